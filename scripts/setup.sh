@@ -1,0 +1,36 @@
+#!/bin/bash
+# Installs every Debian 12 package the build, the demonstration and the tests need, and only what
+# is missing. Safe to run again: a machine that has everything returns at once.
+#   scripts/setup.sh            build, run and test packages
+#   scripts/setup.sh --corpus   also the tools that build the PDF corpus and its reference answers
+set -euo pipefail
+
+packages=(
+  cmake make g++ git pkg-config
+  g++-mingw-w64-i686 libz-mingw-w64-dev libgcrypt-mingw-w64-dev libgpg-error-mingw-w64-dev
+  googletest zlib1g-dev libgcrypt20-dev
+  wine wine32:i386 xvfb xdotool x11-utils imagemagick
+  cups cups-bsd cups-client printer-driver-cups-pdf
+  poppler-utils
+)
+if [ "${1:-}" = "--corpus" ]; then
+  packages+=(qpdf mupdf-tools ghostscript)
+fi
+
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  "${sudo_cmd[@]}" dpkg --add-architecture i386
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ]; then exit 0; fi
+
+echo "setup: installing ${missing[*]}" >&2
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+  "${missing[@]}" >/dev/null

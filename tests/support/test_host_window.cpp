@@ -1,0 +1,102 @@
+#include "test_host_window.h"
+
+#include "message_box_watcher.h"
+
+namespace lvx::test {
+namespace {
+
+constexpr const char* kHostClass = "LvxTestHostWindow";
+
+LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void RegisterHostClass() {
+  static const ATOM atom = [] {
+    WNDCLASSA klass{};
+    klass.lpfnWndProc = HostProc;
+    klass.hInstance = GetModuleHandleA(nullptr);
+    klass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    klass.lpszClassName = kHostClass;
+    return RegisterClassA(&klass);
+  }();
+  (void)atom;
+}
+
+}  // namespace
+
+TestHostWindow::TestHostWindow() {
+  RegisterHostClass();
+  const HINSTANCE instance = GetModuleHandleA(nullptr);
+  window_ = CreateWindowExA(0, kHostClass, "Test host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 50,
+                            50, 500, 400, nullptr, nullptr, instance, nullptr);
+  CreateWindowExA(0, "STATIC", "label", WS_CHILD | WS_VISIBLE, 5, 2, 60, 14, window_,
+                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLabelId)), instance, nullptr);
+  CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BLACKFRAME, kPlaceholderRect.left,
+                  kPlaceholderRect.top, kPlaceholderRect.right - kPlaceholderRect.left,
+                  kPlaceholderRect.bottom - kPlaceholderRect.top, window_,
+                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPlaceholderId)), instance, nullptr);
+  ShowWindow(window_, SW_SHOW);
+  PumpMessages();
+}
+
+TestHostWindow::~TestHostWindow() {
+  DestroyWindow(window_);
+  PumpMessages();
+}
+
+void RecordingHost::SetPixelUnits(std::uint8_t on) {
+  journal_.push_back("units " + std::to_string(on));
+  inner_.SetPixelUnits(on);
+}
+
+void RecordingHost::ControlPosition(std::int16_t control, std::int32_t* x, std::int32_t* y,
+                                    std::int32_t* width, std::int32_t* height) {
+  journal_.push_back("position " + std::to_string(control));
+  inner_.ControlPosition(control, x, y, width, height);
+}
+
+std::int32_t RecordingHost::ClientWindow() {
+  journal_.emplace_back("client");
+  return inner_.ClientWindow();
+}
+
+std::int32_t RecordingHost::InstanceHandle() {
+  journal_.emplace_back("instance");
+  return inner_.InstanceHandle();
+}
+
+std::int32_t RecordingHost::SetControlWindow(std::int16_t control, std::int32_t window) {
+  journal_.push_back("adopt " + std::to_string(control));
+  return inner_.SetControlWindow(control, window);
+}
+
+std::int32_t RecordingHost::ControlWindow(std::int16_t control) {
+  journal_.push_back("window " + std::to_string(control));
+  return inner_.ControlWindow(control);
+}
+
+void RecordingHost::ShowMessage(const char* text) {
+  journal_.push_back(std::string("message ") + text);
+  inner_.ShowMessage(text);
+}
+
+std::vector<std::string> RecordingHost::MessagesShown() const {
+  std::vector<std::string> shown;
+  for (const std::string& entry : journal_) {
+    if (entry.rfind("message ", 0) == 0) {
+      shown.push_back(entry.substr(8));
+    }
+  }
+  return shown;
+}
+
+void PumpMessages() {
+  MSG message{};
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
+}  // namespace lvx::test

@@ -1,0 +1,65 @@
+// A plain Win32 host window for wrapper tests: a top-level window holding a label (id 5) and the
+// placeholder control (id 27) at 10, 20 with size 300 x 200, and a host adapter over it that
+// records which services INIT used, in order.
+#ifndef LUMIVEX_TESTS_TEST_HOST_WINDOW_H
+#define LUMIVEX_TESTS_TEST_HOST_WINDOW_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "lumivexctl/win32_host.h"
+
+namespace lvx::test {
+
+inline constexpr int kPlaceholderId = 27;
+inline constexpr int kLabelId = 5;
+inline constexpr RECT kPlaceholderRect{10, 20, 310, 220};
+
+class TestHostWindow {
+ public:
+  TestHostWindow();
+  ~TestHostWindow();
+  TestHostWindow(const TestHostWindow&) = delete;
+  TestHostWindow& operator=(const TestHostWindow&) = delete;
+  TestHostWindow(TestHostWindow&&) = delete;
+  TestHostWindow& operator=(TestHostWindow&&) = delete;
+
+  HWND Window() const { return window_; }
+  HWND Placeholder() const { return GetDlgItem(window_, kPlaceholderId); }
+  HWND Label() const { return GetDlgItem(window_, kLabelId); }
+
+ private:
+  HWND window_ = nullptr;
+};
+
+// The plain Win32 adapter, with every service call written to a journal ("units 1",
+// "position 27", "client", "instance", "adopt 27", "window 27", "message <text>").
+class RecordingHost final : public LvxHostWindow {
+ public:
+  explicit RecordingHost(HWND parent) : inner_(parent) {}
+
+  void SetPixelUnits(std::uint8_t on) override;
+  void ControlPosition(std::int16_t control, std::int32_t* x, std::int32_t* y, std::int32_t* width,
+                       std::int32_t* height) override;
+  std::int32_t ClientWindow() override;
+  std::int32_t InstanceHandle() override;
+  std::int32_t SetControlWindow(std::int16_t control, std::int32_t window) override;
+  std::int32_t ControlWindow(std::int16_t control) override;
+  void ShowMessage(const char* text) override;
+
+  const std::vector<std::string>& Journal() const { return journal_; }
+  std::vector<std::string> MessagesShown() const;
+
+ private:
+  LvxWin32Host inner_;
+  std::vector<std::string> journal_;
+};
+
+// Processes the messages waiting on this thread's queue.
+void PumpMessages();
+
+}  // namespace lvx::test
+
+#endif

@@ -1,0 +1,44 @@
+// The host window: the services through which LUMIVEXCONTROL::INIT places the viewer window in a
+// program's window. The program's window layer implements this interface; a plain Win32 program
+// can use LvxWin32Host (win32_host.h). Handles are 32-bit values (HWND, HINSTANCE on 32-bit
+// Windows). Control numbers are the host's own numbers for its controls (dialog item ids for a
+// plain Win32 window).
+#ifndef LUMIVEXCTL_HOST_WINDOW_H
+#define LUMIVEXCTL_HOST_WINDOW_H
+
+#include <cstdint>
+
+class LvxHostWindow {
+ public:
+  // 1. Pixel units on (not 0) or off. While they are on, ControlPosition answers in pixels;
+  //    switching them off returns a window that is in pixels to its default unit.
+  virtual void SetPixelUnits(std::uint8_t on) = 0;
+  // 2. A control's x, y, width and height in the window's current unit, relative to the client
+  //    area. A control that does not exist answers 0 for all four.
+  virtual void ControlPosition(std::int16_t control, std::int32_t* x, std::int32_t* y,
+                               std::int32_t* width, std::int32_t* height) = 0;
+  // 3. The window whose children the controls are (the client-area window).
+  virtual std::int32_t ClientWindow() = 0;
+  // 4. The module handle of the running program (not of any DLL).
+  virtual std::int32_t InstanceHandle() = 0;
+  // 5. Makes `window` the control's window in place of the one it had: the old window's
+  //    rectangle, parent, place in the sibling order and identifier pass to the new window, which
+  //    becomes a child window; the old window is destroyed. Answers 0 on success, or a negative
+  //    code when the control does not exist (-1) or `window` names no window (-2); on -2 the
+  //    control is left reporting no window.
+  virtual std::int32_t SetControlWindow(std::int16_t control, std::int32_t window) = 0;
+  // 6. The control's window, 0 when it has none.
+  virtual std::int32_t ControlWindow(std::int16_t control) = 0;
+  // 7. A modal message box with this text, no caption and no icon, and one button.
+  virtual void ShowMessage(const char* text) = 0;
+
+ protected:
+  LvxHostWindow() = default;
+  LvxHostWindow(const LvxHostWindow&) = default;
+  LvxHostWindow& operator=(const LvxHostWindow&) = default;
+  // Not virtual on purpose: the interface's table holds exactly the seven services, and a host is
+  // never destroyed through it.
+  ~LvxHostWindow() = default;
+};
+
+#endif

@@ -1,0 +1,98 @@
+// Host adapter for plain Win32 programs: lets LUMIVEXCONTROL::INIT place the viewer over a
+// control of any window (a dialog item, a static placeholder) without a toolkit. Header-only, so
+// it compiles into the host program and the library's surface stays one class.
+//
+//   LvxWin32Host host(dialog);                // the window that holds the placeholder
+//   viewer.INIT(host, IDC_PLACEHOLDER);       // the placeholder's dialog item id
+//
+// Positions are always pixels here; SetPixelUnits has nothing to switch.
+#ifndef LUMIVEXCTL_WIN32_HOST_H
+#define LUMIVEXCTL_WIN32_HOST_H
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "host_window.h"
+
+// Codes answered by LvxAdoptWindow.
+inline constexpr std::int32_t LVX_ADOPT_OK = 0;
+inline constexpr std::int32_t LVX_ADOPT_NO_CONTROL = -1;
+inline constexpr std::int32_t LVX_ADOPT_NOT_A_WINDOW = -2;
+
+// Makes `window` the window of control `id` in `parent`, in place of the control's current
+// window: `window` becomes a child of `parent` with the old window's rectangle, identifier and
+// place in the sibling order, shown if the old one was visible (hidden otherwise), without being
+// activated; the old window is destroyed. When `window` names no window the old window is still
+// destroyed, so the control reports no window, and LVX_ADOPT_NOT_A_WINDOW is answered.
+inline std::int32_t LvxAdoptWindow(HWND parent, int id, HWND window) {
+  const HWND old = GetDlgItem(parent, id);
+  if (old == nullptr) {
+    return LVX_ADOPT_NO_CONTROL;
+  }
+  RECT rect{};
+  GetWindowRect(old, &rect);
+  MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
+  const HWND previous = GetWindow(old, GW_HWNDPREV);
+  const bool visible = (GetWindowLongA(old, GWL_STYLE) & WS_VISIBLE) != 0;
+  DestroyWindow(old);
+  if (window == nullptr || IsWindow(window) == FALSE) {
+    return LVX_ADOPT_NOT_A_WINDOW;
+  }
+  const LONG style = GetWindowLongA(window, GWL_STYLE);
+  SetWindowLongA(window, GWL_STYLE, (style & ~static_cast<LONG>(WS_POPUP)) | WS_CHILD);
+  SetParent(window, parent);
+  SetWindowLongA(window, GWL_ID, id);
+  SetWindowPos(window, previous != nullptr ? previous : HWND_TOP, rect.left, rect.top,
+               rect.right - rect.left, rect.bottom - rect.top, SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  SetWindowPos(window, nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
+                   (visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+  return LVX_ADOPT_OK;
+}
+
+class LvxWin32Host final : public LvxHostWindow {
+ public:
+  explicit LvxWin32Host(HWND parent) noexcept : parent_(parent) {}
+
+  void SetPixelUnits(std::uint8_t /*on*/) override {}
+
+  void ControlPosition(std::int16_t control, std::int32_t* x, std::int32_t* y,
+                       std::int32_t* width, std::int32_t* height) override {
+    RECT rect{};
+    const HWND item = GetDlgItem(parent_, control);
+    if (item != nullptr) {
+      GetWindowRect(item, &rect);
+      MapWindowPoints(HWND_DESKTOP, parent_, reinterpret_cast<POINT*>(&rect), 2);
+    }
+    *x = rect.left;
+    *y = rect.top;
+    *width = rect.right - rect.left;
+    *height = rect.bottom - rect.top;
+  }
+
+  std::int32_t ClientWindow() override { return Value(parent_); }
+
+  std::int32_t InstanceHandle() override { return Value(GetModuleHandleA(nullptr)); }
+
+  std::int32_t SetControlWindow(std::int16_t control, std::int32_t window) override {
+    return LvxAdoptWindow(parent_, control,
+                          reinterpret_cast<HWND>(static_cast<std::intptr_t>(window)));  // NOLINT(performance-no-int-to-ptr)
+  }
+
+  std::int32_t ControlWindow(std::int16_t control) override {
+    return Value(GetDlgItem(parent_, control));
+  }
+
+  void ShowMessage(const char* text) override { MessageBoxA(parent_, text, "", MB_OK); }
+
+ private:
+  template <typename Handle>
+  static std::int32_t Value(Handle handle) noexcept {
+    return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(handle));
+  }
+
+  HWND parent_;
+};
+
+#endif
