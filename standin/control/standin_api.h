@@ -18,19 +18,19 @@
 #endif
 
 enum LvxStandinEntryKind : std::int32_t {
-  LVX_STANDIN_MESSAGE = 0,   // a protocol message
-  LVX_STANDIN_CREATED = 1,   // a viewer window was created
+  LVX_STANDIN_MESSAGE = 0,    // a protocol message
+  LVX_STANDIN_CREATED = 1,    // a viewer window was created
   LVX_STANDIN_DESTROYED = 2,  // a viewer window was destroyed
 };
 
 struct LvxStandinEntry {
-  std::int32_t kind;       // an LvxStandinEntryKind
-  std::uint32_t message;   // WM_VIEWER_COMMAND or WM_VIEWER_STRCOMMAND (0 for events)
-  std::int32_t code;       // wParam: the command code
-  std::int32_t argument;   // lParam as a number (for string commands: the address)
-  std::int32_t hasText;    // 1 when `text` holds the string of a string command
-  char text[512];          // the string, cut to 511 characters, NUL-terminated
-  std::int32_t textLength; // the string's full length before cutting
+  std::int32_t kind;        // an LvxStandinEntryKind
+  std::uint32_t message;    // WM_VIEWER_COMMAND or WM_VIEWER_STRCOMMAND (0 for events)
+  std::int32_t code;        // wParam: the command code
+  std::int32_t argument;    // lParam as a number (for string commands: the address)
+  std::int32_t hasText;     // 1 when `text` holds the string of a string command
+  char text[512];           // the string, cut to 511 characters, NUL-terminated
+  std::int32_t textLength;  // the string's full length before cutting
 };
 
 extern "C" {

@@ -104,9 +104,9 @@ LRESULT CALLBACK ViewerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       if (message == WM_VIEWER_COMMAND || message == WM_VIEWER_STRCOMMAND) {
         const auto code = static_cast<std::int32_t>(wParam);
         const auto argument = static_cast<std::int32_t>(lParam);
-        LogMessage(message, code, argument,
-                   message == WM_VIEWER_STRCOMMAND ? reinterpret_cast<const char*>(lParam)
-                                                   : nullptr);
+        LogMessage(
+            message, code, argument,
+            message == WM_VIEWER_STRCOMMAND ? reinterpret_cast<const char*>(lParam) : nullptr);
         if (message == WM_VIEWER_COMMAND && code == VCMD_VIEWOPTIONS.code && state != nullptr) {
           ApplyViewOptions(window, *state, argument);
         }

@@ -1,0 +1,48 @@
+// Continuous vertical layout of the page sheets: one column, or rows of two pages side by side,
+// each sheet at its own size (MediaBox with the page's rotation) times the zoom factor, with a gap
+// around every sheet; centred when the page area is wider. Pure arithmetic.
+#ifndef LUMIVEX_STANDIN_PAGE_LAYOUT_H
+#define LUMIVEX_STANDIN_PAGE_LAYOUT_H
+
+#include <span>
+#include <vector>
+
+#include "lvxpdf/document.h"
+#include "panel_layout.h"
+#include "zoom.h"
+
+namespace lvx::standin {
+
+inline constexpr int kSheetGap = 12;  // pixels between sheets and around them
+
+// A page as shown: points, rotation applied (a page turned by 90 or 270 degrees swaps its sides).
+struct SheetSize {
+  double width = 0;
+  double height = 0;
+};
+SheetSize ShownSize(const pdf::PageGeometry& geometry);
+
+struct PageLayout {
+  std::vector<Box> sheets;  // one per page, in document pixels (origin: top left of the layout)
+  int width = 0;            // size of the whole layout, at least the page area's
+  int height = 0;
+  int columns = 1;
+};
+
+// `pixelsPerPoint`: the zoom factor times the screen's pixels per point (96 / 72 at 96 dpi).
+PageLayout LayOutSheets(std::span<const SheetSize> sheets, int columns, double pixelsPerPoint,
+                        int areaWidth, int areaHeight);
+
+// The factor, in percent, of a fitting mode: page width fits the widest sheet to the area's width;
+// whole page fits sheet `current` entirely; two pages fits the row holding `current` entirely.
+// Within the zoom limits; 100 when there is nothing to fit. For the fixed mode: `fixedPercent`.
+double EffectivePercent(ZoomMode mode, double fixedPercent, std::span<const SheetSize> sheets,
+                        int current, int areaWidth, int areaHeight, double screenPixelsPerPoint);
+
+// The sheet that shows the most of itself in the band [top, top + height); ties go to the earlier
+// sheet. -1 when none is visible.
+int MostVisibleSheet(const PageLayout& layout, int top, int height);
+
+}  // namespace lvx::standin
+
+#endif
