@@ -31,6 +31,36 @@ SheetSize ShownSize(const pdf::PageGeometry& geometry) {
   return {width, height};
 }
 
+SheetPoint PageToSheet(const pdf::PageGeometry& geometry, double x, double y,
+                       double pixelsPerPoint) {
+  const double w = geometry.width;
+  const double h = geometry.height;
+  const double s = pixelsPerPoint;
+  switch (geometry.rotation) {
+    case 90:
+      return {y * s, x * s};
+    case 180:
+      return {(w - x) * s, y * s};
+    case 270:
+      return {(h - y) * s, (w - x) * s};
+    default:
+      return {x * s, (h - y) * s};
+  }
+}
+
+int TextEscapement(int rotation) {
+  switch (rotation) {
+    case 90:
+      return 2700;
+    case 180:
+      return 1800;
+    case 270:
+      return 900;
+    default:
+      return 0;
+  }
+}
+
 PageLayout LayOutSheets(std::span<const SheetSize> sheets, int columns, double pixelsPerPoint,
                         int areaWidth, int areaHeight) {
   PageLayout layout;

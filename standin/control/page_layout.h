@@ -22,6 +22,18 @@ struct SheetSize {
 };
 SheetSize ShownSize(const pdf::PageGeometry& geometry);
 
+// A point of page space (points, origin at the MediaBox's bottom left, y up) as an offset from the
+// sheet's top left corner in pixels, for the page's rotation (clockwise) and `pixelsPerPoint`.
+struct SheetPoint {
+  double x = 0;
+  double y = 0;
+};
+SheetPoint PageToSheet(const pdf::PageGeometry& geometry, double x, double y,
+                       double pixelsPerPoint);
+// The direction of text on the turned sheet, in tenths of a degree counter-clockwise (as GDI
+// fonts take it).
+int TextEscapement(int rotation);
+
 struct PageLayout {
   std::vector<Box> sheets;  // one per page, in document pixels (origin: top left of the layout)
   int width = 0;            // size of the whole layout, at least the page area's

@@ -1,0 +1,196 @@
+#include "panels.h"
+
+#include <array>
+#include <string>
+
+#include "document_facts.h"
+#include "page_area.h"
+#include "page_view.h"
+#include "viewer_protocol.h"
+
+namespace lvx::standin {
+namespace {
+
+constexpr const char* kPanelClass = "LvxStandinPanel";
+constexpr int kInset = 3;
+constexpr int kButtonWidth = 74;
+
+struct ZoomButton {
+  std::int32_t code;
+  const char* label;
+};
+constexpr std::array<ZoomButton, 6> kZoomButtons{{{VCMD_ZOOM100.code, "100 %"},
+                                                  {VCMD_ZOOMIN.code, "Zoom in"},
+                                                  {VCMD_ZOOMOUT.code, "Zoom out"},
+                                                  {VCMD_ZOOMWIDTH.code, "Page width"},
+                                                  {VCMD_ZOOMPAGE.code, "Whole page"},
+                                                  {VCMD_ZOOMTWOPAGES.code, "Two pages"}}};
+
+// A plain panel: a face-coloured area that passes its controls' notifications to the viewer.
+LRESULT CALLBACK PanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND) {
+    return SendMessageA(GetParent(panel), WM_COMMAND, wParam, lParam);
+  }
+  return DefWindowProcA(panel, message, wParam, lParam);
+}
+
+HWND Child(HWND parent, const char* klass, const char* text, DWORD style, int id,
+           DWORD extendedStyle = 0) {
+  const HWND child = CreateWindowExA(
+      extendedStyle, klass, text, WS_CHILD | style, 0, 0, 0, 0, parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+      reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE)), nullptr);
+  SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
+  return child;
+}
+
+void Place(HWND part, const Box& box) {
+  if (part == nullptr) {
+    return;
+  }
+  MoveWindow(part, box.left, box.top, std::max(box.Width(), 0), std::max(box.Height(), 0), TRUE);
+  const bool shown = !box.Empty();
+  if ((IsWindowVisible(part) != FALSE) != shown) {
+    ShowWindow(part, shown ? SW_SHOWNA : SW_HIDE);
+  }
+}
+
+// The zoom buttons from the left, as many as fit, then the page number in the rest.
+void PlaceViewPanelControls(const ViewerState& state) {
+  const Box& panel = state.panels.viewPanel;
+  const int height = std::max(0, panel.Height() - 2 * kInset);
+  int x = kInset;
+  for (const HWND button : state.parts.zoomButtons) {
+    const bool fits = x + kButtonWidth <= panel.Width() - kInset;
+    Place(button, fits ? Box{x, kInset, x + kButtonWidth, kInset + height} : Box{});
+    if (fits) {
+      x += kButtonWidth + kInset;
+    }
+  }
+  const int labelLeft = x + kInset;
+  Place(state.parts.pageLabel, labelLeft < panel.Width() - kInset
+                                   ? Box{labelLeft, kInset, panel.Width() - kInset, kInset + height}
+                                   : Box{});
+}
+
+Box Inside(const Box& panel) {
+  if (panel.Width() <= 2 * kInset || panel.Height() <= 2 * kInset) {
+    return {};
+  }
+  return {kInset, kInset, panel.Width() - kInset, panel.Height() - kInset};
+}
+
+}  // namespace
+
+bool RegisterPanelClass(HINSTANCE module) {
+  WNDCLASSA klass{};
+  klass.lpfnWndProc = PanelProc;
+  klass.hInstance = module;
+  klass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  klass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  klass.lpszClassName = kPanelClass;
+  return RegisterClassA(&klass) != 0;
+}
+
+void UnregisterPanelClass(HINSTANCE module) { UnregisterClassA(kPanelClass, module); }
+
+void CreateParts(ViewerState& state) {
+  ViewerParts& parts = state.parts;
+  const HWND window = state.window;
+  parts.viewPanel = Child(window, kPanelClass, "", WS_CLIPCHILDREN, kViewPanelId);
+  for (std::size_t i = 0; i < kZoomButtons.size(); ++i) {
+    parts.zoomButtons.push_back(Child(parts.viewPanel, "BUTTON", kZoomButtons[i].label,
+                                      WS_VISIBLE | BS_PUSHBUTTON,
+                                      kFirstZoomButtonId + static_cast<int>(i)));
+  }
+  parts.pageLabel = Child(parts.viewPanel, "STATIC", "No document",
+                          WS_VISIBLE | SS_LEFT | SS_CENTERIMAGE, kPageLabelId);
+  parts.navigationPanel = Child(window, kPanelClass, "", WS_CLIPCHILDREN, kNavigationPanelId);
+  parts.pageList = Child(parts.navigationPanel, "LISTBOX", "",
+                         WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, kPageListId,
+                         WS_EX_CLIENTEDGE);
+  parts.propertyPanel = Child(window, kPanelClass, "", WS_CLIPCHILDREN, kPropertyPanelId);
+  parts.propertyText = Child(parts.propertyPanel, "EDIT", "",
+                             WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+                             kPropertyTextId, WS_EX_CLIENTEDGE);
+  parts.verticalBar = Child(window, "SCROLLBAR", "", SBS_VERT, kVerticalBarId);
+  parts.horizontalBar = Child(window, "SCROLLBAR", "", SBS_HORZ, kHorizontalBarId);
+  parts.pageArea = CreatePageArea(window, kPageAreaId);
+}
+
+void PlaceParts(ViewerState& state) {
+  RECT client{};
+  GetClientRect(state.window, &client);
+  PanelMetrics metrics;
+  metrics.scrollBarWidth = GetSystemMetrics(SM_CXVSCROLL);
+  metrics.scrollBarHeight = GetSystemMetrics(SM_CYHSCROLL);
+  state.panels = LayOutPanels(client.right, client.bottom, std::max(state.viewOptions, 0), metrics);
+  const ViewerParts& parts = state.parts;
+  Place(parts.viewPanel, state.panels.viewPanel);
+  Place(parts.navigationPanel, state.panels.navigationPanel);
+  Place(parts.propertyPanel, state.panels.propertyPanel);
+  Place(parts.verticalBar, state.panels.verticalBar);
+  Place(parts.horizontalBar, state.panels.horizontalBar);
+  Place(parts.pageArea, state.panels.pageArea);
+  PlaceViewPanelControls(state);
+  Place(parts.pageList, Inside(state.panels.navigationPanel));
+  Place(parts.propertyText, Inside(state.panels.propertyPanel));
+  // The corner between the scroll bars belongs to the viewer window itself.
+  const RECT corner{state.panels.corner.left, state.panels.corner.top, state.panels.corner.right,
+                    state.panels.corner.bottom};
+  InvalidateRect(state.window, &corner, TRUE);
+}
+
+void ShowPageNumber(const ViewerState& state) {
+  const int count = static_cast<int>(state.sheets.size());
+  const std::string label =
+      count > 0 && state.currentPage >= 0
+          ? "Page " + std::to_string(state.currentPage + 1) + " of " + std::to_string(count)
+          : std::string("No document");
+  SetWindowTextA(state.parts.pageLabel, label.c_str());
+  SendMessageA(state.parts.pageList, LB_SETCURSEL, static_cast<WPARAM>(state.currentPage), 0);
+  ShowProperties(state);
+}
+
+void FillPageList(const ViewerState& state) {
+  const HWND list = state.parts.pageList;
+  const auto count = static_cast<int>(state.sheets.size());
+  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageA(list, LB_RESETCONTENT, 0, 0);
+  SendMessageA(list, LB_INITSTORAGE, static_cast<WPARAM>(count), count * 12);
+  for (int page = 1; page <= count; ++page) {
+    const std::string entry = "Page " + std::to_string(page);
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+  }
+  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+  SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(state.currentPage), 0);
+}
+
+void ShowProperties(const ViewerState& state) {
+  const std::string text = DescribeDocument(state.document, state.currentPage);
+  char shown[1024] = {};
+  GetWindowTextA(state.parts.propertyText, shown, sizeof shown);
+  if (text != shown) {
+    SetWindowTextA(state.parts.propertyText, text.c_str());
+  }
+}
+
+bool OnPartCommand(ViewerState& state, int id, int notification) {
+  const int button = id - kFirstZoomButtonId;
+  if (button >= 0 && button < static_cast<int>(kZoomButtons.size()) && notification == BN_CLICKED) {
+    ApplyZoom(state, kZoomButtons[static_cast<std::size_t>(button)].code);
+    SetFocus(state.parts.pageArea);
+    return true;
+  }
+  if (id == kPageListId && notification == LBN_SELCHANGE) {
+    const auto selected = static_cast<int>(SendMessageA(state.parts.pageList, LB_GETCURSEL, 0, 0));
+    if (selected >= 0) {
+      GoToPage(state, selected);
+    }
+    return true;
+  }
+  return false;
+}
+
+}  // namespace lvx::standin
