@@ -3,6 +3,7 @@
 #include "gdi_objects.h"
 #include "page_view.h"
 #include "scrolling.h"
+#include "viewer_window.h"
 
 namespace lvx::standin {
 namespace {
@@ -88,8 +89,7 @@ void UnregisterPageAreaClass(HINSTANCE module) { UnregisterClassA(kPageAreaClass
 
 HWND CreatePageArea(HWND viewer, int id) {
   return CreateWindowExA(0, kPageAreaClass, "", WS_CHILD, 0, 0, 0, 0, viewer,
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                         reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(viewer, GWLP_HINSTANCE)),
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), StandinModule(),
                          nullptr);
 }
 

@@ -7,6 +7,7 @@
 #include "page_area.h"
 #include "page_view.h"
 #include "viewer_protocol.h"
+#include "viewer_window.h"
 
 namespace lvx::standin {
 namespace {
@@ -36,10 +37,9 @@ LRESULT CALLBACK PanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lPara
 
 HWND Child(HWND parent, const char* klass, const char* text, DWORD style, int id,
            DWORD extendedStyle = 0) {
-  const HWND child = CreateWindowExA(
-      extendedStyle, klass, text, WS_CHILD | style, 0, 0, 0, 0, parent,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-      reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE)), nullptr);
+  const HWND child =
+      CreateWindowExA(extendedStyle, klass, text, WS_CHILD | style, 0, 0, 0, 0, parent,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), StandinModule(), nullptr);
   SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
   return child;
 }
@@ -50,7 +50,8 @@ void Place(HWND part, const Box& box) {
   }
   MoveWindow(part, box.left, box.top, std::max(box.Width(), 0), std::max(box.Height(), 0), TRUE);
   const bool shown = !box.Empty();
-  if ((IsWindowVisible(part) != FALSE) != shown) {
+  const bool visible = (GetWindowLongPtrA(part, GWL_STYLE) & WS_VISIBLE) != 0;
+  if (visible != shown) {
     ShowWindow(part, shown ? SW_SHOWNA : SW_HIDE);
   }
 }

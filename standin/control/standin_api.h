@@ -203,6 +203,12 @@ LVX_STANDIN_API std::int32_t LvxStandinGetPrintState(void* window, LvxStandinPri
 // box = {left, top, right, bottom}. Answers 0 when there is no such page.
 LVX_STANDIN_API std::int32_t LvxStandinPageBox(void* window, std::int32_t page,
                                                std::int32_t box[4]);
+// Test hook: opens `path` with the stand-in's PDF reader and shows it in `window` in place of the
+// shown document (with `append` not 0: after the pages shown by earlier calls), as codes 101 and
+// 102 do but without the document model, so that the view can be tested on its own. Answers the
+// number of pages now shown, or -1 - the reader's error code (the view stays as it was).
+LVX_STANDIN_API std::int32_t LvxStandinShowFile(void* window, const char* path,
+                                                std::int32_t append);
 // Number of highlighted places on page `page` (marks and the text found last), -1 for no page.
 LVX_STANDIN_API std::int32_t LvxStandinPageHighlights(void* window, std::int32_t page);
 }

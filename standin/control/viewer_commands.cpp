@@ -54,6 +54,7 @@ LRESULT HandleNumberCommand(ViewerState& state, std::int32_t code, std::int32_t 
       return 0;
     case VCMD_CLEAR.code:
       ShowDocument(state, nullptr);
+      state.directFiles.reset();
       return 0;
     case VCMD_FINDOPTION.code:
       state.search.SetOptions(argument);

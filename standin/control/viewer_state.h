@@ -15,6 +15,7 @@
 #include "page_layout.h"
 #include "page_painter.h"
 #include "panel_layout.h"
+#include "pdf_shown_document.h"
 #include "print_job.h"
 #include "shown_document.h"
 #include "zoom.h"
@@ -53,7 +54,9 @@ struct ViewerState {
   PanelLayout panels;
 
   const ShownDocument* document = nullptr;  // null: nothing shown
-  std::vector<SheetSize> sheets;            // each page's shown size
+  // Files shown through the test hook LvxStandinShowFile, which bypasses the document model.
+  std::unique_ptr<PdfShownDocument> directFiles;
+  std::vector<SheetSize> sheets;  // each page's shown size
 
   ZoomSetting zoom;
   double screenPixelsPerPoint = 96.0 / 72.0;  // at 100 %

@@ -124,6 +124,14 @@ ViewerState* StateOf(HWND viewer) {
   return reinterpret_cast<ViewerState*>(GetWindowLongPtrA(viewer, GWLP_USERDATA));
 }
 
+HINSTANCE StandinModule() {
+  HMODULE module = nullptr;
+  GetModuleHandleExA(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      reinterpret_cast<LPCSTR>(&StandinModule), &module);
+  return module;
+}
+
 bool RegisterViewerClass(HINSTANCE module) {
   if (!RegisterPanelClass(module) || !RegisterPageAreaClass(module)) {
     UnregisterViewerClass(module);

@@ -59,6 +59,23 @@ TEST(PageLayoutTest, RotationSwapsTheSides) {
   EXPECT_DOUBLE_EQ(ShownSize({612, 792, 180}).width, 612);
 }
 
+TEST(PageLayoutTest, PagePointsLandOnTheTurnedSheet) {
+  // The top left corner of an upright page and where it goes when the page is turned clockwise.
+  const double w = 200;
+  const double h = 300;
+  auto corner = [&](int rotation) { return PageToSheet({w, h, rotation}, 0, h, 2.0); };
+  EXPECT_DOUBLE_EQ(corner(0).x, 0);
+  EXPECT_DOUBLE_EQ(corner(0).y, 0);
+  EXPECT_DOUBLE_EQ(corner(90).x, 2 * h);  // top left goes to the top right
+  EXPECT_DOUBLE_EQ(corner(90).y, 0);
+  EXPECT_DOUBLE_EQ(corner(180).x, 2 * w);  // to the bottom right
+  EXPECT_DOUBLE_EQ(corner(180).y, 2 * h);
+  EXPECT_DOUBLE_EQ(corner(270).x, 0);  // to the bottom left
+  EXPECT_DOUBLE_EQ(corner(270).y, 2 * w);
+  EXPECT_EQ(TextEscapement(90), 2700);
+  EXPECT_EQ(TextEscapement(0), 0);
+}
+
 TEST(PageLayoutTest, OneColumnStacksSheetsOfTheirOwnSizeCentred) {
   const std::vector<SheetSize> sheets{{612, 792}, {792, 612}, {300, 300}};
   const PageLayout layout = LayOutSheets(sheets, 1, 1.0, 1000, 500);
