@@ -18,13 +18,17 @@ std::string Lower(std::string_view text) {
   return lower;
 }
 
-int CALLBACK CollectFace(const LOGFONTA* font, const TEXTMETRICA* /*metric*/, DWORD /*type*/,
+int CALLBACK CollectFace(const LOGFONTA* font, const TEXTMETRICA* /*metric*/, DWORD type,
                          LPARAM faces) {
-  reinterpret_cast<std::set<std::string>*>(faces)->insert(Lower(font->lfFaceName));
+  if ((type & TRUETYPE_FONTTYPE) != 0) {
+    reinterpret_cast<std::set<std::string>*>(faces)->insert(Lower(font->lfFaceName));
+  }
   return 1;
 }
 
-// The installed font families, lower case; read once per process.
+// The installed TrueType font families, lower case; read once per process. Only TrueType faces
+// are used: they scale and turn on the screen and print on every printer (Wine's PostScript
+// driver fails on Type 1 faces, which it cannot download).
 const std::set<std::string>& InstalledFaces() {
   static const std::set<std::string> faces = [] {
     std::set<std::string> found;
@@ -49,6 +53,11 @@ constexpr std::array<const char*, 3> kSymbol{"Symbol", "Standard Symbols PS", "W
 template <std::size_t N>
 std::string FirstInstalled(const std::array<const char*, N>& candidates) {
   for (const char* face : candidates) {
+    if (InstalledFaces().contains(Lower(face))) {
+      return face;
+    }
+  }
+  for (const char* face : kSans) {
     if (InstalledFaces().contains(Lower(face))) {
       return face;
     }

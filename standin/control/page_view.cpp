@@ -57,7 +57,8 @@ void RefreshLayout(ViewerState& state) {
   // Where the current page stands in the page area now, as a share of its height.
   const int anchor = state.currentPage;
   double share = 0;
-  if (HasPage(state, anchor)) {
+  const bool anchored = HasPage(state, anchor);
+  if (anchored) {
     const Box& old = state.layout.sheets[static_cast<std::size_t>(anchor)];
     share = static_cast<double>(state.scrollY - old.top) / std::max(1, old.Height());
   }
@@ -67,7 +68,7 @@ void RefreshLayout(ViewerState& state) {
   state.layout = LayOutSheets(state.sheets, state.zoom.columns, PixelsPerPoint(state),
                               AreaWidth(state), AreaHeight(state));
   int y = 0;
-  if (HasPage(state, anchor)) {
+  if (anchored && HasPage(state, anchor)) {
     const Box& now = state.layout.sheets[static_cast<std::size_t>(anchor)];
     y = now.top + static_cast<int>(std::lround(share * now.Height()));
   }

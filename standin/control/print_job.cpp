@@ -33,7 +33,9 @@ std::string DefaultPrinter() {
   return name.data();
 }
 
-// The document's name in the print queue: the first file's name.
+// The document's name in the print queue: the first file's name without its extension. (CUPS
+// takes a job whose name ends in ".pdf" for a PDF file, whatever the printer driver sent, and its
+// PDF filter then fails on the PostScript and prints a blank page.)
 std::string JobName(const ShownDocument& document) {
   const std::vector<ShownFile> files = document.Files();
   if (files.empty() || files.front().path.empty()) {
@@ -41,7 +43,12 @@ std::string JobName(const ShownDocument& document) {
   }
   const std::string& path = files.front().path;
   const std::size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const std::size_t dot = name.find_last_of('.');
+  if (dot != std::string::npos && dot > 0) {
+    name.resize(dot);
+  }
+  return name;
 }
 
 // The page at its own size (scaled down when it is larger than the paper), centred on the paper.
