@@ -4,6 +4,8 @@
 #include <cstring>
 #include <memory>
 
+#include "document_commands.h"
+#include "document_model.h"
 #include "message_log.h"
 #include "viewer_protocol.h"
 
@@ -19,6 +21,7 @@ struct ViewerState {
   HWND viewPanel = nullptr;
   HWND navigationPanel = nullptr;
   HWND propertyPanel = nullptr;
+  DocumentModel document;
 };
 
 ViewerState* StateOf(HWND window) {
@@ -109,6 +112,16 @@ LRESULT CALLBACK ViewerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
                                                    : nullptr);
         if (message == WM_VIEWER_COMMAND && code == VCMD_VIEWOPTIONS.code && state != nullptr) {
           ApplyViewOptions(window, *state, argument);
+        }
+        if (state != nullptr) {
+          const DocumentCommandResult done =
+              HandleDocumentCommand(state->document, message, code, lParam);
+          if (done.documentChanged) {
+            InvalidateRect(window, nullptr, TRUE);
+          }
+          if (done.handled) {
+            return done.result;
+          }
         }
         return 0;
       }
