@@ -65,9 +65,28 @@ TEST(TextOperatorsTest, GapsBecomeSpacesAndKerningDoesNot) {
       "BT /F1 10 Tf 100 700 Td [(ab) -50 (cd) -400 (ef)] TJ"  // small kern, then a word gap
       " 50 0 Td (gh) Tj ET";                                  // Td past the end of "ef"
   EXPECT_EQ(TextOf(PageWithFont(kHelvetica, content)), "abcd ef gh\r\n");
-  // Word spacing applies to the space character; character spacing to every glyph.
-  const std::string spaced = "BT /F1 10 Tf 100 700 Td 3 Tc (a b) Tj ET";
-  EXPECT_EQ(TextOf(PageWithFont(kHelvetica, spaced)), "a b\r\n");
+  // Word spacing applies to the space character; character spacing to every glyph. Writers that
+  // justify lines put word gaps into the character spacing of a glyph pair: wide spacing
+  // separates, narrow spacing does not.
+  const std::string spaced =
+      "BT /F1 10 Tf 100 700 Td 3 Tc (a b) Tj 3.4 Tc (no) Tj 0.5 Tc (de) Tj ET";
+  EXPECT_EQ(TextOf(PageWithFont(kHelvetica, spaced)), "a b n o de\r\n");
+}
+
+TEST(TextOperatorsTest, Type3FontsMeasureGapsInTheirOwnUnits) {
+  // Glyph space of 100 units to the em, flipped, with glyphs named by their characters.
+  const std::string font =
+      "<< /Type /Font /Subtype /Type3 /FontMatrix [0.01 0 0 -0.01 0 0] /FontBBox [0 -20 60 80]"
+      " /FirstChar 40 /LastChar 98 /Widths [50 50 0 0 50 0 50" +
+      [] {
+        std::string w;
+        for (int i = 47; i <= 98; ++i) w += " 50";
+        return w;
+      }() +
+      "] /Encoding << /Differences [40 /#28 /#29 44 /, 46 /. 97 /a /b] >> /CharProcs << >> >>";
+  // 50 units at size 20 are 10 points: "(a)" and "b." are 15 points apart.
+  EXPECT_EQ(TextOf(PageWithFont(font, "BT /F1 20 Tf 100 700 Td (\\(a\\)) Tj 45 0 Td (b.,) Tj ET")),
+            "(a) b.,\r\n");
 }
 
 TEST(TextOperatorsTest, MatricesScaleAndTransformPositions) {
