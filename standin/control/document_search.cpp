@@ -47,8 +47,8 @@ int DocumentSearch::FindNext(const ShownDocument& document, PageTextCache& pages
   return -1;
 }
 
-std::int32_t DocumentSearch::CountAll(const ShownDocument& document, PageTextCache& pages,
-                                      std::string_view pattern) const {
+std::int32_t CountOccurrences(const ShownDocument& document, PageTextCache& pages,
+                              std::string_view pattern, std::int32_t options) {
   const std::string normal = NormalizePattern(pattern);
   std::int32_t total = 0;
   if (normal.empty()) {
@@ -56,9 +56,14 @@ std::int32_t DocumentSearch::CountAll(const ShownDocument& document, PageTextCac
   }
   for (int page = 0; page < document.PageCount(); ++page) {
     total +=
-        static_cast<std::int32_t>(FindAll(pages.Get(document, page).text, normal, options_).size());
+        static_cast<std::int32_t>(FindAll(pages.Get(document, page).text, normal, options).size());
   }
   return total;
+}
+
+std::int32_t DocumentSearch::CountAll(const ShownDocument& document, PageTextCache& pages,
+                                      std::string_view pattern) const {
+  return CountOccurrences(document, pages, pattern, options_);
 }
 
 }  // namespace lvx::standin

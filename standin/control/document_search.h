@@ -55,6 +55,10 @@ class DocumentSearch {
   std::optional<FoundText> found_;
 };
 
+// Every occurrence of `pattern` in the document, with the given option bits.
+std::int32_t CountOccurrences(const ShownDocument& document, PageTextCache& pages,
+                              std::string_view pattern, std::int32_t options);
+
 // The text marked on screen (code 257): every occurrence, with the search options in force when
 // it was set. An empty text marks nothing.
 struct MarkedText {

@@ -53,6 +53,24 @@ void ShowDocument(ViewerState& state, const ShownDocument* document) {
   ShowProperties(state);
 }
 
+void AddPages(ViewerState& state) {
+  if (state.document == nullptr) {
+    ShowDocument(state, &state.modelPages);
+    return;
+  }
+  const int count = state.document->PageCount();
+  for (int page = static_cast<int>(state.sheets.size()); page < count; ++page) {
+    state.sheets.push_back(ShownSize(state.document->Geometry(page)));
+  }
+  if (!state.marks.pattern.empty()) {
+    state.marks.count = CountOccurrences(*state.document, state.pageTexts, state.marks.pattern,
+                                         state.marks.options);
+  }
+  RefreshLayout(state);
+  FillPageList(state);
+  ShowProperties(state);
+}
+
 void RefreshLayout(ViewerState& state) {
   // Where the current page stands in the page area now, as a share of its height.
   const int anchor = state.currentPage;

@@ -13,6 +13,10 @@ namespace lvx::standin {
 // afresh; the zoom setting stays.
 void ShowDocument(ViewerState& state, const ShownDocument* document);
 
+// After pages were added to the end of the shown document (code 102): shows them too, and keeps
+// the view, the search position and the marks (which now cover the new pages as well).
+void AddPages(ViewerState& state);
+
 // Works the zoom factor and the layout out again (after a zoom command, a resize or a change of
 // the view options), keeping the current page where it was in the page area.
 void RefreshLayout(ViewerState& state);

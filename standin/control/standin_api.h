@@ -43,7 +43,21 @@
 //  47  two pages side by side: pages in rows of two, the current row fits the page area
 //      The fitting modes work the factor out again when the window or the options change. The
 //      zoom setting is kept when a document is loaded or cleared. Starts at 100 %.
-// 100  clears the view: no document, no marks, search position back at the start.
+// Documents (the document model):
+// 101  (load, replaces the shown document) and 102 (append a file's pages after the shown ones)
+//      answer the number of pages now shown, or one of the negative causes of
+//      LvxStandinLoadResult. A load or append that fails leaves the shown document exactly as it
+//      was. A document shown anew starts at its first page, without marks, the search position at
+//      its start; an appended file keeps the view where it was.
+// 100  clears the shown document and the view: no marks, search position back at the start
+//      (answers 0).
+// 201  answers the number of pages shown.
+// 260  with a 0-based page index answers the length of that page's text in Windows-1252
+//      characters, without a NUL, and remembers that text; a page index outside the document
+//      answers 0 and remembers an empty text.
+// 261  with a buffer's address writes the remembered text and a NUL into the buffer (exactly the
+//      measured length + 1 bytes); without a preceding 260 (or after 100, 101, 102) it writes an
+//      empty string. Lines of a page's text end with CR LF.
 //   1  document properties: a modal message box, caption "Document Properties", with the facts
 //      of the property panel ("No document" when none), owned by the host's top-level window
 //      (the viewer's own owner when it is not inside another window). Answers 0.
@@ -96,11 +110,23 @@
 
 #include <cstdint>
 
-#if defined(LVX_STANDIN_BUILDING)
+#if !defined(_WIN32)
+#define LVX_STANDIN_API  // native builds use only the constants below
+#elif defined(LVX_STANDIN_BUILDING)
 #define LVX_STANDIN_API __declspec(dllexport)
 #else
 #define LVX_STANDIN_API __declspec(dllimport)
 #endif
+
+// Negative results of codes 101 and 102.
+enum LvxStandinLoadResult : std::int32_t {
+  LVX_STANDIN_LOAD_FILE_MISSING = -1,  // no such file, an empty name, or it cannot be read
+  LVX_STANDIN_LOAD_NOT_PDF = -2,       // the file is not a PDF document
+  LVX_STANDIN_LOAD_DAMAGED = -3,       // a PDF damaged beyond recovery (no readable page)
+  LVX_STANDIN_LOAD_PASSWORD = -4,      // encrypted; the empty password does not open it
+  LVX_STANDIN_LOAD_UNSUPPORTED = -5,   // an encryption method the viewer does not know
+  LVX_STANDIN_LOAD_TOO_LARGE = -6,     // too large to load (file size, memory, page count)
+};
 
 enum LvxStandinEntryKind : std::int32_t {
   LVX_STANDIN_MESSAGE = 0,    // a protocol message
@@ -203,12 +229,6 @@ LVX_STANDIN_API std::int32_t LvxStandinGetPrintState(void* window, LvxStandinPri
 // box = {left, top, right, bottom}. Answers 0 when there is no such page.
 LVX_STANDIN_API std::int32_t LvxStandinPageBox(void* window, std::int32_t page,
                                                std::int32_t box[4]);
-// Test hook: opens `path` with the stand-in's PDF reader and shows it in `window` in place of the
-// shown document (with `append` not 0: after the pages shown by earlier calls), as codes 101 and
-// 102 do but without the document model, so that the view can be tested on its own. Answers the
-// number of pages now shown, or -1 - the reader's error code (the view stays as it was).
-LVX_STANDIN_API std::int32_t LvxStandinShowFile(void* window, const char* path,
-                                                std::int32_t append);
 // Number of highlighted places on page `page` (marks and the text found last), -1 for no page.
 LVX_STANDIN_API std::int32_t LvxStandinPageHighlights(void* window, std::int32_t page);
 }

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 #include <string>
 
 #include "page_area.h"
@@ -109,29 +108,6 @@ LVX_STANDIN_API std::int32_t LvxStandinPageBox(void* window, std::int32_t page,
   box[2] = sheet.right;
   box[3] = sheet.bottom;
   return 1;
-}
-
-LVX_STANDIN_API std::int32_t LvxStandinShowFile(void* window, const char* path,
-                                                std::int32_t append) {
-  auto* state = ViewerFrom(window);
-  if (state == nullptr || path == nullptr) {
-    return -1;
-  }
-  try {
-    lvx::pdf::OpenError error = lvx::pdf::OpenError::kNone;
-    std::unique_ptr<lvx::pdf::Document> document = lvx::pdf::Document::OpenFile(path, error);
-    if (document == nullptr) {
-      return -1 - static_cast<std::int32_t>(error);
-    }
-    if (state->directFiles == nullptr || append == 0) {
-      state->directFiles = std::make_unique<lvx::standin::PdfShownDocument>();
-    }
-    state->directFiles->Append(path, std::move(document));
-    lvx::standin::ShowDocument(*state, state->directFiles.get());
-    return state->directFiles->PageCount();
-  } catch (...) {
-    return -1;
-  }
 }
 
 LVX_STANDIN_API std::int32_t LvxStandinPageHighlights(void* window, std::int32_t page) {

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "document_commands.h"
 #include "document_facts.h"
 #include "info_boxes.h"
 #include "page_view.h"
@@ -52,10 +53,6 @@ LRESULT HandleNumberCommand(ViewerState& state, std::int32_t code, std::int32_t 
     case VCMD_VIEWOPTIONS.code:
       ApplyViewOptions(state, argument);
       return 0;
-    case VCMD_CLEAR.code:
-      ShowDocument(state, nullptr);
-      state.directFiles.reset();
-      return 0;
     case VCMD_FINDOPTION.code:
       state.search.SetOptions(argument);
       return 0;
@@ -102,6 +99,26 @@ LRESULT HandleStringCommand(ViewerState& state, std::int32_t code, const char* t
   }
 }
 
+// Brings the view up to date after a document command changed the model: a load or a clear shows
+// the model afresh, an append adds pages behind those shown. A failed load or append (a negative
+// result) left the model as it was.
+void ShowModelChange(ViewerState& state, std::int32_t code, LPARAM argument, LRESULT result,
+                     int pagesBefore) {
+  const char* path = reinterpret_cast<const char*>(argument);
+  if (code == VCMD_CLEAR.code) {
+    state.modelPages.Cleared();
+  } else if (result < 0 || path == nullptr) {
+    return;
+  } else if (code == VCMD_LOADFILE.code) {
+    state.modelPages.Loaded(path);
+  } else if (code == VCMD_APPENDFILE.code) {
+    state.modelPages.Appended(path, pagesBefore);
+    AddPages(state);
+    return;
+  }
+  ShowDocument(state, state.model.PageCount() > 0 ? &state.modelPages : nullptr);
+}
+
 }  // namespace
 
 void ApplyViewOptions(ViewerState& state, std::int32_t options) {
@@ -111,6 +128,14 @@ void ApplyViewOptions(ViewerState& state, std::int32_t options) {
 }
 
 LRESULT HandleViewerCommand(ViewerState& state, UINT message, std::int32_t code, LPARAM argument) {
+  const int pagesBefore = state.model.PageCount();
+  const DocumentCommandResult done = HandleDocumentCommand(state.model, message, code, argument);
+  if (done.handled) {
+    if (done.documentChanged) {
+      ShowModelChange(state, code, argument, done.result, pagesBefore);
+    }
+    return done.result;
+  }
   if (message == WM_VIEWER_STRCOMMAND) {
     const char* text = reinterpret_cast<const char*>(argument);
     return HandleStringCommand(state, code, text != nullptr ? text : "");

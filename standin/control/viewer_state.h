@@ -11,11 +11,12 @@
 #include <memory>
 #include <vector>
 
+#include "document_model.h"
 #include "document_search.h"
+#include "model_document.h"
 #include "page_layout.h"
 #include "page_painter.h"
 #include "panel_layout.h"
-#include "pdf_shown_document.h"
 #include "print_job.h"
 #include "shown_document.h"
 #include "zoom.h"
@@ -53,10 +54,10 @@ struct ViewerState {
   ViewerParts parts;
   PanelLayout panels;
 
-  const ShownDocument* document = nullptr;  // null: nothing shown
-  // Files shown through the test hook LvxStandinShowFile, which bypasses the document model.
-  std::unique_ptr<PdfShownDocument> directFiles;
-  std::vector<SheetSize> sheets;  // each page's shown size
+  DocumentModel model;                      // the opened files (codes 100, 101, 102, 201, 260, 261)
+  ModelDocument modelPages{model};          // the model's pages as the view reads them
+  const ShownDocument* document = nullptr;  // what the view shows; null: nothing
+  std::vector<SheetSize> sheets;            // each page's shown size
 
   ZoomSetting zoom;
   double screenPixelsPerPoint = 96.0 / 72.0;  // at 100 %

@@ -9,7 +9,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   lvx::pdf::OpenError error = lvx::pdf::OpenError::kNone;
-  const auto document = lvx::pdf::Document::OpenBytes(std::vector<std::uint8_t>(data, data + size), error);
+  const auto document =
+      lvx::pdf::Document::OpenBytes(std::vector<std::uint8_t>(data, data + size), error);
   if (!document) {
     return 0;
   }

@@ -1,5 +1,6 @@
-// Prints pages 2 to 3 of a document through the stand-in viewer on a real printer, for
-// print_check.sh to examine what the printer produced.
+// Prints pages 2 to 3 of a document on a real printer the way a host program does: the wrapper
+// starts the stand-in viewer, loads the file (LOADFILE), switches a printing feature off
+// (DISABLEPRINT) and prints (PRINTTOPRINTER); print_check.sh then examines the printout.
 //
 //   standin_print_check.exe ROUTE [PDF]
 //
@@ -14,21 +15,24 @@
 #include <string>
 
 #include "lumivexctl/lumivexcontrol.h"
+#include "standin_api.h"
 #include "test_host_window.h"
 #include "test_pdf.h"
 #include "viewer_protocol.h"
 
 namespace {
 
-std::int32_t ShowFile(HWND viewer, const std::string& path) {
-  const auto show =
-      reinterpret_cast<std::int32_t (*)(void*, const char*, std::int32_t)>(reinterpret_cast<void*>(
-          GetProcAddress(GetModuleHandleA(lvx::kViewerLibraryName), "LvxStandinShowFile")));
-  return show == nullptr ? -100 : show(viewer, path.c_str(), 0);
+// Code 37's answer, from the stand-in's print state (the wrapper does not pass it on).
+std::int32_t LastPrintResult(HWND viewer) {
+  const auto get =
+      reinterpret_cast<std::int32_t (*)(void*, LvxStandinPrintState*)>(reinterpret_cast<void*>(
+          GetProcAddress(GetModuleHandleA(lvx::kViewerLibraryName), "LvxStandinGetPrintState")));
+  LvxStandinPrintState state{};
+  return get != nullptr && get(viewer, &state) != 0 ? state.lastResult : -100;
 }
 
-LRESULT Send(HWND viewer, std::int32_t code, std::int32_t argument) {
-  return SendMessageA(viewer, lvx::WM_VIEWER_COMMAND, static_cast<WPARAM>(code), argument);
+LvxText Text(const std::string& text) {
+  return {text.c_str(), static_cast<std::int32_t>(text.size())};
 }
 
 }  // namespace
@@ -62,28 +66,24 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "the viewer did not start\n");
     return 1;
   }
-  const std::int32_t pages = ShowFile(viewer, path);
+  const std::int32_t pages = control.LOADFILE(LvxGivenText(Text(path)));
   std::printf("pages %d\n", pages);
   std::string printer = "PDF";
   if (route == "raster") {
-    Send(viewer, lvx::VCMD_DISABLEHQPRINT.code, 0);
+    control.DISABLEPRINT(lvx::VCMD_DISABLEHQPRINT.code);
   } else if (route == "postscript") {
-    Send(viewer, lvx::VCMD_DISABLEDCPRINT.code, 0);
+    control.DISABLEPRINT(lvx::VCMD_DISABLEDCPRINT.code);
   } else if (route == "default") {
-    Send(viewer, lvx::VCMD_DISABLESELECTPRINTER.code, 0);
+    control.DISABLEPRINT(lvx::VCMD_DISABLESELECTPRINTER.code);
     printer = "No such printer";
   } else if (route == "off") {
-    Send(viewer, lvx::VCMD_DISABLEPRINT.code, 0);
+    control.DISABLEPRINT(lvx::VCMD_DISABLEPRINT.code);
   }
-  // The print sequence: printer name, start, pages 2 to 3, finish.
-  SendMessageA(viewer, lvx::WM_VIEWER_STRCOMMAND, lvx::VCMD_SETPRINTER.code,
-               reinterpret_cast<LPARAM>(printer.c_str()));
-  Send(viewer, lvx::VCMD_PRINTSTART.code, 0);
-  Send(viewer, lvx::VCMD_PRINTPAGES.code, 2 + 3 * 65536);
-  const LRESULT result = Send(viewer, lvx::VCMD_PRINTFINISH.code, 0);
+  control.PRINTTOPRINTER(Text(printer), LvxGivenInt32(2), LvxGivenInt32(3));
+  const std::int32_t result = LastPrintResult(viewer);
 
   const std::size_t slash = path.find_last_of("\\/");
-  std::printf("job %s\nresult %ld\n", path.substr(slash + 1).c_str(), static_cast<long>(result));
+  std::printf("job %s\nresult %d\n", path.substr(slash + 1).c_str(), result);
   control.KILL();
   if (argc < 3) {
     DeleteFileA(path.c_str());

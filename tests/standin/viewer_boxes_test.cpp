@@ -30,7 +30,7 @@ TEST_F(ViewerBoxesTest, PropertiesShowTheDocumentsFactsInABoxOwnedByTheTopLevelW
   const std::string& facts = box.text;
   for (const char* expected :
        {"tides.pdf", "Pages: 3", "Title: Tide tables", "Author: Harbour office",
-        "Producer: lumivex tests", "PDF version: 1.4", "842 x 595 pt (297 x 210 mm), page 2"}) {
+        "Producer: lumivex tests", "PDF version: 1.7", "842 x 595 pt (297 x 210 mm), page 2"}) {
     EXPECT_NE(facts.find(expected), std::string::npos) << expected << " in\n" << facts;
   }
   // The property panel shows the same facts.

@@ -70,12 +70,6 @@ int StandinLibrary::PageHighlights(HWND viewer, int page) const {
   return get == nullptr ? -2 : get(viewer, page);
 }
 
-int StandinLibrary::ShowFile(HWND viewer, const std::string& path, bool append) const {
-  const auto show =
-      Export<std::int32_t (*)(void*, const char*, std::int32_t)>("LvxStandinShowFile");
-  return show == nullptr ? -100 : show(viewer, path.c_str(), append ? 1 : 0);
-}
-
 void ViewerTest::SetUp() {
   ASSERT_TRUE(library_.Loaded()) << "Lumivex01.dll next to the test";
   RegisterHostClass();
@@ -126,7 +120,7 @@ std::string ViewerTest::TempPath(const std::string& name) {
 std::string ViewerTest::Show(const TestDocument& document, const std::string& name) {
   const std::string path = TempPath(name);
   EXPECT_TRUE(WritePdf(path, document));
-  const int shown = library_.ShowFile(viewer_, path, false);
+  const auto shown = static_cast<int>(StringCommand(101, path));
   EXPECT_EQ(shown, static_cast<int>(document.pages.size())) << path;
   DeleteFileA(path.c_str());
   Pump();

@@ -31,7 +31,6 @@ class StandinLibrary {
   LvxStandinPrintState PrintState(HWND viewer) const;
   RECT PageBox(HWND viewer, int page) const;  // empty when there is no such page
   int PageHighlights(HWND viewer, int page) const;
-  int ShowFile(HWND viewer, const std::string& path, bool append) const;
 
  private:
   template <typename Function>
@@ -59,7 +58,7 @@ class ViewerTest : public ::testing::Test {
   // Rectangle of a child window in the viewer's client coordinates.
   RECT PartRect(HWND part) const;
 
-  // Writes `document` to a file of this test's own and shows it (through the test hook).
+  // Writes `document` to a file of this test's own and loads it (code 101).
   std::string Show(const TestDocument& document, const std::string& name = "doc");
   // A path in the temporary folder, unique to this process.
   static std::string TempPath(const std::string& name);

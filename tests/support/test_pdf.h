@@ -1,5 +1,5 @@
-// Small PDF files written by the tests themselves: pages of chosen sizes and rotations with lines
-// of text in the standard fonts (uncompressed content, a plain cross-reference table).
+// Small PDF documents written by the tests themselves (with the reader's test PdfBuilder): pages of
+// chosen sizes and rotations with lines of text in the standard fonts, and document information.
 #ifndef LUMIVEX_TESTS_TEST_PDF_H
 #define LUMIVEX_TESTS_TEST_PDF_H
 

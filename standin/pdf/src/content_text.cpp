@@ -233,9 +233,12 @@ void Interpreter::Show(const std::string& bytes) {
     const double length = std::hypot(m.a, m.b);
     placed.dirX = length > 0 ? m.a / length : 1;
     placed.dirY = length > 0 ? m.b / length : 0;
-    placed.endX = placed.x + advance * m.a;
-    placed.endY = placed.y + advance * m.b;
-    placed.size = std::hypot(render.c, render.d);
+    // The glyph's own extent, without character spacing: writers that justify with Tc leave
+    // their word gaps there.
+    const double extent = glyph.width * ts.size * ts.horizontalScale;
+    placed.endX = placed.x + extent * m.a;
+    placed.endY = placed.y + extent * m.b;
+    placed.size = std::hypot(render.c, render.d) * ts.font->EmScale();
     placed.font = ts.font.get();
     if (std::isfinite(placed.x) && std::isfinite(placed.y) && std::isfinite(placed.endX) &&
         std::isfinite(placed.endY) && std::isfinite(placed.size)) {

@@ -72,6 +72,18 @@ std::u32string ComponentToUnicode(std::string_view name) {
       return {static_cast<char32_t>(value)};
     }
   }
+  // Some writers (Type 3 fonts of TeX tools) name glyphs by the character itself: "/." "/(",
+  // the latter written as "#28" after escaping.
+  const auto printable = [](std::int64_t c) { return c > 0x20 && c < 0x7F; };
+  if (name.size() == 1 && printable(static_cast<unsigned char>(name[0]))) {
+    return {static_cast<char32_t>(name[0])};
+  }
+  if (name.size() == 3 && name[0] == '#') {
+    const std::int64_t value = HexNumber(name.substr(1));
+    if (printable(value)) {
+      return {static_cast<char32_t>(value)};
+    }
+  }
   return {};
 }
 

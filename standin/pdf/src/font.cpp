@@ -124,8 +124,19 @@ void Font::LoadSimple(PdfFile& file, const Dict& dict) {
   double scale = 0.001;
   if (type3) {
     const Array& matrix = file.Get(dict, "FontMatrix").AsArray();
-    if (matrix.size() >= 1) {
+    if (matrix.size() >= 4) {
       scale = std::clamp(file.Resolve(matrix[0]).AsNumber(0.001), -1.0, 1.0);
+      // The glyph box's height in text space stands for the em (1000 units in ordinary fonts).
+      const double vertical = std::fabs(file.Resolve(matrix[3]).AsNumber(0.001));
+      const Array& box = file.Get(dict, "FontBBox").AsArray();
+      double height = 1000;
+      if (box.size() == 4) {
+        height = std::fabs(file.Resolve(box[3]).AsNumber(0) - file.Resolve(box[1]).AsNumber(0));
+      }
+      if (height < 1e-6) {
+        height = 1000;
+      }
+      emScale_ = std::clamp(height * vertical, 1e-3, 1e3);
     }
   }
   const double missing = descriptor.Get("MissingWidth").AsNumber(0) * scale;

@@ -33,6 +33,9 @@ class Font {
 
   void Decode(std::string_view bytes, std::vector<Glyph>& glyphs) const;
 
+  // The font's em in text space units for a size of 1: 1 for ordinary fonts; for Type 3 fonts
+  // what their font matrix and glyph box make of it. Sizes of glyphs on the page use it.
+  double EmScale() const { return emScale_; }
   const std::string& Family() const { return family_; }
   bool Bold() const { return bold_; }
   bool Italic() const { return italic_; }
@@ -56,6 +59,7 @@ class Font {
   // Both.
   CMap toUnicode_;
   bool hasToUnicode_ = false;
+  double emScale_ = 1.0;
   std::string family_;
   bool bold_ = false;
   bool italic_ = false;

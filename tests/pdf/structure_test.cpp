@@ -1,0 +1,230 @@
+// File structure: each cross-reference form, incremental updates, recovery of damaged files,
+// and the bad inputs that must end in a clear error rather than a crash or a hang.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "pdf_builder.h"
+
+namespace lvx::pdf {
+namespace {
+
+using test::Open;
+using test::PdfBuilder;
+using test::SimpleDocument;
+using test::XrefForm;
+
+const std::vector<std::string> kThreePages = {"BT /F1 12 Tf 72 720 Td (First page) Tj ET",
+                                              "BT /F1 12 Tf 72 720 Td (Second page) Tj ET",
+                                              "BT /F1 12 Tf 72 720 Td (Third page) Tj ET"};
+
+std::string StreamBody(const std::string& data) {
+  return "<< /Length " + std::to_string(data.size()) + " >>\nstream\n" + data + "\nendstream";
+}
+
+class XrefFormTest : public ::testing::TestWithParam<XrefForm> {};
+
+TEST_P(XrefFormTest, EveryFormGivesThePagesAndTheirText) {
+  const auto document = Open(SimpleDocument(kThreePages, GetParam()));
+  ASSERT_TRUE(document);
+  ASSERT_EQ(document->PageCount(), 3);
+  EXPECT_EQ(document->PageText(0), "First page\r\n");
+  EXPECT_EQ(document->PageText(2), "Third page\r\n");
+  EXPECT_EQ(document->PageText(3), "");
+  EXPECT_EQ(document->PageText(-1), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, XrefFormTest,
+                         ::testing::Values(XrefForm::kTable, XrefForm::kStream,
+                                           XrefForm::kObjectStreams, XrefForm::kNone));
+
+TEST(StructureTest, IncrementalUpdateReplacesAndAddsObjects) {
+  const std::string base = SimpleDocument({"BT /F1 12 Tf 72 720 Td (Old text) Tj ET"});
+  // Objects: 1 catalog, 2 pages, 3 font, 4 content, 5 page. The update rewrites the content and
+  // adds a second page.
+  const std::string updated = test::AppendUpdate(
+      base,
+      {{4, StreamBody("BT /F1 12 Tf 72 720 Td (New text) Tj ET")},
+       {6, StreamBody("BT /F1 12 Tf 72 720 Td (Added page) Tj ET")},
+       {7,
+        "<< /Type /Page /Parent 2 0 R /Resources << /Font << /F1 3 0 R >> >> /Contents 6 0 R >>"},
+       {2, "<< /Type /Pages /Kids [5 0 R 7 0 R] /Count 2 >>"}},
+      8, 1);
+  const auto document = Open(updated);
+  ASSERT_TRUE(document);
+  ASSERT_EQ(document->PageCount(), 2);
+  EXPECT_EQ(document->PageText(0), "New text\r\n");
+  EXPECT_EQ(document->PageText(1), "Added page\r\n");
+}
+
+TEST(StructureTest, PrevLoopEndsTheChain) {
+  std::string file = SimpleDocument(kThreePages);
+  // Point the trailer's Prev at its own table.
+  const std::size_t xref = file.rfind("xref\n0 ");
+  const std::size_t trailer = file.rfind("trailer\n<<");
+  file.insert(trailer + 10, " /Prev " + std::to_string(xref));
+  const auto document = Open(file);
+  ASSERT_TRUE(document);
+  EXPECT_EQ(document->PageCount(), 3);
+}
+
+TEST(StructureTest, WrongOffsetsAreRecoveredFromTheObjects) {
+  std::string file = SimpleDocument(kThreePages);
+  file.insert(file.find('\n') + 1, "% forty bytes of comment shift every offset\n");
+  const auto document = Open(file);
+  ASSERT_TRUE(document);
+  EXPECT_EQ(document->PageCount(), 3);
+  EXPECT_EQ(document->PageText(1), "Second page\r\n");
+}
+
+TEST(StructureTest, MissingTableAndStartxrefPastTheEndAreRecovered) {
+  std::string file = SimpleDocument(kThreePages);
+  const std::string noTable = file.substr(0, file.rfind("xref\n0 "));
+  auto document = Open(noTable);
+  ASSERT_TRUE(document);
+  EXPECT_EQ(document->PageCount(), 3);
+
+  const std::size_t start = file.rfind("startxref");
+  document = Open(file.substr(0, start) + "startxref\n99999999\n%%EOF\n");
+  ASSERT_TRUE(document);
+  EXPECT_EQ(document->PageText(0), "First page\r\n");
+}
+
+TEST(StructureTest, WrongAndIndirectLengthsAreTolerated) {
+  PdfBuilder pdf;
+  const int catalog = pdf.Add("<< /Type /Catalog /Pages 2 0 R >>");
+  pdf.Add("<< /Type /Pages /Kids [3 0 R 4 0 R 5 0 R] /Count 3 >>");
+  const std::string resources = "/Resources << /Font << /F1 9 0 R >> >>";
+  pdf.Add("<< /Type /Page /Parent 2 0 R " + resources + " /Contents 6 0 R >>");
+  pdf.Add("<< /Type /Page /Parent 2 0 R " + resources + " /Contents 7 0 R >>");
+  pdf.Add("<< /Type /Page /Parent 2 0 R " + resources + " /Contents 8 0 R >>");
+  const std::string text = "BT /F1 12 Tf 72 720 Td (Length) Tj ET";
+  pdf.Add("<< /Length 10 0 R >>\nstream\n" + text + "\nendstream");  // indirect
+  pdf.Add("<< /Length 5 >>\nstream\n" + text + "\nendstream");       // too short
+  pdf.Add("<< /Length 7 0 R >>\nstream\n" + text + "\nendstream");   // refers to itself
+  pdf.Add("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>");
+  pdf.Add(std::to_string(text.size()));
+  const auto document = Open(pdf.Build(catalog));
+  ASSERT_TRUE(document);
+  for (int page = 0; page < 3; ++page) {
+    EXPECT_EQ(document->PageText(page), "Length\r\n") << "page " << page;
+  }
+}
+
+TEST(StructureTest, PageTreeInheritsAttributesAndSurvivesCycles) {
+  PdfBuilder pdf;
+  const int catalog = pdf.Add("<< /Type /Catalog /Pages 2 0 R >>");
+  pdf.Add(
+      "<< /Type /Pages /Kids [3 0 R 2 0 R] /Count 3 /MediaBox [0 0 300 400] /Rotate 90"
+      " /Resources << /Font << /F1 6 0 R >> >> >>");
+  pdf.Add("<< /Type /Pages /Parent 2 0 R /Kids [4 0 R 5 0 R 3 0 R 99 0 R] /Count 2 >>");
+  pdf.Add("<< /Type /Page /Parent 3 0 R /Contents 7 0 R >>");
+  pdf.Add("<< /Type /Page /Parent 3 0 R /MediaBox [0 0 612 792] /Rotate -90 >>");
+  pdf.Add("<< /Type /Font /Subtype /Type1 /BaseFont /Courier >>");
+  pdf.AddStream("", "BT /F1 10 Tf 20 20 Td (Inherited) Tj ET");
+  const auto document = Open(pdf.Build(catalog));
+  ASSERT_TRUE(document);
+  ASSERT_EQ(document->PageCount(), 2);
+  EXPECT_EQ(document->Geometry(0).width, 300);
+  EXPECT_EQ(document->Geometry(0).height, 400);
+  EXPECT_EQ(document->Geometry(0).rotation, 90);
+  EXPECT_EQ(document->Geometry(1).width, 612);
+  EXPECT_EQ(document->Geometry(1).rotation, 270);
+  EXPECT_EQ(document->PageText(0), "Inherited\r\n");
+}
+
+TEST(StructureTest, AbsurdlyDeepPageTreeIsCutOff) {
+  PdfBuilder pdf;
+  const int catalog = pdf.Add("<< /Type /Catalog /Pages 2 0 R >>");
+  const int depth = 2000;
+  for (int i = 0; i < depth; ++i) {
+    const int self = 2 + i;
+    pdf.Add("<< /Type /Pages /Kids [" + std::to_string(self + 1) + " 0 R] /Count 1 >>");
+  }
+  pdf.Add("<< /Type /Page /MediaBox [0 0 10 10] >>");
+  OpenError error = OpenError::kNone;
+  EXPECT_FALSE(Open(pdf.Build(catalog), &error));
+  EXPECT_EQ(error, OpenError::kDamaged);
+}
+
+TEST(StructureTest, DocumentInformationInEveryTextEncoding) {
+  PdfBuilder pdf;
+  const int catalog = pdf.Add("<< /Type /Catalog /Pages 2 0 R >>");
+  pdf.Add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
+  pdf.Add("<< /Type /Page /MediaBox [0 0 10 10] >>");
+  // UTF-16BE with a byte-order mark, PDFDocEncoding (0x92 is the trade mark sign) and UTF-8.
+  pdf.Add(
+      "<< /Title <FEFF00C9007400E9> /Author (Ann\\222) /Producer (\\357\\273\\277caf\\303\\251) "
+      ">>");
+  const auto document = Open(pdf.Build(catalog, XrefForm::kTable, "/Info 4 0 R"));
+  ASSERT_TRUE(document);
+  const DocumentInfo info = document->Info();
+  EXPECT_EQ(info.title, "\xC3\x89t\xC3\xA9");
+  EXPECT_EQ(info.author, "Ann\xE2\x84\xA2");
+  EXPECT_EQ(info.producer, "caf\xC3\xA9");
+  EXPECT_EQ(info.version, "1.7");
+  EXPECT_FALSE(info.encrypted);
+}
+
+TEST(BadInputTest, ClearErrorsForWhatCannotBeRead) {
+  OpenError error = OpenError::kNone;
+  EXPECT_FALSE(Open("", &error));
+  EXPECT_EQ(error, OpenError::kNotPdf);
+  EXPECT_FALSE(Open("GIF89a not a pdf at all", &error));
+  EXPECT_EQ(error, OpenError::kNotPdf);
+  EXPECT_FALSE(Open("%PDF-1.4\n% header only\n", &error));
+  EXPECT_EQ(error, OpenError::kDamaged);
+  EXPECT_FALSE(Document::OpenFile("/nonexistent/folder/file.pdf", error));
+  EXPECT_EQ(error, OpenError::kFileNotFound);
+  EXPECT_FALSE(Document::OpenFile("/", error));
+  EXPECT_EQ(error, OpenError::kFileNotFound);
+}
+
+TEST(BadInputTest, EveryTruncationOpensOrFailsCleanly) {
+  const std::string file = SimpleDocument(kThreePages, XrefForm::kObjectStreams);
+  for (std::size_t length = 0; length <= file.size(); length += 7) {
+    OpenError error = OpenError::kNone;
+    const auto document = Open(file.substr(0, length), &error);
+    if (document) {
+      for (int page = 0; page < document->PageCount(); ++page) {
+        (void)document->PageText(page);
+      }
+    } else {
+      EXPECT_NE(error, OpenError::kNone) << "length " << length;
+    }
+  }
+}
+
+TEST(BadInputTest, AbsurdCountsSizesAndReferenceLoops) {
+  PdfBuilder pdf;
+  const int catalog = pdf.Add("<< /Type /Catalog /Pages 2 0 R >>");
+  pdf.Add("<< /Type /Pages /Kids [3 0 R] /Count 99999999999 >>");
+  // The page's contents refer to a chain of references that loops; its resources to itself.
+  pdf.Add("<< /Type /Page /MediaBox [0 0 10 10] /Contents 4 0 R /Resources 3 0 R >>");
+  pdf.Add("5 0 R");
+  pdf.Add("4 0 R");
+  std::string file = pdf.Build(catalog);
+  // An xref subsection that claims billions of entries.
+  const std::size_t xref = file.rfind("xref\n0 ");
+  file.replace(xref, 7, "xref\n0 4000000000 ");
+  const auto document = Open(file);
+  ASSERT_TRUE(document);
+  EXPECT_EQ(document->PageCount(), 1);
+  EXPECT_EQ(document->PageText(0), "");
+}
+
+TEST(BadInputTest, HugeObjectNumbersAndStreamLengthsStayBounded) {
+  const std::string file =
+      "%PDF-1.4\n4294967295 0 obj << /Length 99999999999999 >>\nstream\nabc\nendstream endobj\n"
+      "1 0 obj << /Type /Catalog /Pages 2 0 R >> endobj\n"
+      "2 0 obj << /Type /Pages /Kids [3 0 R] /Count 1 >> endobj\n"
+      "3 0 obj << /Type /Page /MediaBox [0 0 1e308 -1e308] /Contents 4294967295 0 R >> endobj\n"
+      "trailer << /Root 1 0 R /Size 99999999999 >>\n%%EOF\n";
+  const auto document = Open(file);
+  ASSERT_TRUE(document);
+  EXPECT_EQ(document->PageCount(), 1);
+  EXPECT_EQ(document->PageText(0), "");
+}
+
+}  // namespace
+}  // namespace lvx::pdf
