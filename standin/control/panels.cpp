@@ -27,12 +27,48 @@ constexpr std::array<ZoomButton, 6> kZoomButtons{{{VCMD_ZOOM100.code, "100 %"},
                                                   {VCMD_ZOOMPAGE.code, "Whole page"},
                                                   {VCMD_ZOOMTWOPAGES.code, "Two pages"}}};
 
-// A plain panel: a face-coloured area that passes its controls' notifications to the viewer.
-LRESULT CALLBACK PanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_COMMAND) {
-    return SendMessageA(GetParent(panel), WM_COMMAND, wParam, lParam);
+// Draws the panel's own text (the page label and the document facts are panels too): one line
+// centred vertically, or several lines from the top, wrapped at the panel's width.
+void PaintPanel(HWND panel) {
+  PAINTSTRUCT paint{};
+  const HDC dc = BeginPaint(panel, &paint);
+  const int length = GetWindowTextLengthA(panel);
+  if (length > 0) {
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    GetWindowTextA(panel, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(length));
+    RECT box{};
+    GetClientRect(panel, &box);
+    const HGDIOBJ previous = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    const bool lines = text.find('\n') != std::string::npos;
+    DrawTextA(dc, text.c_str(), length, &box,
+              DT_LEFT | DT_NOPREFIX |
+                  (lines ? DT_WORDBREAK | DT_EDITCONTROL : DT_VCENTER | DT_SINGLELINE));
+    SelectObject(dc, previous);
   }
-  return DefWindowProcA(panel, message, wParam, lParam);
+  EndPaint(panel, &paint);
+}
+
+// A plain panel: a face-coloured area that passes its controls' notifications to the viewer.
+// (A static control repaints at once when its text changes; a panel's text waits for the next
+// paint, which keeps scrolling quick.)
+LRESULT CALLBACK PanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      return SendMessageA(GetParent(panel), WM_COMMAND, wParam, lParam);
+    case WM_SETTEXT: {
+      const LRESULT result = DefWindowProcA(panel, message, wParam, lParam);
+      InvalidateRect(panel, nullptr, TRUE);
+      return result;
+    }
+    case WM_PAINT:
+      PaintPanel(panel);
+      return 0;
+    default:
+      return DefWindowProcA(panel, message, wParam, lParam);
+  }
 }
 
 HWND Child(HWND parent, const char* klass, const char* text, DWORD style, int id,
@@ -72,6 +108,17 @@ void PlaceViewPanelControls(const ViewerState& state) {
   Place(state.parts.pageLabel, labelLeft < panel.Width() - kInset
                                    ? Box{labelLeft, kInset, panel.Width() - kInset, kInset + height}
                                    : Box{});
+}
+
+// Setting a control's text repaints it: only when the text is new.
+void SetTextIfChanged(HWND control, const std::string& text) {
+  const int length = GetWindowTextLengthA(control);
+  std::string shown(static_cast<std::size_t>(length) + 1, '\0');
+  GetWindowTextA(control, shown.data(), length + 1);
+  shown.resize(static_cast<std::size_t>(length));
+  if (shown != text) {
+    SetWindowTextA(control, text.c_str());
+  }
 }
 
 Box Inside(const Box& panel) {
@@ -148,8 +195,10 @@ void ShowPageNumber(const ViewerState& state) {
       count > 0 && state.currentPage >= 0
           ? "Page " + std::to_string(state.currentPage + 1) + " of " + std::to_string(count)
           : std::string("No document");
-  SetWindowTextA(state.parts.pageLabel, label.c_str());
-  SendMessageA(state.parts.pageList, LB_SETCURSEL, static_cast<WPARAM>(state.currentPage), 0);
+  SetTextIfChanged(state.parts.pageLabel, label);
+  if (SendMessageA(state.parts.pageList, LB_GETCURSEL, 0, 0) != state.currentPage) {
+    SendMessageA(state.parts.pageList, LB_SETCURSEL, static_cast<WPARAM>(state.currentPage), 0);
+  }
   ShowProperties(state);
 }
 
@@ -169,12 +218,7 @@ void FillPageList(const ViewerState& state) {
 }
 
 void ShowProperties(const ViewerState& state) {
-  const std::string text = DescribeDocument(state.document, state.currentPage);
-  char shown[1024] = {};
-  GetWindowTextA(state.parts.propertyText, shown, sizeof shown);
-  if (text != shown) {
-    SetWindowTextA(state.parts.propertyText, text.c_str());
-  }
+  SetTextIfChanged(state.parts.propertyText, DescribeDocument(state.document, state.currentPage));
 }
 
 bool OnPartCommand(ViewerState& state, int id, int notification) {

@@ -10,18 +10,28 @@
 namespace lvx::standin {
 namespace {
 
+// Sets a bar's range, page and position when they changed. The bar repaints with the next paint,
+// not at once: a synchronous repaint per change costs milliseconds.
 void SetBar(HWND bar, int length, int page, int position) {
   if (bar == nullptr) {
     return;
   }
   SCROLLINFO info{};
   info.cbSize = sizeof info;
-  info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+  info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  GetScrollInfo(bar, SB_CTL, &info);
+  const int last = std::max(0, length - 1);
+  const auto pageSize = static_cast<UINT>(std::max(0, page));
+  if (info.nMin == 0 && info.nMax == last && info.nPage == pageSize && info.nPos == position) {
+    return;
+  }
+  info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
   info.nMin = 0;
-  info.nMax = std::max(0, length - 1);
-  info.nPage = static_cast<UINT>(std::max(0, page));
+  info.nMax = last;
+  info.nPage = pageSize;
   info.nPos = position;
-  SetScrollInfo(bar, SB_CTL, &info, TRUE);
+  SetScrollInfo(bar, SB_CTL, &info, FALSE);
+  InvalidateRect(bar, nullptr, TRUE);
 }
 
 int TrackPosition(HWND bar, int fallback) {

@@ -11,11 +11,12 @@
 // client area holds these child windows (ids for GetDlgItem):
 //   1001 view panel       across the top: six zoom buttons (ids 1111 to 1116: 100 %, zoom in,
 //                         zoom out, page width, whole page, two pages; those that do not fit are
-//                         hidden) and the current page ("Page 3 of 12", id 1102)
+//                         hidden) and the current page ("Page 3 of 12": window text of id 1102)
 //   1002 navigation panel on the left: a list box (id 1101) with one entry per page; choosing an
 //                         entry goes to that page
-//   1003 property panel   on the right: a read-only edit (id 1103) with the file name, folder,
-//                         pages, title, author, producer, PDF version and the current page's size
+//   1003 property panel   on the right: the file name, folder, pages, title, author, producer,
+//                         PDF version and the current page's size, as the window text of its
+//                         child 1103 (one fact a line)
 //   1004, 1005            vertical and horizontal scroll bar (scroll-bar controls) bordering the
 //                         page area
 //   1006 page area        the pages on grey, each a white sheet of its own size (MediaBox, with
