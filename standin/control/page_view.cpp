@@ -72,25 +72,29 @@ void AddPages(ViewerState& state) {
 }
 
 void RefreshLayout(ViewerState& state) {
-  // Where the current page stands in the page area now, as a share of its height.
+  // Where the view stands now: down, as a share of the current page's height; across, as the
+  // share of the layout's width at the page area's middle. A new layout starts at its top left.
   const int anchor = state.currentPage;
-  double share = 0;
   const bool anchored = HasPage(state, anchor);
+  double down = 0;
+  double across = 0;
   if (anchored) {
     const Box& old = state.layout.sheets[static_cast<std::size_t>(anchor)];
-    share = static_cast<double>(state.scrollY - old.top) / std::max(1, old.Height());
+    down = static_cast<double>(state.scrollY - old.top) / std::max(1, old.Height());
+    across = (state.scrollX + AreaWidth(state) / 2.0) / std::max(1, state.layout.width);
   }
   state.zoom.percent =
       EffectivePercent(state.zoom.mode, state.zoom.percent, state.sheets, state.currentPage,
                        AreaWidth(state), AreaHeight(state), state.screenPixelsPerPoint);
   state.layout = LayOutSheets(state.sheets, state.zoom.columns, PixelsPerPoint(state),
                               AreaWidth(state), AreaHeight(state));
+  int x = 0;
   int y = 0;
   if (anchored && HasPage(state, anchor)) {
     const Box& now = state.layout.sheets[static_cast<std::size_t>(anchor)];
-    y = now.top + static_cast<int>(std::lround(share * now.Height()));
+    y = now.top + static_cast<int>(std::lround(down * now.Height()));
+    x = static_cast<int>(std::lround(across * state.layout.width - AreaWidth(state) / 2.0));
   }
-  const int x = (state.layout.width - AreaWidth(state)) / 2;
   ScrollTo(state, x, y, false);
   if (state.parts.pageArea != nullptr) {
     InvalidateRect(state.parts.pageArea, nullptr, FALSE);

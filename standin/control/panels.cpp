@@ -151,16 +151,13 @@ void CreateParts(ViewerState& state) {
                                       WS_VISIBLE | BS_PUSHBUTTON,
                                       kFirstZoomButtonId + static_cast<int>(i)));
   }
-  parts.pageLabel = Child(parts.viewPanel, "STATIC", "No document",
-                          WS_VISIBLE | SS_LEFT | SS_CENTERIMAGE, kPageLabelId);
+  parts.pageLabel = Child(parts.viewPanel, kPanelClass, "No document", WS_VISIBLE, kPageLabelId);
   parts.navigationPanel = Child(window, kPanelClass, "", WS_CLIPCHILDREN, kNavigationPanelId);
   parts.pageList = Child(parts.navigationPanel, "LISTBOX", "",
                          WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, kPageListId,
                          WS_EX_CLIENTEDGE);
   parts.propertyPanel = Child(window, kPanelClass, "", WS_CLIPCHILDREN, kPropertyPanelId);
-  parts.propertyText = Child(parts.propertyPanel, "EDIT", "",
-                             WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
-                             kPropertyTextId, WS_EX_CLIENTEDGE);
+  parts.propertyText = Child(parts.propertyPanel, kPanelClass, "", WS_VISIBLE, kPropertyTextId);
   parts.verticalBar = Child(window, "SCROLLBAR", "", SBS_VERT, kVerticalBarId);
   parts.horizontalBar = Child(window, "SCROLLBAR", "", SBS_HORZ, kHorizontalBarId);
   parts.pageArea = CreatePageArea(window, kPageAreaId);
