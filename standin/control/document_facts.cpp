@@ -56,8 +56,10 @@ std::string DescribeDocument(const ShownDocument* document, int current) {
   const ShownFile& first = files.front();
   AddLine(text, "File", BaseName(first.path));
   for (std::size_t i = 1; i < files.size(); ++i) {
+    const int count = files[i].pageCount;
     AddLine(text, "Appended",
-            BaseName(files[i].path) + " (" + std::to_string(files[i].pageCount) + " pages)");
+            BaseName(files[i].path) + " (" + std::to_string(count) +
+                (count == 1 ? " page)" : " pages)"));
   }
   AddLine(text, "Folder", first.path.substr(0, first.path.size() - BaseName(first.path).size()));
   AddLine(text, "Pages", std::to_string(pages));

@@ -167,6 +167,34 @@ TEST_F(ViewerViewTest, ThePageListAndThePageLabelGoWithTheCurrentPage) {
   EXPECT_EQ(PageBox(1).top, kGap);
 }
 
+TEST_F(ViewerViewTest, AppendingKeepsTheViewAndAFailedLoadChangesNothing) {
+  Show(NumberedPages(2));
+  Key(VK_END);
+  ASSERT_EQ(View().currentPage, 1);
+  ASSERT_EQ(StringCommand(257, "line"), 10);
+  const std::string more = TempPath("more");
+  ASSERT_TRUE(WritePdf(more, NumberedPages(3)));
+  EXPECT_EQ(StringCommand(102, more), 5);
+  LvxStandinViewState view = View();
+  EXPECT_EQ(view.pageCount, 5);
+  EXPECT_EQ(view.currentPage, 1) << "the view stays where it was";
+  EXPECT_EQ(view.markCount, 25) << "the marks cover the appended pages";
+  EXPECT_EQ(PageHighlights(4), 5);
+  const HWND list = GetDlgItem(Part(LVX_STANDIN_NAVIGATION_PANEL), LVX_STANDIN_PAGE_LIST);
+  EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 5);
+  char facts[1024] = {};
+  GetWindowTextA(GetDlgItem(Part(LVX_STANDIN_PROPERTY_PANEL), LVX_STANDIN_PROPERTY_TEXT), facts,
+                 sizeof facts);
+  EXPECT_NE(std::string(facts).find("Appended: lvx-"), std::string::npos) << facts;
+  DeleteFileA(more.c_str());
+
+  EXPECT_LT(StringCommand(101, TempPath("missing")), 0);
+  view = View();
+  EXPECT_EQ(view.pageCount, 5);
+  EXPECT_EQ(view.currentPage, 1);
+  EXPECT_EQ(view.markCount, 25);
+}
+
 TEST_F(ViewerViewTest, ClearingEmptiesTheViewAndKeepsTheZoom) {
   Show(NumberedPages(3));
   Command(45);
