@@ -34,7 +34,7 @@ class DocumentSearch {
  public:
   // Replaces the option bits (only kFindMatchCase, kFindWholeWords and kFindBackwards count).
   void SetOptions(std::int32_t options) { options_ = options; }
-  std::int32_t Options() const { return options_; }
+  [[nodiscard]] std::int32_t Options() const { return options_; }
 
   // Back to the document's start: the next forward search begins on the first page, the next
   // backward one on the last page's end.
@@ -48,7 +48,7 @@ class DocumentSearch {
   std::int32_t CountAll(const ShownDocument& document, PageTextCache& pages,
                         std::string_view pattern) const;
 
-  const std::optional<FoundText>& LastFound() const { return found_; }
+  [[nodiscard]] const std::optional<FoundText>& LastFound() const { return found_; }
 
  private:
   std::int32_t options_ = 0;

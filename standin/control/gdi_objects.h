@@ -26,7 +26,7 @@ class GdiObject {
     return *this;
   }
 
-  Handle Get() const { return handle_; }
+  [[nodiscard]] Handle Get() const { return handle_; }
   explicit operator bool() const { return handle_ != nullptr; }
   void Reset() {
     if (handle_ != nullptr) {
@@ -54,7 +54,7 @@ class OwnedDc {
   OwnedDc(OwnedDc&&) = delete;
   OwnedDc& operator=(OwnedDc&&) = delete;
 
-  HDC Get() const { return dc_; }
+  [[nodiscard]] HDC Get() const { return dc_; }
   explicit operator bool() const { return dc_ != nullptr; }
 
  private:
@@ -75,7 +75,7 @@ class WindowDc {
   WindowDc(WindowDc&&) = delete;
   WindowDc& operator=(WindowDc&&) = delete;
 
-  HDC Get() const { return dc_; }
+  [[nodiscard]] HDC Get() const { return dc_; }
 
  private:
   HWND window_;

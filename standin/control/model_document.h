@@ -21,10 +21,10 @@ class ModelDocument final : public ShownDocument {
   void Appended(std::string path, int pagesBefore);
   void Cleared() { files_.clear(); }
 
-  int PageCount() const override { return model_.PageCount(); }
-  pdf::PageGeometry Geometry(int page) const override;
-  std::vector<pdf::TextRun> Runs(int page) const override;
-  std::vector<ShownFile> Files() const override;
+  [[nodiscard]] int PageCount() const override { return model_.PageCount(); }
+  [[nodiscard]] pdf::PageGeometry Geometry(int page) const override;
+  [[nodiscard]] std::vector<pdf::TextRun> Runs(int page) const override;
+  [[nodiscard]] std::vector<ShownFile> Files() const override;
 
  private:
   struct File {

@@ -34,7 +34,6 @@ class FontCache {
  public:
   HFONT Get(const pdf::TextRun& run, int pixelHeight, int escapement);
   void Clear() { fonts_.clear(); }
-  std::size_t Size() const { return fonts_.size(); }
 
  private:
   static constexpr std::size_t kFonts = 48;

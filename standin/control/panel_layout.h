@@ -15,10 +15,12 @@ struct Box {
   int right = 0;
   int bottom = 0;
 
-  int Width() const { return right - left; }
-  int Height() const { return bottom - top; }
-  bool Empty() const { return right <= left || bottom <= top; }
-  bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
+  [[nodiscard]] int Width() const { return right - left; }
+  [[nodiscard]] int Height() const { return bottom - top; }
+  [[nodiscard]] bool Empty() const { return right <= left || bottom <= top; }
+  [[nodiscard]] bool Contains(int x, int y) const {
+    return x >= left && x < right && y >= top && y < bottom;
+  }
   friend bool operator==(const Box&, const Box&) = default;
 };
 

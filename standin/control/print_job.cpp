@@ -149,8 +149,8 @@ std::int32_t PrintOnDeviceContext(const ShownDocument& document, PageRange pages
 // An open printer of the spooler (ClosePrinter).
 class SpoolerPrinter {
  public:
-  explicit SpoolerPrinter(const std::string& name) {
-    if (OpenPrinterA(const_cast<char*>(name.c_str()), &handle_, nullptr) == FALSE) {
+  explicit SpoolerPrinter(std::string name) {
+    if (OpenPrinterA(name.data(), &handle_, nullptr) == FALSE) {
       handle_ = nullptr;
     }
   }
@@ -164,7 +164,7 @@ class SpoolerPrinter {
   SpoolerPrinter(SpoolerPrinter&&) = delete;
   SpoolerPrinter& operator=(SpoolerPrinter&&) = delete;
 
-  HANDLE Get() const { return handle_; }
+  [[nodiscard]] HANDLE Get() const { return handle_; }
 
  private:
   HANDLE handle_ = nullptr;
@@ -180,7 +180,7 @@ std::int32_t PrintPostScript(const ShownDocument& document, PageRange pages, Pri
   report.dpi = 72;
   std::string name = JobName(document);
   std::string datatype = "RAW";
-  const std::string program = PostScriptFor(document, pages, name);
+  std::string program = PostScriptFor(document, pages, name);
   DOC_INFO_1A info{};
   info.pDocName = name.data();
   info.pDatatype = datatype.data();
@@ -190,8 +190,8 @@ std::int32_t PrintPostScript(const ShownDocument& document, PageRange pages, Pri
   ++jobs;
   DWORD written = 0;
   const bool sent = StartPagePrinter(printer.Get()) != FALSE &&
-                    WritePrinter(printer.Get(), const_cast<char*>(program.data()),
-                                 static_cast<DWORD>(program.size()), &written) != FALSE &&
+                    WritePrinter(printer.Get(), program.data(), static_cast<DWORD>(program.size()),
+                                 &written) != FALSE &&
                     written == program.size() && EndPagePrinter(printer.Get()) != FALSE;
   if (EndDocPrinter(printer.Get()) == FALSE || !sent) {
     return kPrintFailed;

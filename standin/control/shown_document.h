@@ -26,10 +26,10 @@ class ShownDocument {
   ShownDocument(ShownDocument&&) = delete;
   ShownDocument& operator=(ShownDocument&&) = delete;
 
-  virtual int PageCount() const = 0;
-  virtual pdf::PageGeometry Geometry(int page) const = 0;
-  virtual std::vector<pdf::TextRun> Runs(int page) const = 0;
-  virtual std::vector<ShownFile> Files() const = 0;
+  [[nodiscard]] virtual int PageCount() const = 0;
+  [[nodiscard]] virtual pdf::PageGeometry Geometry(int page) const = 0;
+  [[nodiscard]] virtual std::vector<pdf::TextRun> Runs(int page) const = 0;
+  [[nodiscard]] virtual std::vector<ShownFile> Files() const = 0;
 };
 
 }  // namespace lvx::standin

@@ -25,9 +25,9 @@ double NextZoomStep(double percent) {
 }
 
 double PreviousZoomStep(double percent) {
-  for (auto it = kLadder.rbegin(); it != kLadder.rend(); ++it) {
-    if (*it * kSameStep < percent) {
-      return *it;
+  for (std::size_t i = kLadder.size(); i-- > 0;) {
+    if (kLadder[i] * kSameStep < percent) {
+      return kLadder[i];
     }
   }
   return kMinZoomPercent;

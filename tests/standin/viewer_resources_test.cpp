@@ -30,8 +30,8 @@ void Report(const char* what, int cycles, const ProcessResources& before,
 void ExpectSameResources(const ProcessResources& before, const ProcessResources& after) {
   EXPECT_GT(before.gdiObjects, 0) << "the count must measure something";
   EXPECT_GT(before.userObjects, 0);
-  EXPECT_EQ(after.gdiObjects, before.gdiObjects);
-  EXPECT_EQ(after.userObjects, before.userObjects);
+  EXPECT_EQ(after.gdiObjects, before.gdiObjects) << before.details << "\n" << after.details;
+  EXPECT_EQ(after.userObjects, before.userObjects) << before.details << "\n" << after.details;
   EXPECT_LT(after.heapBytes, before.heapBytes + kHeapSlack);
 }
 

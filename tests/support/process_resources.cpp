@@ -4,6 +4,8 @@
 #include <winternl.h>
 
 #include <cstdint>
+#include <map>
+#include <string>
 #include <vector>
 
 namespace lvx::test {
@@ -25,7 +27,7 @@ static_assert(sizeof(WineGdiEntry) == 24);
 constexpr std::size_t kWineGdiEntries = 0x10000;
 constexpr std::size_t kPebGdiTableOffset = 0x94;  // GdiSharedHandleTable in the 32-bit PEB
 
-long CountGdiTable() {
+long CountGdiTable(std::map<int, long>* byType) {
   PROCESS_BASIC_INFORMATION basic{};
   if (NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof basic,
                                 nullptr) != 0 ||
@@ -39,22 +41,32 @@ long CountGdiTable() {
   }
   long live = 0;
   for (std::size_t i = 0; i < kWineGdiEntries; ++i) {
-    live += table[i].type != 0 ? 1 : 0;
+    if (table[i].type != 0) {
+      ++live;
+      if (byType != nullptr) {
+        ++(*byType)[table[i].type];
+      }
+    }
   }
   return live;
 }
 
-BOOL CALLBACK CountChild(HWND /*child*/, LPARAM count) {
-  ++*reinterpret_cast<long*>(count);
+// Windows of the process by class name.
+using WindowClasses = std::map<std::string, long>;
+
+BOOL CALLBACK CountChild(HWND child, LPARAM classes) {
+  char name[64] = {};
+  GetClassNameA(child, name, sizeof name);
+  ++(*reinterpret_cast<WindowClasses*>(classes))[name];
   return TRUE;
 }
 
-BOOL CALLBACK CountTopLevel(HWND window, LPARAM count) {
+BOOL CALLBACK CountTopLevel(HWND window, LPARAM classes) {
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
   if (process == GetCurrentProcessId()) {
-    ++*reinterpret_cast<long*>(count);
-    EnumChildWindows(window, CountChild, count);
+    CountChild(window, classes);
+    EnumChildWindows(window, CountChild, classes);
   }
   return TRUE;
 }
@@ -90,9 +102,22 @@ ProcessResources MeasureResources() {
     resources.userObjects = static_cast<long>(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS));
     resources.gdiSource = resources.userSource = "GetGuiResources";
   } else {
-    resources.gdiObjects = CountGdiTable();
+    std::map<int, long> byType;
+    resources.gdiObjects = CountGdiTable(&byType);
     resources.gdiSource = "GDI handle table";
-    EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&resources.userObjects));
+    WindowClasses classes;
+    EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&classes));
+    for (const auto& [name, count] : classes) {
+      resources.userObjects += count;
+      resources.details.append(name).append(":").append(std::to_string(count)).append(" ");
+    }
+    resources.details += "| GDI types";
+    for (const auto& [type, count] : byType) {
+      resources.details.append(" ")
+          .append(std::to_string(type))
+          .append(":")
+          .append(std::to_string(count));
+    }
     resources.userSource = "windows of the process";
   }
   resources.heapBytes = HeapBytesInUse();

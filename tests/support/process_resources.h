@@ -13,6 +13,7 @@ struct ProcessResources {
   std::size_t heapBytes = 0;  // bytes in use on all of the process's heaps
   std::string gdiSource;      // how the GDI figure was taken
   std::string userSource;     // how the USER figure was taken
+  std::string details;        // GDI objects by type and windows by class, for failure reports
 };
 
 // GetGuiResources gives both object counts. Where it is not implemented (Wine answers 0 with
