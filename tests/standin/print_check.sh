@@ -4,7 +4,8 @@
 # pages' words and no other page's (pdftotext). Routes: see print_check.cpp.
 #   print_check.sh WINE_RUN PROGRAM ROUTE [PDF WORD2 WORD3 OTHERWORD]
 # With a PDF of one's own (a corpus document, for instance) give a word found only on its page 2,
-# one found only on page 3 and one found on neither.
+# one found only on page 3 and one found on neither. Exit status 77 (skipped) when that PDF is
+# missing.
 set -uo pipefail
 wine_run=$1 program=$2 route=$3
 pdf=${4:-}
@@ -16,6 +17,10 @@ fail() { echo "print_check ($route): $*" >&2; exit 1; }
 bash "$here/../../scripts/start-printer.sh" || fail "no printer could be started"
 
 if [ -n "$pdf" ]; then
+  if [ ! -f "$pdf" ]; then
+    echo "print_check ($route): $pdf is not there (build the corpus first): skipped"
+    exit 77
+  fi
   words=("$5" "$6") other=$7
   output=$("$wine_run" "$program" "$route" "Z:$(echo "$pdf" | tr / '\\')") || fail "the program failed"
 else

@@ -2,6 +2,7 @@
 // multi-page document at 100 %, page width and two pages side by side, with all panels on and all
 // off, and with marked text. LVX_SCREENSHOT_PDF names the document (a corpus file, for instance)
 // and LVX_SCREENSHOT_MARK the text to mark; without them a generated document is used.
+// LVX_SCREENSHOT_SET names a subfolder for the pictures.
 #include <cstdlib>
 
 #include "screen_capture.h"
@@ -16,7 +17,12 @@ class ViewerScreenshotTest : public ViewerTest {
   double Shoot(const std::string& name) const {
     Pump();
     const Picture whole = CaptureClient(host_);
-    EXPECT_TRUE(SavePng(whole, ScreenshotFolder() + name + ".png"));
+    std::string folder = ScreenshotFolder();
+    if (const char* set = std::getenv("LVX_SCREENSHOT_SET"); set != nullptr && *set != '\0') {
+      folder += std::string(set) + "\\";
+      CreateDirectoryA(folder.c_str(), nullptr);
+    }
+    EXPECT_TRUE(SavePng(whole, folder + name + ".png"));
     const Picture pages = CaptureClient(Part(LVX_STANDIN_PAGE_AREA));
     const RECT all{0, 0, pages.width, pages.height};
     const int white = pages.Count(all, [](std::uint32_t c) { return c == 0xFFFFFF; });
@@ -32,6 +38,9 @@ TEST_F(ViewerScreenshotTest, ViewsOfAMultiPageDocument) {
   std::string marked = mark != nullptr ? mark : "line";
   int pages = 0;
   if (given != nullptr && *given != '\0') {
+    if (GetFileAttributesA(given) == INVALID_FILE_ATTRIBUTES) {
+      GTEST_SKIP() << given << " is not there";
+    }
     pages = static_cast<int>(StringCommand(101, given));
   } else {
     TestDocument document = NumberedPages(6, 30);
