@@ -6,6 +6,8 @@
 namespace lvx::standin {
 namespace {
 
+constexpr double kLargestSide = 200000;  // points
+
 int Pixels(double points, double pixelsPerPoint) {
   return std::max(1, static_cast<int>(std::lround(points * pixelsPerPoint)));
 }
@@ -23,8 +25,11 @@ double FitFactor(double width, double height, int areaWidth, int areaHeight, int
 }  // namespace
 
 SheetSize ShownSize(const pdf::PageGeometry& geometry) {
-  const double width = std::max(geometry.width, 1.0);
-  const double height = std::max(geometry.height, 1.0);
+  const auto side = [](double points, double otherwise) {
+    return std::isfinite(points) && points > 0 ? std::clamp(points, 1.0, kLargestSide) : otherwise;
+  };
+  const double width = side(geometry.width, 612);
+  const double height = side(geometry.height, 792);
   if (geometry.rotation == 90 || geometry.rotation == 270) {
     return {height, width};
   }
@@ -133,6 +138,26 @@ double EffectivePercent(ZoomMode mode, double fixedPercent, std::span<const Shee
     factor = FitFactor(width, height, areaWidth, areaHeight, 3);
   }
   return std::clamp(factor / screenPixelsPerPoint * 100, kMinZoomPercent, kMaxZoomPercent);
+}
+
+double LargestPercent(std::span<const SheetSize> sheets, int columns, double screenPixelsPerPoint) {
+  const std::size_t perRow = columns == 2 ? 2 : 1;
+  double height = 0;  // points, rows one under the other
+  double width = 0;   // points, the widest row
+  for (std::size_t row = 0; row < sheets.size(); row += perRow) {
+    double rowHeight = 0;
+    double rowWidth = 0;
+    for (std::size_t i = row; i < std::min(row + perRow, sheets.size()); ++i) {
+      rowHeight = std::max(rowHeight, sheets[i].height);
+      rowWidth += sheets[i].width;
+    }
+    height += rowHeight;
+    width = std::max(width, rowWidth);
+  }
+  const double gaps = static_cast<double>(sheets.size() + 2) * kSheetGap;
+  const double room = kMaxLayoutPixels - gaps;
+  const double largest = std::max(height, width) * screenPixelsPerPoint;
+  return largest > 0 && room > 0 ? room / largest * 100 : kMaxZoomPercent;
 }
 
 int MostVisibleSheet(const PageLayout& layout, int top, int height) {

@@ -14,8 +14,13 @@
 namespace lvx::standin {
 
 inline constexpr int kSheetGap = 12;  // pixels between sheets and around them
+// The laid-out pages stay within this many pixels each way, so that positions fit in an int with
+// room to spare: the zoom factor is lowered for documents that would be larger.
+inline constexpr double kMaxLayoutPixels = 1 << 30;
 
 // A page as shown: points, rotation applied (a page turned by 90 or 270 degrees swaps its sides).
+// A side that is not a finite positive number counts as US Letter's; sides are kept between
+// 1 and 200,000 points.
 struct SheetSize {
   double width = 0;
   double height = 0;
@@ -50,6 +55,10 @@ PageLayout LayOutSheets(std::span<const SheetSize> sheets, int columns, double p
 // Within the zoom limits; 100 when there is nothing to fit. For the fixed mode: `fixedPercent`.
 double EffectivePercent(ZoomMode mode, double fixedPercent, std::span<const SheetSize> sheets,
                         int current, int areaWidth, int areaHeight, double screenPixelsPerPoint);
+
+// The largest factor, in percent, at which the layout of `sheets` in `columns` columns stays within
+// kMaxLayoutPixels.
+double LargestPercent(std::span<const SheetSize> sheets, int columns, double screenPixelsPerPoint);
 
 // The sheet that shows the most of itself in the band [top, top + height); ties go to the earlier
 // sheet. -1 when none is visible.

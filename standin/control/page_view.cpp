@@ -83,9 +83,10 @@ void RefreshLayout(ViewerState& state) {
     down = static_cast<double>(state.scrollY - old.top) / std::max(1, old.Height());
     across = (state.scrollX + AreaWidth(state) / 2.0) / std::max(1, state.layout.width);
   }
-  state.zoom.percent =
+  state.zoom.percent = std::min(
       EffectivePercent(state.zoom.mode, state.zoom.percent, state.sheets, state.currentPage,
-                       AreaWidth(state), AreaHeight(state), state.screenPixelsPerPoint);
+                       AreaWidth(state), AreaHeight(state), state.screenPixelsPerPoint),
+      LargestPercent(state.sheets, state.zoom.columns, state.screenPixelsPerPoint));
   state.layout = LayOutSheets(state.sheets, state.zoom.columns, PixelsPerPoint(state),
                               AreaWidth(state), AreaHeight(state));
   int x = 0;

@@ -55,20 +55,27 @@ void PaintPanel(HWND panel) {
 // (A static control repaints at once when its text changes; a panel's text waits for the next
 // paint, which keeps scrolling quick.)
 LRESULT CALLBACK PanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_COMMAND:
-      return SendMessageA(GetParent(panel), WM_COMMAND, wParam, lParam);
-    case WM_SETTEXT: {
-      const LRESULT result = DefWindowProcA(panel, message, wParam, lParam);
-      InvalidateRect(panel, nullptr, TRUE);
-      return result;
+  try {
+    switch (message) {
+      case WM_COMMAND:
+        return SendMessageA(GetParent(panel), WM_COMMAND, wParam, lParam);
+      case WM_SETTEXT: {
+        const LRESULT result = DefWindowProcA(panel, message, wParam, lParam);
+        InvalidateRect(panel, nullptr, TRUE);
+        return result;
+      }
+      case WM_PAINT:
+        PaintPanel(panel);
+        return 0;
+      default:
+        break;
     }
-    case WM_PAINT:
-      PaintPanel(panel);
-      return 0;
-    default:
-      return DefWindowProcA(panel, message, wParam, lParam);
+  } catch (...) {
+    // Nothing may leave a window procedure (out of memory while painting the text).
+    ValidateRect(panel, nullptr);
+    return 0;
   }
+  return DefWindowProcA(panel, message, wParam, lParam);
 }
 
 HWND Child(HWND parent, const char* klass, const char* text, DWORD style, int id,

@@ -1,6 +1,7 @@
 // Zoom commands, fitting factors and the continuous layout of page sheets.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <vector>
 
 #include "page_layout.h"
@@ -57,6 +58,30 @@ TEST(PageLayoutTest, RotationSwapsTheSides) {
   EXPECT_DOUBLE_EQ(ShownSize({612, 792, 90}).width, 792);
   EXPECT_DOUBLE_EQ(ShownSize({612, 792, 270}).height, 612);
   EXPECT_DOUBLE_EQ(ShownSize({612, 792, 180}).width, 612);
+}
+
+TEST(PageLayoutTest, SizesThatAreNotNumbersOrTooLargeAreTamed) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  EXPECT_DOUBLE_EQ(ShownSize({nan, -5, 0}).width, 612);
+  EXPECT_DOUBLE_EQ(ShownSize({nan, -5, 0}).height, 792);
+  EXPECT_DOUBLE_EQ(ShownSize({inf, 0.001, 0}).height, 1);
+  EXPECT_DOUBLE_EQ(ShownSize({1e12, 10, 0}).width, 200000);
+}
+
+TEST(PageLayoutTest, HugeDocumentsAreZoomedNoFurtherThanTheLayoutCanHold) {
+  // 5,000 pages of 200 inches: at 1,600 % the layout would not fit in an int.
+  const std::vector<SheetSize> sheets(5000, SheetSize{14400, 14400});
+  const double largest = LargestPercent(sheets, 1, kScreen);
+  EXPECT_LT(largest, kMaxZoomPercent);
+  EXPECT_GT(largest, 1000);
+  const PageLayout layout = LayOutSheets(sheets, 1, largest / 100 * kScreen, 800, 600);
+  EXPECT_GT(layout.height, 0);
+  EXPECT_LE(layout.height, kMaxLayoutPixels);
+  EXPECT_GT(layout.sheets.back().top, layout.sheets.front().top);
+  // Ordinary documents keep the whole zoom range.
+  EXPECT_GT(LargestPercent(std::vector<SheetSize>(5000, SheetSize{612, 792}), 1, kScreen),
+            kMaxZoomPercent);
 }
 
 TEST(PageLayoutTest, PagePointsLandOnTheTurnedSheet) {
