@@ -226,5 +226,35 @@ TEST(BadInputTest, HugeObjectNumbersAndStreamLengthsStayBounded) {
   EXPECT_EQ(document->PageText(0), "");
 }
 
+// Recovery scans the whole file: inputs built to make each step rescan the rest of the file must
+// still finish at once (a quadratic scan of these takes minutes and meets the test's timeout).
+TEST(BadInputTest, RecoveryStaysLinearOnStreamsWithoutEndAndNestedTrailers) {
+  std::string streams = "%PDF-1.4\n";
+  for (int i = 1; i <= 40000; ++i) {
+    streams += std::to_string(i) + " 0 obj << /Type /Page >> stream\nxx\n";
+  }
+  OpenError error = OpenError::kNone;
+  const auto document = Open(streams, &error);
+  EXPECT_FALSE(document);
+  EXPECT_EQ(error, OpenError::kDamaged);
+  // A stream without an end hides nothing: the objects after its start are still found.
+  const std::string cut =
+      test::SimpleDocument({"BT /F1 12 Tf 72 720 Td (Kept) Tj ET"}, XrefForm::kNone);
+  const std::size_t fontObject = cut.find("3 0 obj");
+  ASSERT_NE(fontObject, std::string::npos);
+  const auto recovered =
+      Open(cut.substr(0, fontObject) + "9 0 obj << >> stream\nbroken\n" + cut.substr(fontObject));
+  ASSERT_TRUE(recovered);
+  EXPECT_EQ(recovered->PageText(0), "Kept\r\n");
+
+  // Every "trailer" but the first stands inside the first one's string.
+  std::string trailers = "%PDF-1.4\ntrailer << /A (";
+  for (int i = 0; i < 100000; ++i) {
+    trailers += "trailer << /B (";
+  }
+  EXPECT_FALSE(Open(trailers, &error));
+  EXPECT_EQ(error, OpenError::kDamaged);
+}
+
 }  // namespace
 }  // namespace lvx::pdf

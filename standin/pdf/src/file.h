@@ -43,13 +43,15 @@ class PdfFile {
   bool Recovered() const { return recovered_; }
 
  private:
-  explicit PdfFile(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {}
+  explicit PdfFile(std::vector<std::uint8_t> bytes)
+      : bytes_(std::move(bytes)), endstreams_(Bytes(bytes_.data(), bytes_.size())) {}
   Object Load(std::uint32_t num);
   Object LoadAt(std::size_t offset, std::uint32_t num);
   void LoadFromObjectStream(std::uint32_t streamNum);
   Bytes Data() const { return {bytes_.data(), bytes_.size()}; }
 
   std::vector<std::uint8_t> bytes_;
+  EndstreamFinder endstreams_;
   std::size_t headerOffset_ = 0;
   std::string version_;
   XrefTable xref_;

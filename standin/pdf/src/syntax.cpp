@@ -64,9 +64,21 @@ std::optional<std::size_t> FindStartXref(Bytes data) {
   return static_cast<std::size_t>(token.integer);
 }
 
+std::size_t EndstreamFinder::Find(std::size_t from) {
+  // No "endstream" lies between from_ and found_: the answer holds for every start in between.
+  if (valid_ && from >= from_ && (found_ == std::string_view::npos || from <= found_)) {
+    return found_;
+  }
+  valid_ = true;
+  from_ = from;
+  found_ = FindBytes(data_, "endstream", from);
+  return found_;
+}
+
 std::optional<IndirectObject> ReadIndirectObject(Bytes data, std::size_t offset,
                                                  const LengthResolver& resolveLength,
-                                                 const ParseOptions& options) {
+                                                 const ParseOptions& options,
+                                                 EndstreamFinder* finder) {
   Lexer lexer(data, offset);
   Token token;
   lexer.Next(token);
@@ -119,8 +131,10 @@ std::optional<IndirectObject> ReadIndirectObject(Bytes data, std::size_t offset,
     stream->length = static_cast<std::size_t>(length);
   } else {
     // /Length is missing or wrong: the data ends before the next "endstream".
-    const std::size_t end = FindBytes(data, "endstream", start);
+    const std::size_t end =
+        finder != nullptr ? finder->Find(start) : FindBytes(data, "endstream", start);
     std::size_t stop = end == std::string_view::npos ? data.size() : end;
+    result.endKnown = false;
     if (end != std::string_view::npos) {
       if (stop > start && data[stop - 1] == '\n') --stop;
       if (stop > start && data[stop - 1] == '\r') --stop;

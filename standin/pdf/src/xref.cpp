@@ -229,6 +229,7 @@ bool ReadXref(Bytes data, std::size_t start, XrefTable& table) {
 RecoveredStructure RecoverXref(Bytes data) {
   RecoveredStructure result;
   std::vector<std::pair<std::size_t, Dict>> trailers;  // with their offsets
+  EndstreamFinder finder(data);
   std::size_t pos = 0;
   for (;;) {
     const std::size_t at = FindBytes(data, "obj", pos);
@@ -263,7 +264,7 @@ RecoveredStructure RecoverXref(Bytes data) {
       ++digits;
     }
     if (spaces == 0 || digits == 0 || (i > 0 && IsPdfRegular(data[i - 1]))) continue;
-    const auto object = ReadIndirectObject(data, i, nullptr);
+    const auto object = ReadIndirectObject(data, i, nullptr, {}, &finder);
     if (!object) {
       continue;
     }
@@ -277,15 +278,19 @@ RecoveredStructure RecoverXref(Bytes data) {
     } else if (type == "Catalog") {
       result.catalogs.push_back(object->ref);
     }
-    pos = std::max(pos, object->end);
+    // A stream whose end is a guess may hide objects after its start: look on there.
+    if (object->endKnown) {
+      pos = std::max(pos, object->end);
+    }
   }
-  for (std::size_t at = FindBytes(data, "trailer", 0); at != std::string_view::npos;
-       at = FindBytes(data, "trailer", at + 7)) {
+  // A "trailer" inside the dictionary of the previous one is not looked at again.
+  for (std::size_t at = FindBytes(data, "trailer", 0); at != std::string_view::npos;) {
     Lexer lexer(data, at + 7);
     const Object dict = ParseNextObject(lexer);
     if (dict.IsDict()) {
       trailers.emplace_back(at, dict.AsDict());
     }
+    at = FindBytes(data, "trailer", std::max(at + 7, lexer.Position()));
   }
   // Later trailers describe newer updates: they win.
   std::stable_sort(trailers.begin(), trailers.end(),
