@@ -256,5 +256,57 @@ TEST(BadInputTest, RecoveryStaysLinearOnStreamsWithoutEndAndNestedTrailers) {
   EXPECT_EQ(error, OpenError::kDamaged);
 }
 
+// Work that repeats per reference must be done once: a form drawn thousands of times and an object
+// stream that thousands of missing objects point into are each decoded once (both are
+// decompression bombs here, so decoding them per use would run for minutes).
+TEST(BadInputTest, RepeatedFormsAndObjectStreamsAreDecodedOnce) {
+  const std::string bomb = test::Deflate(std::string(32 << 20, ' '));
+  std::string draws;
+  for (int i = 0; i < 3000; ++i) draws += "/X Do ";
+  PdfBuilder forms;
+  const int catalog = forms.Add("<< /Type /Catalog /Pages 2 0 R >>");
+  forms.Add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
+  forms.Add(
+      "<< /Type /Page /MediaBox [0 0 10 10] /Resources << /XObject << /X 4 0 R >> >> /Contents 5 0 "
+      "R >>");
+  forms.AddStream("/Type /XObject /Subtype /Form /BBox [0 0 1 1] /Filter /FlateDecode", bomb);
+  forms.AddStream("", draws);
+  const auto drawn = Open(forms.Build(catalog));
+  ASSERT_TRUE(drawn);
+  EXPECT_EQ(drawn->PageText(0), "");
+
+  // Objects 3 to 2002 are said to live in object stream 2, which holds none of them.
+  std::string file = "%PDF-1.5\n";
+  std::string kids;
+  for (int num = 3; num < 2003; ++num) kids += std::to_string(num) + " 0 R ";
+  const std::size_t catalogAt = file.size();
+  file += "1 0 obj << /Type /Catalog /Pages 2003 0 R >> endobj\n";
+  const std::size_t streamAt = file.size();
+  file += "2 0 obj << /Type /ObjStm /N 0 /First 0 /Filter /FlateDecode /Length " +
+          std::to_string(bomb.size()) + " >>\nstream\n" + bomb + "\nendstream endobj\n";
+  const std::size_t pagesAt = file.size();
+  file += "2003 0 obj << /Type /Pages /Kids [" + kids + "] /Count 2000 >> endobj\n";
+  std::string rows;
+  const auto row = [&rows](int type, std::size_t field, int index) {
+    rows.push_back(static_cast<char>(type));
+    for (int shift = 24; shift >= 0; shift -= 8) rows.push_back(static_cast<char>(field >> shift));
+    rows.push_back(static_cast<char>(index >> 8));
+    rows.push_back(static_cast<char>(index));
+  };
+  row(0, 0, 0);
+  row(1, catalogAt, 0);
+  row(1, streamAt, 0);
+  for (int num = 3; num < 2003; ++num) row(2, 2, num);
+  row(1, pagesAt, 0);
+  const std::size_t xrefAt = file.size();
+  row(1, xrefAt, 0);
+  file += "2004 0 obj << /Type /XRef /Size 2005 /W [1 4 2] /Root 1 0 R /Length " +
+          std::to_string(rows.size()) + " >>\nstream\n" + rows + "\nendstream endobj\nstartxref\n" +
+          std::to_string(xrefAt) + "\n%%EOF\n";
+  OpenError error = OpenError::kNone;
+  EXPECT_FALSE(Open(file, &error));
+  EXPECT_EQ(error, OpenError::kDamaged);
+}
+
 }  // namespace
 }  // namespace lvx::pdf

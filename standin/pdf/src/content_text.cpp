@@ -19,6 +19,9 @@ constexpr std::size_t kMaxOperands = 4096;
 constexpr std::size_t kMaxStateDepth = 256;
 // Operators and glyphs interpreted per page, a bound on nested forms drawn many times over.
 constexpr std::uint64_t kWorkBudget = 50'000'000;
+constexpr std::size_t kBytesPerWorkUnit = 16;
+// Bytes of form content decoded per page: forms are decoded once, but many large ones add up.
+constexpr std::size_t kFormBytesBudget = std::size_t{512} << 20;
 
 struct TextState {
   std::shared_ptr<const Font> font;
@@ -84,10 +87,17 @@ class Interpreter {
   std::vector<Object> operands_;
   std::vector<Glyph> glyphs_;
   std::vector<std::uint32_t> activeForms_;
+  std::unordered_map<std::uint32_t, std::shared_ptr<const std::vector<std::uint8_t>>> forms_;
+  std::size_t formBytes_ = 0;
   std::uint64_t work_ = 0;
 };
 
 void Interpreter::Run(std::span<const std::uint8_t> content, const Object& resources, int depth) {
+  // Reading the content costs work too (a large form of white space drawn many times over).
+  work_ += content.size() / kBytesPerWorkUnit;
+  if (work_ > kWorkBudget) {
+    return;
+  }
   Lexer lexer(content);
   Token token;
   const ParseOptions options{.allowRefs = false, .transformString = nullptr};
@@ -263,7 +273,16 @@ void Interpreter::DrawForm(const Object& resources, const std::string& name, int
   if (num != 0 && std::find(activeForms_.begin(), activeForms_.end(), num) != activeForms_.end()) {
     return;  // a form that draws itself
   }
-  const std::vector<std::uint8_t> content = file_.Decode(*stream);
+  std::shared_ptr<const std::vector<std::uint8_t>>& content = forms_[num];
+  if (!content || num == 0) {
+    if (formBytes_ >= kFormBytesBudget) {
+      return;
+    }
+    content = std::make_shared<const std::vector<std::uint8_t>>(file_.Decode(*stream));
+    formBytes_ += content->size();
+  }
+  // Held here: the cache entry may move while the form runs.
+  const std::shared_ptr<const std::vector<std::uint8_t>> data = content;
   Object formResources = file_.Get(stream->dict, "Resources");
   if (!formResources.IsDict()) {
     formResources = resources;
@@ -286,7 +305,7 @@ void Interpreter::DrawForm(const Object& resources, const std::string& name, int
   activeForms_.push_back(num);
   std::vector<Object> operands = std::move(operands_);
   operands_.clear();
-  Run(content, formResources, depth + 1);
+  Run(*data, formResources, depth + 1);
   operands_ = std::move(operands);
   activeForms_.pop_back();
   stack_.resize(std::min(stack_.size(), savedDepth));
@@ -326,7 +345,14 @@ std::shared_ptr<const Font> FontCache::Get(PdfFile& file, const Object& font) {
     byObject_[num] = loaded;
     return loaded;
   }
-  return font.IsDict() ? Font::Load(file, font.AsDict()) : nullptr;
+  if (!font.IsDict()) {
+    return nullptr;
+  }
+  auto& entry = direct_[&font.AsDict()];
+  if (!entry.second) {
+    entry = {font, Font::Load(file, font.AsDict())};
+  }
+  return entry.second;
 }
 
 void ExtractText(PdfFile& file, FontCache& fonts, const Object& contents, const Object& resources,

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "filters.h"
@@ -56,6 +57,7 @@ class PdfFile {
   std::string version_;
   XrefTable xref_;
   std::unordered_map<std::uint32_t, Object> cache_;
+  std::unordered_set<std::uint32_t> objectStreamsRead_;  // each is decoded once
   std::vector<std::uint32_t> inProgress_;  // objects being loaded (guards reference loops)
   std::unique_ptr<SecurityHandler> security_;
   std::uint32_t encryptNum_ = 0;
