@@ -193,7 +193,8 @@ Object PdfFile::LoadAt(std::size_t offset, std::uint32_t num) {
     options.transformString = &decrypt;
   }
   const auto object = ReadIndirectObject(
-      Data(), offset, [this](Ref length) { return Get(length).AsInt(-1); }, options, &endstreams_);
+      Data(), offset, [this](Ref length) { return Get(length).AsInt(-1); }, options, &endstreams_,
+      num);
   if (!object || object->ref.num != num) {
     return {};
   }

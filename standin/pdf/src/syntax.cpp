@@ -78,7 +78,8 @@ std::size_t EndstreamFinder::Find(std::size_t from) {
 std::optional<IndirectObject> ReadIndirectObject(Bytes data, std::size_t offset,
                                                  const LengthResolver& resolveLength,
                                                  const ParseOptions& options,
-                                                 EndstreamFinder* finder) {
+                                                 EndstreamFinder* finder,
+                                                 std::optional<std::uint32_t> expectedNum) {
   Lexer lexer(data, offset);
   Token token;
   lexer.Next(token);
@@ -87,6 +88,9 @@ std::optional<IndirectObject> ReadIndirectObject(Bytes data, std::size_t offset,
   }
   IndirectObject result;
   result.ref.num = static_cast<std::uint32_t>(token.integer);
+  if (expectedNum && *expectedNum != result.ref.num) {
+    return std::nullopt;
+  }
   lexer.Next(token);
   if (token.type != TokenType::kInteger || token.integer < 0 || token.integer > 65535) {
     return std::nullopt;

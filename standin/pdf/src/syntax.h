@@ -51,11 +51,13 @@ struct IndirectObject {
 using LengthResolver = std::function<std::int64_t(Ref)>;
 
 // Reads "N G obj <object> [stream ... endstream]" at `offset`. Answers nothing when the bytes
-// there do not start an indirect object.
+// there do not start an indirect object, or one numbered `expectedNum` when that is given (the
+// body is then not read at all).
 std::optional<IndirectObject> ReadIndirectObject(Bytes data, std::size_t offset,
                                                  const LengthResolver& resolveLength,
                                                  const ParseOptions& options = {},
-                                                 EndstreamFinder* finder = nullptr);
+                                                 EndstreamFinder* finder = nullptr,
+                                                 std::optional<std::uint32_t> expectedNum = {});
 
 }  // namespace lvx::pdf
 
