@@ -56,7 +56,9 @@ class Interpreter {
   }
   Matrix MatrixOperands() const {
     const std::size_t n = operands_.size();
-    if (n < 6) return {};
+    if (n < 6) {
+      return {};
+    }
     return {Number(n - 6), Number(n - 5), Number(n - 4),
             Number(n - 3), Number(n - 2), Number(n - 1)};
   }
@@ -130,7 +132,9 @@ void Interpreter::Operator(const std::string& op, const Object& resources, int d
                            std::span<const std::uint8_t> content, Lexer& lexer) {
   const std::size_t n = operands_.size();
   if (op == "Tj") {
-    if (n >= 1) Show(operands_[n - 1].AsString());
+    if (n >= 1) {
+      Show(operands_[n - 1].AsString());
+    }
   } else if (op == "TJ") {
     if (n >= 1) {
       for (const Object& item : operands_[n - 1].AsArray()) {
@@ -142,7 +146,9 @@ void Interpreter::Operator(const std::string& op, const Object& resources, int d
       }
     }
   } else if (op == "Td") {
-    if (n >= 2) MoveLine(Number(n - 2), Number(n - 1));
+    if (n >= 2) {
+      MoveLine(Number(n - 2), Number(n - 1));
+    }
   } else if (op == "TD") {
     if (n >= 2) {
       state_.text.leading = -Number(n - 1);
@@ -157,7 +163,9 @@ void Interpreter::Operator(const std::string& op, const Object& resources, int d
     NextLine();
   } else if (op == "'") {
     NextLine();
-    if (n >= 1) Show(operands_[n - 1].AsString());
+    if (n >= 1) {
+      Show(operands_[n - 1].AsString());
+    }
   } else if (op == "\"") {
     if (n >= 3) {
       state_.text.wordSpacing = Number(n - 3);
@@ -174,15 +182,25 @@ void Interpreter::Operator(const std::string& op, const Object& resources, int d
       SetFont(resources);
     }
   } else if (op == "Tc") {
-    if (n >= 1) state_.text.charSpacing = Number(n - 1);
+    if (n >= 1) {
+      state_.text.charSpacing = Number(n - 1);
+    }
   } else if (op == "Tw") {
-    if (n >= 1) state_.text.wordSpacing = Number(n - 1);
+    if (n >= 1) {
+      state_.text.wordSpacing = Number(n - 1);
+    }
   } else if (op == "Tz") {
-    if (n >= 1) state_.text.horizontalScale = Number(n - 1) / 100.0;
+    if (n >= 1) {
+      state_.text.horizontalScale = Number(n - 1) / 100.0;
+    }
   } else if (op == "TL") {
-    if (n >= 1) state_.text.leading = Number(n - 1);
+    if (n >= 1) {
+      state_.text.leading = Number(n - 1);
+    }
   } else if (op == "Ts") {
-    if (n >= 1) state_.text.rise = Number(n - 1);
+    if (n >= 1) {
+      state_.text.rise = Number(n - 1);
+    }
   } else if (op == "q") {
     if (stack_.size() < kMaxStateDepth) {
       stack_.push_back(state_);
@@ -199,10 +217,14 @@ void Interpreter::Operator(const std::string& op, const Object& resources, int d
   } else if (op == "cm") {
     if (n >= 6) {
       const Matrix next = MatrixOperands() * state_.ctm;
-      if (IsFinite(next)) state_.ctm = next;
+      if (IsFinite(next)) {
+        state_.ctm = next;
+      }
     }
   } else if (op == "Do") {
-    if (n >= 1 && operands_[n - 1].IsName()) DrawForm(resources, operands_[n - 1].AsName(), depth);
+    if (n >= 1 && operands_[n - 1].IsName()) {
+      DrawForm(resources, operands_[n - 1].AsName(), depth);
+    }
   } else if (op == "BI") {
     SkipInlineImage(lexer, content);
   }

@@ -48,7 +48,9 @@ std::array<std::u32string, 256> BuiltInType1Encoding(const std::vector<std::uint
     if (token.IsKeyword("readonly") || token.IsKeyword("def")) {
       break;
     }
-    if (!token.IsKeyword("dup")) continue;
+    if (!token.IsKeyword("dup")) {
+      continue;
+    }
     lexer.Next(code);
     lexer.Next(name);
     if (code.type == TokenType::kInteger && name.type == TokenType::kName && code.integer >= 0 &&
@@ -190,10 +192,10 @@ void Font::LoadSimple(PdfFile& file, const Dict& dict) {
     if (!builtIn) {
       if (Contains(baseFont, "Symbol")) {
         base = BaseEncoding::kSymbol;
-      } else if (type3 || Contains(baseFont, "Dingbats")) {
+      } else if (type3 || Contains(baseFont, "Dingbats") || (symbolic && subtype == "TrueType")) {
+        // Type 3 glyphs carry no names here; a symbolic TrueType font's codes go straight into
+        // its own table.
         base = BaseEncoding::kNone;
-      } else if (symbolic && subtype == "TrueType") {
-        base = BaseEncoding::kNone;  // codes straight into the font's own table
       } else {
         base = BaseEncoding::kStandard;
       }
@@ -258,7 +260,9 @@ void Font::LoadComposite(PdfFile& file, const Dict& dict) {
       }
       i += 2;
     } else {
-      if (i + 2 >= w.size()) break;
+      if (i + 2 >= w.size()) {
+        break;
+      }
       const std::int64_t last = second.AsInt(-1);
       const double width = file.Resolve(w[i + 2]).AsNumber(0) / 1000.0;
       if (first >= 0 && last >= first) {

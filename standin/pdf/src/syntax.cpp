@@ -140,8 +140,12 @@ std::optional<IndirectObject> ReadIndirectObject(Bytes data, std::size_t offset,
     std::size_t stop = end == std::string_view::npos ? data.size() : end;
     result.endKnown = false;
     if (end != std::string_view::npos) {
-      if (stop > start && data[stop - 1] == '\n') --stop;
-      if (stop > start && data[stop - 1] == '\r') --stop;
+      if (stop > start && data[stop - 1] == '\n') {
+        --stop;
+      }
+      if (stop > start && data[stop - 1] == '\r') {
+        --stop;
+      }
     }
     stream->length = stop - start;
   }

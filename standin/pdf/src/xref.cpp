@@ -252,7 +252,9 @@ RecoveredStructure RecoverXref(Bytes data) {
       --i;
       ++digits;
     }
-    if (spaces == 0 || digits == 0) continue;
+    if (spaces == 0 || digits == 0) {
+      continue;
+    }
     spaces = 0;
     while (i > 0 && IsPdfWhitespace(data[i - 1])) {
       --i;
@@ -263,7 +265,9 @@ RecoveredStructure RecoverXref(Bytes data) {
       --i;
       ++digits;
     }
-    if (spaces == 0 || digits == 0 || (i > 0 && IsPdfRegular(data[i - 1]))) continue;
+    if (spaces == 0 || digits == 0 || (i > 0 && IsPdfRegular(data[i - 1]))) {
+      continue;
+    }
     const auto object = ReadIndirectObject(data, i, nullptr, {}, &finder);
     if (!object) {
       continue;
