@@ -213,6 +213,16 @@ TEST(BadInputTest, AbsurdCountsSizesAndReferenceLoops) {
   EXPECT_EQ(document->PageText(0), "");
 }
 
+TEST(BadInputTest, SubsectionsNumberedAtTheEdgeOf64BitsAreDamage) {
+  std::string file = SimpleDocument(kThreePages);
+  const std::size_t xref = file.rfind("xref\n0 ");
+  file.insert(file.find('\n', xref + 5) + 1,
+              "9223372036854775807 2\n0000000009 00000 n \n0000000009 00000 n \n");
+  const auto document = Open(file);  // the table is damaged: the objects are found by scanning
+  ASSERT_TRUE(document);
+  EXPECT_EQ(document->PageCount(), 3);
+}
+
 TEST(BadInputTest, HugeObjectNumbersAndStreamLengthsStayBounded) {
   const std::string file =
       "%PDF-1.4\n4294967295 0 obj << /Length 99999999999999 >>\nstream\nabc\nendstream endobj\n"

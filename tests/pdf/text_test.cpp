@@ -178,6 +178,22 @@ TEST(EncodingTest, UnicodeEncodedCompositeFontWithoutToUnicode) {
             "\xE4\xB8\xAD\xE6\x96\x87\r\n");
 }
 
+// Numbers at the edge of 64 bits in a font's code and CID tables are ignored: the glyphs keep
+// their base encoding and default widths.
+TEST(EncodingTest, ExtremeCodesAndCidsInFontTables) {
+  const std::string simple =
+      "<< /Type /Font /Subtype /Type1 /BaseFont /X /FirstChar 9223372036854775807 /Widths [1 2]"
+      " /Encoding << /Differences [9223372036854775807 /a /b -9223372036854775808 /c] >> >>";
+  EXPECT_EQ(TextOf(PageWithFont(simple, "BT /F1 10 Tf 72 700 Td (AB) Tj ET")), "AB\r\n");
+  const std::string descendant =
+      "<< /Type /Font /Subtype /CIDFontType2 /W [9223372036854775807 [500 600]"
+      " 9223372036854775806 9223372036854775807 300 -5 [1]] >>";
+  const std::string composite =
+      "<< /Type /Font /Subtype /Type0 /Encoding /Identity-H /DescendantFonts [5 0 R] >>";
+  EXPECT_EQ(
+      TextOf(PageWithFont(composite, "BT /F1 10 Tf 72 700 Td <00410042> Tj ET", {descendant})), "");
+}
+
 TEST(RunsTest, RunsSplitAtGapsAndCarryFontStyle) {
   const std::string font =
       "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica-BoldOblique /FirstChar 32 /LastChar 126 "

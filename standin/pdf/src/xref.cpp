@@ -32,7 +32,8 @@ bool ReadTable(Bytes data, std::size_t offset, XrefTable& table, Dict& trailer) 
     }
     std::int64_t first = token.integer;
     lexer.Next(token);
-    if (token.type != TokenType::kInteger || first < 0 || token.integer < 0) {
+    if (token.type != TokenType::kInteger || first < 0 || token.integer < 0 ||
+        first >= XrefTable::kMaxObjects) {
       return false;
     }
     // Each entry takes at least a few bytes: a count beyond what the file can hold is damage.
@@ -114,7 +115,7 @@ bool ReadXrefStream(Bytes data, std::size_t offset, XrefTable& table, Dict& trai
   for (std::size_t s = 0; s + 1 < index.size(); s += 2) {
     const std::int64_t first = index[s].AsInt(-1);
     const std::int64_t count = index[s + 1].AsInt(-1);
-    if (first < 0 || count < 0) {
+    if (first < 0 || count < 0 || first >= XrefTable::kMaxObjects) {
       break;
     }
     for (std::int64_t i = 0; i < count && (row + 1) * rowSize <= rows.size(); ++i, ++row) {
