@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "file.h"
 #include "pdf_builder.h"
 
 namespace lvx::pdf {
@@ -37,6 +38,27 @@ TEST_P(XrefFormTest, EveryFormGivesThePagesAndTheirText) {
 INSTANTIATE_TEST_SUITE_P(Forms, XrefFormTest,
                          ::testing::Values(XrefForm::kTable, XrefForm::kStream,
                                            XrefForm::kObjectStreams, XrefForm::kNone));
+
+// A hybrid file: a classic table for older readers, and /XRefStm naming the stream that lists the
+// objects packed in object streams. The file must open from its cross-reference data, without
+// the recovery scan.
+TEST(StructureTest, HybridFileFollowsXRefStm) {
+  std::string file = SimpleDocument(kThreePages, XrefForm::kObjectStreams);
+  const std::size_t end = file.rfind("startxref");
+  const std::size_t xrefStream = std::stoul(file.substr(end + 9));
+  file.resize(end);
+  const std::size_t table = file.size();
+  file += "xref\n0 1\n0000000000 65535 f \ntrailer\n<< /Size 1 /Root 1 0 R /XRefStm " +
+          std::to_string(xrefStream) + " >>\nstartxref\n" + std::to_string(table) + "\n%%EOF\n";
+  OpenError error = OpenError::kNone;
+  const auto pdf = PdfFile::Open(test::ToBytes(file), error);
+  ASSERT_TRUE(pdf);
+  EXPECT_TRUE(pdf->Get(pdf->Trailer(), "Root").IsDict());
+  EXPECT_FALSE(pdf->Recovered());
+  const auto document = Open(file);
+  ASSERT_TRUE(document);
+  EXPECT_EQ(document->PageText(2), "Third page\r\n");
+}
 
 TEST(StructureTest, IncrementalUpdateReplacesAndAddsObjects) {
   const std::string base = SimpleDocument({"BT /F1 12 Tf 72 720 Td (Old text) Tj ET"});
