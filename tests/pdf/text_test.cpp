@@ -99,6 +99,21 @@ TEST(TextOperatorsTest, MatricesScaleAndTransformPositions) {
   EXPECT_EQ(TextOf(PageWithFont(kHelvetica, content)), "Scaled line\r\nUp\r\n");
 }
 
+TEST(TextOperatorsTest, ContentArraysFormOneStream) {
+  // The page's content split into three streams at token boundaries, one of them compressed.
+  PdfBuilder pdf;
+  const int catalog = pdf.Add("<< /Type /Catalog /Pages 2 0 R >>");
+  pdf.Add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
+  pdf.Add(
+      "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Resources << /Font << /F1 4 0 R >> >>"
+      " /Contents [5 0 R 6 0 R 7 0 R] >>");
+  pdf.Add(kHelvetica);
+  pdf.AddStream("", "BT /F1 10 Tf 72 700 Td");
+  pdf.AddStream("/Filter /FlateDecode", test::Deflate("(Split) Tj"));
+  pdf.AddStream("", "( content) Tj ET");
+  EXPECT_EQ(TextOf(pdf.Build(catalog)), "Split content\r\n");
+}
+
 TEST(TextOperatorsTest, FormXObjectsAndInlineImages) {
   const std::string form =
       "stream:/Type /XObject /Subtype /Form /BBox [0 0 612 792] /Matrix [1 0 0 1 0 -100]"
