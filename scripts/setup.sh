@@ -14,6 +14,7 @@ packages=(
   # Printing: CUPS with the cups-pdf printer; 32-bit Wine sees CUPS printers only through the
   # 32-bit libcups (only recommended by Wine's packages, so not installed with them here).
   cups cups-bsd cups-client printer-driver-cups-pdf libcups2:i386
+  # The PDF corpus comparison (python3) against poppler's pdftotext.
   poppler-utils python3
 )
 for option in "$@"; do

@@ -9,6 +9,11 @@
 
 #include "lvxpdf/document.h"
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 namespace {
 
 constexpr int kUsageError = 2;
@@ -38,6 +43,10 @@ void Write(std::string_view text, bool cp1252) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  // The text carries its own CR LF line ends: no translation on the way out.
+  _setmode(_fileno(stdout), _O_BINARY);
+#endif
   enum class Mode { kAll, kCount, kPage, kInfo } mode = Mode::kAll;
   bool cp1252 = false;
   long page = 0;

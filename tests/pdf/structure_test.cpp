@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "file.h"
 #include "pdf_builder.h"
 
 namespace lvx::pdf {
@@ -37,6 +38,27 @@ TEST_P(XrefFormTest, EveryFormGivesThePagesAndTheirText) {
 INSTANTIATE_TEST_SUITE_P(Forms, XrefFormTest,
                          ::testing::Values(XrefForm::kTable, XrefForm::kStream,
                                            XrefForm::kObjectStreams, XrefForm::kNone));
+
+// A hybrid file: a classic table for older readers, and /XRefStm naming the stream that lists the
+// objects packed in object streams. The file must open from its cross-reference data, without
+// the recovery scan.
+TEST(StructureTest, HybridFileFollowsXRefStm) {
+  std::string file = SimpleDocument(kThreePages, XrefForm::kObjectStreams);
+  const std::size_t end = file.rfind("startxref");
+  const std::size_t xrefStream = std::stoul(file.substr(end + 9));
+  file.resize(end);
+  const std::size_t table = file.size();
+  file += "xref\n0 1\n0000000000 65535 f \ntrailer\n<< /Size 1 /Root 1 0 R /XRefStm " +
+          std::to_string(xrefStream) + " >>\nstartxref\n" + std::to_string(table) + "\n%%EOF\n";
+  OpenError error = OpenError::kNone;
+  const auto pdf = PdfFile::Open(test::ToBytes(file), error);
+  ASSERT_TRUE(pdf);
+  EXPECT_TRUE(pdf->Get(pdf->Trailer(), "Root").IsDict());
+  EXPECT_FALSE(pdf->Recovered());
+  const auto document = Open(file);
+  ASSERT_TRUE(document);
+  EXPECT_EQ(document->PageText(2), "Third page\r\n");
+}
 
 TEST(StructureTest, IncrementalUpdateReplacesAndAddsObjects) {
   const std::string base = SimpleDocument({"BT /F1 12 Tf 72 720 Td (Old text) Tj ET"});
@@ -213,6 +235,16 @@ TEST(BadInputTest, AbsurdCountsSizesAndReferenceLoops) {
   EXPECT_EQ(document->PageText(0), "");
 }
 
+TEST(BadInputTest, SubsectionsNumberedAtTheEdgeOf64BitsAreDamage) {
+  std::string file = SimpleDocument(kThreePages);
+  const std::size_t xref = file.rfind("xref\n0 ");
+  file.insert(file.find('\n', xref + 5) + 1,
+              "9223372036854775807 2\n0000000009 00000 n \n0000000009 00000 n \n");
+  const auto document = Open(file);  // the table is damaged: the objects are found by scanning
+  ASSERT_TRUE(document);
+  EXPECT_EQ(document->PageCount(), 3);
+}
+
 TEST(BadInputTest, HugeObjectNumbersAndStreamLengthsStayBounded) {
   const std::string file =
       "%PDF-1.4\n4294967295 0 obj << /Length 99999999999999 >>\nstream\nabc\nendstream endobj\n"
@@ -224,6 +256,88 @@ TEST(BadInputTest, HugeObjectNumbersAndStreamLengthsStayBounded) {
   ASSERT_TRUE(document);
   EXPECT_EQ(document->PageCount(), 1);
   EXPECT_EQ(document->PageText(0), "");
+}
+
+// Recovery scans the whole file: inputs built to make each step rescan the rest of the file must
+// still finish at once (a quadratic scan of these takes minutes and meets the test's timeout).
+TEST(BadInputTest, RecoveryStaysLinearOnStreamsWithoutEndAndNestedTrailers) {
+  std::string streams = "%PDF-1.4\n";
+  for (int i = 1; i <= 40000; ++i) {
+    streams += std::to_string(i) + " 0 obj << /Type /Page >> stream\nxx\n";
+  }
+  OpenError error = OpenError::kNone;
+  const auto document = Open(streams, &error);
+  EXPECT_FALSE(document);
+  EXPECT_EQ(error, OpenError::kDamaged);
+  // A stream without an end hides nothing: the objects after its start are still found.
+  const std::string cut =
+      test::SimpleDocument({"BT /F1 12 Tf 72 720 Td (Kept) Tj ET"}, XrefForm::kNone);
+  const std::size_t fontObject = cut.find("3 0 obj");
+  ASSERT_NE(fontObject, std::string::npos);
+  const auto recovered =
+      Open(cut.substr(0, fontObject) + "9 0 obj << >> stream\nbroken\n" + cut.substr(fontObject));
+  ASSERT_TRUE(recovered);
+  EXPECT_EQ(recovered->PageText(0), "Kept\r\n");
+
+  // Every "trailer" but the first stands inside the first one's string.
+  std::string trailers = "%PDF-1.4\ntrailer << /A (";
+  for (int i = 0; i < 100000; ++i) {
+    trailers += "trailer << /B (";
+  }
+  EXPECT_FALSE(Open(trailers, &error));
+  EXPECT_EQ(error, OpenError::kDamaged);
+}
+
+// Work that repeats per reference must be done once: a form drawn thousands of times and an object
+// stream that thousands of missing objects point into are each decoded once (both are
+// decompression bombs here, so decoding them per use would run for minutes).
+TEST(BadInputTest, RepeatedFormsAndObjectStreamsAreDecodedOnce) {
+  const std::string bomb = test::Deflate(std::string(32 << 20, ' '));
+  std::string draws;
+  for (int i = 0; i < 3000; ++i) draws += "/X Do ";
+  PdfBuilder forms;
+  const int catalog = forms.Add("<< /Type /Catalog /Pages 2 0 R >>");
+  forms.Add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
+  forms.Add(
+      "<< /Type /Page /MediaBox [0 0 10 10] /Resources << /XObject << /X 4 0 R >> >> /Contents 5 0 "
+      "R >>");
+  forms.AddStream("/Type /XObject /Subtype /Form /BBox [0 0 1 1] /Filter /FlateDecode", bomb);
+  forms.AddStream("", draws);
+  const auto drawn = Open(forms.Build(catalog));
+  ASSERT_TRUE(drawn);
+  EXPECT_EQ(drawn->PageText(0), "");
+
+  // Objects 3 to 2002 are said to live in object stream 2, which holds none of them.
+  std::string file = "%PDF-1.5\n";
+  std::string kids;
+  for (int num = 3; num < 2003; ++num) kids += std::to_string(num) + " 0 R ";
+  const std::size_t catalogAt = file.size();
+  file += "1 0 obj << /Type /Catalog /Pages 2003 0 R >> endobj\n";
+  const std::size_t streamAt = file.size();
+  file += "2 0 obj << /Type /ObjStm /N 0 /First 0 /Filter /FlateDecode /Length " +
+          std::to_string(bomb.size()) + " >>\nstream\n" + bomb + "\nendstream endobj\n";
+  const std::size_t pagesAt = file.size();
+  file += "2003 0 obj << /Type /Pages /Kids [" + kids + "] /Count 2000 >> endobj\n";
+  std::string rows;
+  const auto row = [&rows](int type, std::size_t field, int index) {
+    rows.push_back(static_cast<char>(type));
+    for (int shift = 24; shift >= 0; shift -= 8) rows.push_back(static_cast<char>(field >> shift));
+    rows.push_back(static_cast<char>(index >> 8));
+    rows.push_back(static_cast<char>(index));
+  };
+  row(0, 0, 0);
+  row(1, catalogAt, 0);
+  row(1, streamAt, 0);
+  for (int num = 3; num < 2003; ++num) row(2, 2, num);
+  row(1, pagesAt, 0);
+  const std::size_t xrefAt = file.size();
+  row(1, xrefAt, 0);
+  file += "2004 0 obj << /Type /XRef /Size 2005 /W [1 4 2] /Root 1 0 R /Length " +
+          std::to_string(rows.size()) + " >>\nstream\n" + rows + "\nendstream endobj\nstartxref\n" +
+          std::to_string(xrefAt) + "\n%%EOF\n";
+  OpenError error = OpenError::kNone;
+  EXPECT_FALSE(Open(file, &error));
+  EXPECT_EQ(error, OpenError::kDamaged);
 }
 
 }  // namespace

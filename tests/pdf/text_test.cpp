@@ -99,6 +99,21 @@ TEST(TextOperatorsTest, MatricesScaleAndTransformPositions) {
   EXPECT_EQ(TextOf(PageWithFont(kHelvetica, content)), "Scaled line\r\nUp\r\n");
 }
 
+TEST(TextOperatorsTest, ContentArraysFormOneStream) {
+  // The page's content split into three streams at token boundaries, one of them compressed.
+  PdfBuilder pdf;
+  const int catalog = pdf.Add("<< /Type /Catalog /Pages 2 0 R >>");
+  pdf.Add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
+  pdf.Add(
+      "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Resources << /Font << /F1 4 0 R >> >>"
+      " /Contents [5 0 R 6 0 R 7 0 R] >>");
+  pdf.Add(kHelvetica);
+  pdf.AddStream("", "BT /F1 10 Tf 72 700 Td");
+  pdf.AddStream("/Filter /FlateDecode", test::Deflate("(Split) Tj"));
+  pdf.AddStream("", "( content) Tj ET");
+  EXPECT_EQ(TextOf(pdf.Build(catalog)), "Split content\r\n");
+}
+
 TEST(TextOperatorsTest, FormXObjectsAndInlineImages) {
   const std::string form =
       "stream:/Type /XObject /Subtype /Form /BBox [0 0 612 792] /Matrix [1 0 0 1 0 -100]"
@@ -176,6 +191,22 @@ TEST(EncodingTest, UnicodeEncodedCompositeFontWithoutToUnicode) {
       "[5 0 R] >>";
   EXPECT_EQ(TextOf(PageWithFont(font, "BT /F1 10 Tf 72 700 Td <4E2D6587> Tj ET", {descendant})),
             "\xE4\xB8\xAD\xE6\x96\x87\r\n");
+}
+
+// Numbers at the edge of 64 bits in a font's code and CID tables are ignored: the glyphs keep
+// their base encoding and default widths.
+TEST(EncodingTest, ExtremeCodesAndCidsInFontTables) {
+  const std::string simple =
+      "<< /Type /Font /Subtype /Type1 /BaseFont /X /FirstChar 9223372036854775807 /Widths [1 2]"
+      " /Encoding << /Differences [9223372036854775807 /a /b -9223372036854775808 /c] >> >>";
+  EXPECT_EQ(TextOf(PageWithFont(simple, "BT /F1 10 Tf 72 700 Td (AB) Tj ET")), "AB\r\n");
+  const std::string descendant =
+      "<< /Type /Font /Subtype /CIDFontType2 /W [9223372036854775807 [500 600]"
+      " 9223372036854775806 9223372036854775807 300 -5 [1]] >>";
+  const std::string composite =
+      "<< /Type /Font /Subtype /Type0 /Encoding /Identity-H /DescendantFonts [5 0 R] >>";
+  EXPECT_EQ(
+      TextOf(PageWithFont(composite, "BT /F1 10 Tf 72 700 Td <00410042> Tj ET", {descendant})), "");
 }
 
 TEST(RunsTest, RunsSplitAtGapsAndCarryFontStyle) {

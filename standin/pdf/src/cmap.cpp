@@ -70,10 +70,16 @@ CMap CMap::Parse(std::span<const std::uint8_t> data) {
     if (op == "begincodespacerange") {
       for (;;) {
         lexer.Next(a);
-        if (a.type != TokenType::kString) break;
+        if (a.type != TokenType::kString) {
+          break;
+        }
         lexer.Next(b);
-        if (b.type != TokenType::kString) break;
-        if (a.text.empty() || a.text.size() > 4 || a.text.size() != b.text.size()) continue;
+        if (b.type != TokenType::kString) {
+          break;
+        }
+        if (a.text.empty() || a.text.size() > 4 || a.text.size() != b.text.size()) {
+          continue;
+        }
         Codespace space{static_cast<std::uint8_t>(a.text.size()), {}, {}};
         for (std::size_t i = 0; i < a.text.size(); ++i) {
           space.low[i] = static_cast<std::uint8_t>(a.text[i]);
@@ -86,18 +92,28 @@ CMap CMap::Parse(std::span<const std::uint8_t> data) {
     } else if (op == "beginbfchar") {
       for (;;) {
         lexer.Next(a);
-        if (a.type != TokenType::kString) break;
+        if (a.type != TokenType::kString) {
+          break;
+        }
         lexer.Next(b);
-        if (b.type != TokenType::kString && b.type != TokenType::kName) break;
-        if (++entries > kMaxEntries) break;
+        if (b.type != TokenType::kString && b.type != TokenType::kName) {
+          break;
+        }
+        if (++entries > kMaxEntries) {
+          break;
+        }
         map.chars_[CodeOf(a.text)] = DestinationOf(b);
       }
     } else if (op == "beginbfrange") {
       for (;;) {
         lexer.Next(a);
-        if (a.type != TokenType::kString) break;
+        if (a.type != TokenType::kString) {
+          break;
+        }
         lexer.Next(b);
-        if (b.type != TokenType::kString) break;
+        if (b.type != TokenType::kString) {
+          break;
+        }
         lexer.Next(c);
         Range range{CodeOf(a.text), CodeOf(b.text), {}, {}};
         if (c.type == TokenType::kArrayOpen) {
@@ -114,28 +130,44 @@ CMap CMap::Parse(std::span<const std::uint8_t> data) {
         } else {
           break;
         }
-        if (range.low > range.high || ++entries > kMaxEntries) continue;
+        if (range.low > range.high || ++entries > kMaxEntries) {
+          continue;
+        }
         map.ranges_.push_back(std::move(range));
       }
     } else if (op == "begincidchar") {
       for (;;) {
         lexer.Next(a);
-        if (a.type != TokenType::kString) break;
+        if (a.type != TokenType::kString) {
+          break;
+        }
         lexer.Next(b);
-        if (b.type != TokenType::kInteger) break;
-        if (++entries > kMaxEntries) break;
+        if (b.type != TokenType::kInteger) {
+          break;
+        }
+        if (++entries > kMaxEntries) {
+          break;
+        }
         map.cidChars_[CodeOf(a.text)] =
             static_cast<std::uint32_t>(std::clamp<std::int64_t>(b.integer, 0, 0xFFFFFFFF));
       }
     } else if (op == "begincidrange") {
       for (;;) {
         lexer.Next(a);
-        if (a.type != TokenType::kString) break;
+        if (a.type != TokenType::kString) {
+          break;
+        }
         lexer.Next(b);
-        if (b.type != TokenType::kString) break;
+        if (b.type != TokenType::kString) {
+          break;
+        }
         lexer.Next(c);
-        if (c.type != TokenType::kInteger) break;
-        if (++entries > kMaxEntries) break;
+        if (c.type != TokenType::kInteger) {
+          break;
+        }
+        if (++entries > kMaxEntries) {
+          break;
+        }
         const CidRange range{
             CodeOf(a.text), CodeOf(b.text),
             static_cast<std::uint32_t>(std::clamp<std::int64_t>(c.integer, 0, 0xFFFFFFFF))};
@@ -163,7 +195,9 @@ std::size_t CMap::CodeLength(std::string_view bytes, std::size_t pos, std::size_
   std::size_t shortest = 4;
   for (std::size_t length = 1; length <= 4 && length <= left; ++length) {
     for (const Codespace& space : codespaces_) {
-      if (space.length != length) continue;
+      if (space.length != length) {
+        continue;
+      }
       shortest = std::min<std::size_t>(shortest, space.length);
       bool inside = true;
       for (std::size_t i = 0; i < length && inside; ++i) {
@@ -190,7 +224,9 @@ std::u32string CMap::Lookup(std::uint32_t code) const {
   // Ranges may overlap: look back over a few candidates.
   for (int steps = 0; it != ranges_.begin() && steps < 8; ++steps) {
     --it;
-    if (code < it->low || code > it->high) continue;
+    if (code < it->low || code > it->high) {
+      continue;
+    }
     const std::uint32_t offset = code - it->low;
     if (!it->values.empty()) {
       return offset < it->values.size() ? it->values[offset] : std::u32string();

@@ -19,6 +19,9 @@ constexpr std::size_t kMaxOperands = 4096;
 constexpr std::size_t kMaxStateDepth = 256;
 // Operators and glyphs interpreted per page, a bound on nested forms drawn many times over.
 constexpr std::uint64_t kWorkBudget = 50'000'000;
+constexpr std::size_t kBytesPerWorkUnit = 16;
+// Bytes of form content decoded per page: forms are decoded once, but many large ones add up.
+constexpr std::size_t kFormBytesBudget = std::size_t{512} << 20;
 
 struct TextState {
   std::shared_ptr<const Font> font;
@@ -53,7 +56,9 @@ class Interpreter {
   }
   Matrix MatrixOperands() const {
     const std::size_t n = operands_.size();
-    if (n < 6) return {};
+    if (n < 6) {
+      return {};
+    }
     return {Number(n - 6), Number(n - 5), Number(n - 4),
             Number(n - 3), Number(n - 2), Number(n - 1)};
   }
@@ -84,10 +89,17 @@ class Interpreter {
   std::vector<Object> operands_;
   std::vector<Glyph> glyphs_;
   std::vector<std::uint32_t> activeForms_;
+  std::unordered_map<std::uint32_t, std::shared_ptr<const std::vector<std::uint8_t>>> forms_;
+  std::size_t formBytes_ = 0;
   std::uint64_t work_ = 0;
 };
 
 void Interpreter::Run(std::span<const std::uint8_t> content, const Object& resources, int depth) {
+  // Reading the content costs work too (a large form of white space drawn many times over).
+  work_ += content.size() / kBytesPerWorkUnit;
+  if (work_ > kWorkBudget) {
+    return;
+  }
   Lexer lexer(content);
   Token token;
   const ParseOptions options{.allowRefs = false, .transformString = nullptr};
@@ -120,7 +132,9 @@ void Interpreter::Operator(const std::string& op, const Object& resources, int d
                            std::span<const std::uint8_t> content, Lexer& lexer) {
   const std::size_t n = operands_.size();
   if (op == "Tj") {
-    if (n >= 1) Show(operands_[n - 1].AsString());
+    if (n >= 1) {
+      Show(operands_[n - 1].AsString());
+    }
   } else if (op == "TJ") {
     if (n >= 1) {
       for (const Object& item : operands_[n - 1].AsArray()) {
@@ -132,7 +146,9 @@ void Interpreter::Operator(const std::string& op, const Object& resources, int d
       }
     }
   } else if (op == "Td") {
-    if (n >= 2) MoveLine(Number(n - 2), Number(n - 1));
+    if (n >= 2) {
+      MoveLine(Number(n - 2), Number(n - 1));
+    }
   } else if (op == "TD") {
     if (n >= 2) {
       state_.text.leading = -Number(n - 1);
@@ -147,7 +163,9 @@ void Interpreter::Operator(const std::string& op, const Object& resources, int d
     NextLine();
   } else if (op == "'") {
     NextLine();
-    if (n >= 1) Show(operands_[n - 1].AsString());
+    if (n >= 1) {
+      Show(operands_[n - 1].AsString());
+    }
   } else if (op == "\"") {
     if (n >= 3) {
       state_.text.wordSpacing = Number(n - 3);
@@ -164,15 +182,25 @@ void Interpreter::Operator(const std::string& op, const Object& resources, int d
       SetFont(resources);
     }
   } else if (op == "Tc") {
-    if (n >= 1) state_.text.charSpacing = Number(n - 1);
+    if (n >= 1) {
+      state_.text.charSpacing = Number(n - 1);
+    }
   } else if (op == "Tw") {
-    if (n >= 1) state_.text.wordSpacing = Number(n - 1);
+    if (n >= 1) {
+      state_.text.wordSpacing = Number(n - 1);
+    }
   } else if (op == "Tz") {
-    if (n >= 1) state_.text.horizontalScale = Number(n - 1) / 100.0;
+    if (n >= 1) {
+      state_.text.horizontalScale = Number(n - 1) / 100.0;
+    }
   } else if (op == "TL") {
-    if (n >= 1) state_.text.leading = Number(n - 1);
+    if (n >= 1) {
+      state_.text.leading = Number(n - 1);
+    }
   } else if (op == "Ts") {
-    if (n >= 1) state_.text.rise = Number(n - 1);
+    if (n >= 1) {
+      state_.text.rise = Number(n - 1);
+    }
   } else if (op == "q") {
     if (stack_.size() < kMaxStateDepth) {
       stack_.push_back(state_);
@@ -189,10 +217,14 @@ void Interpreter::Operator(const std::string& op, const Object& resources, int d
   } else if (op == "cm") {
     if (n >= 6) {
       const Matrix next = MatrixOperands() * state_.ctm;
-      if (IsFinite(next)) state_.ctm = next;
+      if (IsFinite(next)) {
+        state_.ctm = next;
+      }
     }
   } else if (op == "Do") {
-    if (n >= 1 && operands_[n - 1].IsName()) DrawForm(resources, operands_[n - 1].AsName(), depth);
+    if (n >= 1 && operands_[n - 1].IsName()) {
+      DrawForm(resources, operands_[n - 1].AsName(), depth);
+    }
   } else if (op == "BI") {
     SkipInlineImage(lexer, content);
   }
@@ -263,7 +295,16 @@ void Interpreter::DrawForm(const Object& resources, const std::string& name, int
   if (num != 0 && std::find(activeForms_.begin(), activeForms_.end(), num) != activeForms_.end()) {
     return;  // a form that draws itself
   }
-  const std::vector<std::uint8_t> content = file_.Decode(*stream);
+  std::shared_ptr<const std::vector<std::uint8_t>>& content = forms_[num];
+  if (!content || num == 0) {
+    if (formBytes_ >= kFormBytesBudget) {
+      return;
+    }
+    content = std::make_shared<const std::vector<std::uint8_t>>(file_.Decode(*stream));
+    formBytes_ += content->size();
+  }
+  // Held here: the cache entry may move while the form runs.
+  const std::shared_ptr<const std::vector<std::uint8_t>> data = content;
   Object formResources = file_.Get(stream->dict, "Resources");
   if (!formResources.IsDict()) {
     formResources = resources;
@@ -286,7 +327,7 @@ void Interpreter::DrawForm(const Object& resources, const std::string& name, int
   activeForms_.push_back(num);
   std::vector<Object> operands = std::move(operands_);
   operands_.clear();
-  Run(content, formResources, depth + 1);
+  Run(*data, formResources, depth + 1);
   operands_ = std::move(operands);
   activeForms_.pop_back();
   stack_.resize(std::min(stack_.size(), savedDepth));
@@ -326,7 +367,14 @@ std::shared_ptr<const Font> FontCache::Get(PdfFile& file, const Object& font) {
     byObject_[num] = loaded;
     return loaded;
   }
-  return font.IsDict() ? Font::Load(file, font.AsDict()) : nullptr;
+  if (!font.IsDict()) {
+    return nullptr;
+  }
+  auto& entry = direct_[&font.AsDict()];
+  if (!entry.second) {
+    entry = {font, Font::Load(file, font.AsDict())};
+  }
+  return entry.second;
 }
 
 void ExtractText(PdfFile& file, FontCache& fonts, const Object& contents, const Object& resources,

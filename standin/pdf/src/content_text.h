@@ -23,6 +23,8 @@ class FontCache {
 
  private:
   std::unordered_map<std::uint32_t, std::shared_ptr<const Font>> byObject_;
+  // Fonts written directly into resources, by their dictionary (kept alive with the entry).
+  std::unordered_map<const Dict*, std::pair<Object, std::shared_ptr<const Font>>> direct_;
 };
 
 // `contents` is the page's /Contents (a stream, an array of streams, or references to them).

@@ -28,9 +28,15 @@ char32_t LookUp(std::string_view name) {
 }
 
 int Hex(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= '0' && c <= '9') {
+    return c - '0';
+  }
+  if (c >= 'A' && c <= 'F') {
+    return c - 'A' + 10;
+  }
+  if (c >= 'a' && c <= 'f') {
+    return c - 'a' + 10;
+  }
   return -1;
 }
 
@@ -90,11 +96,21 @@ std::u32string ComponentToUnicode(std::string_view name) {
 }  // namespace
 
 BaseEncoding BaseEncodingNamed(std::string_view name) {
-  if (name == "StandardEncoding") return BaseEncoding::kStandard;
-  if (name == "WinAnsiEncoding") return BaseEncoding::kWinAnsi;
-  if (name == "MacRomanEncoding") return BaseEncoding::kMacRoman;
-  if (name == "MacExpertEncoding") return BaseEncoding::kStandard;  // close enough for text
-  if (name == "SymbolEncoding") return BaseEncoding::kSymbol;
+  if (name == "StandardEncoding") {
+    return BaseEncoding::kStandard;
+  }
+  if (name == "WinAnsiEncoding") {
+    return BaseEncoding::kWinAnsi;
+  }
+  if (name == "MacRomanEncoding") {
+    return BaseEncoding::kMacRoman;
+  }
+  if (name == "MacExpertEncoding") {
+    return BaseEncoding::kStandard;  // close enough for text
+  }
+  if (name == "SymbolEncoding") {
+    return BaseEncoding::kSymbol;
+  }
   return BaseEncoding::kNone;
 }
 
@@ -104,8 +120,12 @@ char32_t BaseEncodingUnicode(BaseEncoding encoding, std::uint8_t code) {
       return kStandard[code];
     case BaseEncoding::kWinAnsi:
       // PDF's WinAnsiEncoding names these "space" and "hyphen".
-      if (code == 0xA0) return U' ';
-      if (code == 0xAD) return U'-';
+      if (code == 0xA0) {
+        return U' ';
+      }
+      if (code == 0xAD) {
+        return U'-';
+      }
       return kWinAnsi[code];
     case BaseEncoding::kMacRoman:
       return kMacRoman[code];

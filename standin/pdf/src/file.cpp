@@ -69,6 +69,7 @@ std::unique_ptr<PdfFile> PdfFile::Open(std::vector<std::uint8_t> bytes, OpenErro
     }
     file->encrypted_ = true;
     file->cache_.clear();  // objects read before the key was known hold encrypted strings
+    file->objectStreamsRead_.clear();
   }
   error = OpenError::kNone;
   return file;
@@ -84,6 +85,7 @@ bool PdfFile::Recover() {
   XrefTable previous = std::move(xref_);
   xref_ = std::move(found.table);
   cache_.clear();
+  objectStreamsRead_.clear();
   // Objects inside the object streams found, unless found directly in the file.
   for (const std::uint32_t streamNum : found.objectStreams) {
     const Object stream = Get(Ref{streamNum, 0});
@@ -191,7 +193,8 @@ Object PdfFile::LoadAt(std::size_t offset, std::uint32_t num) {
     options.transformString = &decrypt;
   }
   const auto object = ReadIndirectObject(
-      Data(), offset, [this](Ref length) { return Get(length).AsInt(-1); }, options);
+      Data(), offset, [this](Ref length) { return Get(length).AsInt(-1); }, options, &endstreams_,
+      num);
   if (!object || object->ref.num != num) {
     return {};
   }
@@ -199,6 +202,10 @@ Object PdfFile::LoadAt(std::size_t offset, std::uint32_t num) {
 }
 
 void PdfFile::LoadFromObjectStream(std::uint32_t streamNum) {
+  // The objects it holds went into the cache the first time; what is missing is not there.
+  if (!objectStreamsRead_.insert(streamNum).second) {
+    return;
+  }
   const Object stream = Get(Ref{streamNum, 0});
   const Stream* data = stream.AsStream();
   if (data == nullptr) {

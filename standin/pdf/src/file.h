@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "filters.h"
@@ -43,17 +44,20 @@ class PdfFile {
   bool Recovered() const { return recovered_; }
 
  private:
-  explicit PdfFile(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {}
+  explicit PdfFile(std::vector<std::uint8_t> bytes)
+      : bytes_(std::move(bytes)), endstreams_(Bytes(bytes_.data(), bytes_.size())) {}
   Object Load(std::uint32_t num);
   Object LoadAt(std::size_t offset, std::uint32_t num);
   void LoadFromObjectStream(std::uint32_t streamNum);
   Bytes Data() const { return {bytes_.data(), bytes_.size()}; }
 
   std::vector<std::uint8_t> bytes_;
+  EndstreamFinder endstreams_;
   std::size_t headerOffset_ = 0;
   std::string version_;
   XrefTable xref_;
   std::unordered_map<std::uint32_t, Object> cache_;
+  std::unordered_set<std::uint32_t> objectStreamsRead_;  // each is decoded once
   std::vector<std::uint32_t> inProgress_;  // objects being loaded (guards reference loops)
   std::unique_ptr<SecurityHandler> security_;
   std::uint32_t encryptNum_ = 0;

@@ -71,9 +71,15 @@ class Inflater {
 };
 
 int HexDigit(std::uint8_t c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= '0' && c <= '9') {
+    return c - '0';
+  }
+  if (c >= 'a' && c <= 'f') {
+    return c - 'a' + 10;
+  }
+  if (c >= 'A' && c <= 'F') {
+    return c - 'A' + 10;
+  }
   return -1;
 }
 
@@ -86,8 +92,12 @@ std::uint8_t Paeth(int a, int b, int c) {
   const int pa = std::abs(p - a);
   const int pb = std::abs(p - b);
   const int pc = std::abs(p - c);
-  if (pa <= pb && pa <= pc) return static_cast<std::uint8_t>(a);
-  if (pb <= pc) return static_cast<std::uint8_t>(b);
+  if (pa <= pb && pa <= pc) {
+    return static_cast<std::uint8_t>(a);
+  }
+  if (pb <= pc) {
+    return static_cast<std::uint8_t>(b);
+  }
   return static_cast<std::uint8_t>(c);
 }
 

@@ -48,7 +48,9 @@ std::array<std::u32string, 256> BuiltInType1Encoding(const std::vector<std::uint
     if (token.IsKeyword("readonly") || token.IsKeyword("def")) {
       break;
     }
-    if (!token.IsKeyword("dup")) continue;
+    if (!token.IsKeyword("dup")) {
+      continue;
+    }
     lexer.Next(code);
     lexer.Next(name);
     if (code.type == TokenType::kInteger && name.type == TokenType::kName && code.integer >= 0 &&
@@ -141,7 +143,9 @@ void Font::LoadSimple(PdfFile& file, const Dict& dict) {
   }
   const double missing = descriptor.Get("MissingWidth").AsNumber(0) * scale;
   const Object widths = file.Get(dict, "Widths");
-  const std::int64_t firstChar = file.Get(dict, "FirstChar").AsInt(0);
+  // Clamped so that the sums below cannot overflow; codes outside 0..255 are ignored anyway.
+  const std::int64_t firstChar =
+      std::clamp<std::int64_t>(file.Get(dict, "FirstChar").AsInt(0), -1, 256);
   if (widths.IsArray()) {
     std::fill(widths_.begin(), widths_.end(), missing);
     const Array& list = widths.AsArray();
@@ -190,10 +194,10 @@ void Font::LoadSimple(PdfFile& file, const Dict& dict) {
     if (!builtIn) {
       if (Contains(baseFont, "Symbol")) {
         base = BaseEncoding::kSymbol;
-      } else if (type3 || Contains(baseFont, "Dingbats")) {
+      } else if (type3 || Contains(baseFont, "Dingbats") || (symbolic && subtype == "TrueType")) {
+        // Type 3 glyphs carry no names here; a symbolic TrueType font's codes go straight into
+        // its own table.
         base = BaseEncoding::kNone;
-      } else if (symbolic && subtype == "TrueType") {
-        base = BaseEncoding::kNone;  // codes straight into the font's own table
       } else {
         base = BaseEncoding::kStandard;
       }
@@ -213,7 +217,7 @@ void Font::LoadSimple(PdfFile& file, const Dict& dict) {
     std::int64_t code = 0;
     for (const Object& item : differences) {
       if (item.IsNumber()) {
-        code = item.AsInt(0);
+        code = std::clamp<std::int64_t>(item.AsInt(0), -1, 256);
       } else if (item.IsName()) {
         if (code >= 0 && code < 256) {
           codeText_[static_cast<std::size_t>(code)] = GlyphNameToUnicode(item.AsName());
@@ -246,7 +250,9 @@ void Font::LoadComposite(PdfFile& file, const Dict& dict) {
   const Array& w = file.Get(cidFont, "W").AsArray();
   std::size_t entries = 0;
   for (std::size_t i = 0; i + 1 < w.size() && entries < kMaxWidthEntries;) {
-    const std::int64_t first = file.Resolve(w[i]).AsInt(-1);
+    // CIDs are 32-bit at most: larger numbers are damage (and would overflow the sums below).
+    const std::int64_t first =
+        std::clamp<std::int64_t>(file.Resolve(w[i]).AsInt(-1), -1, 0xFFFFFFFF);
     const Object second = file.Resolve(w[i + 1]);
     if (second.IsArray()) {
       const Array& list = second.AsArray();
@@ -258,8 +264,10 @@ void Font::LoadComposite(PdfFile& file, const Dict& dict) {
       }
       i += 2;
     } else {
-      if (i + 2 >= w.size()) break;
-      const std::int64_t last = second.AsInt(-1);
+      if (i + 2 >= w.size()) {
+        break;
+      }
+      const std::int64_t last = std::clamp<std::int64_t>(second.AsInt(-1), -1, 0xFFFFFFFF);
       const double width = file.Resolve(w[i + 2]).AsNumber(0) / 1000.0;
       if (first >= 0 && last >= first) {
         // Wide ranges are common ("0 65535 500"): stop at the entry bound.

@@ -64,10 +64,18 @@ std::vector<PageInfo> ReadPageTree(PdfFile& file, const Object& root) {
     }
     const Dict& dict = node.AsDict();
     Inherited inherited = item.inherited;
-    if (dict.Has("Resources")) inherited.resources = dict.Get("Resources");
-    if (dict.Has("MediaBox")) inherited.mediaBox = dict.Get("MediaBox");
-    if (dict.Has("CropBox")) inherited.cropBox = dict.Get("CropBox");
-    if (dict.Has("Rotate")) inherited.rotate = dict.Get("Rotate");
+    if (dict.Has("Resources")) {
+      inherited.resources = dict.Get("Resources");
+    }
+    if (dict.Has("MediaBox")) {
+      inherited.mediaBox = dict.Get("MediaBox");
+    }
+    if (dict.Has("CropBox")) {
+      inherited.cropBox = dict.Get("CropBox");
+    }
+    if (dict.Has("Rotate")) {
+      inherited.rotate = dict.Get("Rotate");
+    }
     const Object kids = file.Get(dict, "Kids");
     const bool isPage = dict.Get("Type").IsName("Page") || !kids.IsArray();
     if (!isPage) {

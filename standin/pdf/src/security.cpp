@@ -189,10 +189,18 @@ SecurityHandler::Method MethodOf(const Dict& encrypt, const std::string& filterN
   }
   const Dict& filter = encrypt.Get("CF").AsDict().Get(filterName).AsDict();
   const std::string& cfm = filter.Get("CFM").AsName();
-  if (cfm == "V2") return SecurityHandler::Method::kRc4;
-  if (cfm == "AESV2") return SecurityHandler::Method::kAes128;
-  if (cfm == "AESV3") return SecurityHandler::Method::kAes256;
-  if (cfm == "None") return SecurityHandler::Method::kNone;
+  if (cfm == "V2") {
+    return SecurityHandler::Method::kRc4;
+  }
+  if (cfm == "AESV2") {
+    return SecurityHandler::Method::kAes128;
+  }
+  if (cfm == "AESV3") {
+    return SecurityHandler::Method::kAes256;
+  }
+  if (cfm == "None") {
+    return SecurityHandler::Method::kNone;
+  }
   known = false;
   return SecurityHandler::Method::kNone;
 }

@@ -64,9 +64,22 @@ std::optional<std::size_t> FindStartXref(Bytes data) {
   return static_cast<std::size_t>(token.integer);
 }
 
+std::size_t EndstreamFinder::Find(std::size_t from) {
+  // No "endstream" lies between from_ and found_: the answer holds for every start in between.
+  if (valid_ && from >= from_ && (found_ == std::string_view::npos || from <= found_)) {
+    return found_;
+  }
+  valid_ = true;
+  from_ = from;
+  found_ = FindBytes(data_, "endstream", from);
+  return found_;
+}
+
 std::optional<IndirectObject> ReadIndirectObject(Bytes data, std::size_t offset,
                                                  const LengthResolver& resolveLength,
-                                                 const ParseOptions& options) {
+                                                 const ParseOptions& options,
+                                                 EndstreamFinder* finder,
+                                                 std::optional<std::uint32_t> expectedNum) {
   Lexer lexer(data, offset);
   Token token;
   lexer.Next(token);
@@ -75,6 +88,9 @@ std::optional<IndirectObject> ReadIndirectObject(Bytes data, std::size_t offset,
   }
   IndirectObject result;
   result.ref.num = static_cast<std::uint32_t>(token.integer);
+  if (expectedNum && *expectedNum != result.ref.num) {
+    return std::nullopt;
+  }
   lexer.Next(token);
   if (token.type != TokenType::kInteger || token.integer < 0 || token.integer > 65535) {
     return std::nullopt;
@@ -119,11 +135,17 @@ std::optional<IndirectObject> ReadIndirectObject(Bytes data, std::size_t offset,
     stream->length = static_cast<std::size_t>(length);
   } else {
     // /Length is missing or wrong: the data ends before the next "endstream".
-    const std::size_t end = FindBytes(data, "endstream", start);
+    const std::size_t end =
+        finder != nullptr ? finder->Find(start) : FindBytes(data, "endstream", start);
     std::size_t stop = end == std::string_view::npos ? data.size() : end;
+    result.endKnown = false;
     if (end != std::string_view::npos) {
-      if (stop > start && data[stop - 1] == '\n') --stop;
-      if (stop > start && data[stop - 1] == '\r') --stop;
+      if (stop > start && data[stop - 1] == '\n') {
+        --stop;
+      }
+      if (stop > start && data[stop - 1] == '\r') {
+        --stop;
+      }
     }
     stream->length = stop - start;
   }

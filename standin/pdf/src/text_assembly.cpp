@@ -83,7 +83,9 @@ void TextAssembler::Add(const PlacedGlyph& glyph) {
   AppendText(glyph.text);
   if (keepRuns_) {
     for (const char32_t c : glyph.text) {
-      if (c >= 0x20) runText_.push_back(c);
+      if (c >= 0x20) {
+        runText_.push_back(c);
+      }
     }
     run_.width = (glyph.endX - runStartX_) * glyph.dirX + (glyph.endY - runStartY_) * glyph.dirY;
   }

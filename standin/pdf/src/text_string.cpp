@@ -24,7 +24,9 @@ std::string TextStringToUtf8(std::string_view bytes) {
   if (bytes.size() >= 2 && static_cast<std::uint8_t>(bytes[0]) == 0xFE &&
       static_cast<std::uint8_t>(bytes[1]) == 0xFF) {
     for (const char32_t c : Utf16BeToUtf32(bytes.substr(2))) {
-      if (c != 0) AppendUtf8(out, c);
+      if (c != 0) {
+        AppendUtf8(out, c);
+      }
     }
     return out;
   }

@@ -32,7 +32,8 @@ bool ReadTable(Bytes data, std::size_t offset, XrefTable& table, Dict& trailer) 
     }
     std::int64_t first = token.integer;
     lexer.Next(token);
-    if (token.type != TokenType::kInteger || first < 0 || token.integer < 0) {
+    if (token.type != TokenType::kInteger || first < 0 || token.integer < 0 ||
+        first >= XrefTable::kMaxObjects) {
       return false;
     }
     // Each entry takes at least a few bytes: a count beyond what the file can hold is damage.
@@ -114,7 +115,7 @@ bool ReadXrefStream(Bytes data, std::size_t offset, XrefTable& table, Dict& trai
   for (std::size_t s = 0; s + 1 < index.size(); s += 2) {
     const std::int64_t first = index[s].AsInt(-1);
     const std::int64_t count = index[s + 1].AsInt(-1);
-    if (first < 0 || count < 0) {
+    if (first < 0 || count < 0 || first >= XrefTable::kMaxObjects) {
       break;
     }
     for (std::int64_t i = 0; i < count && (row + 1) * rowSize <= rows.size(); ++i, ++row) {
@@ -229,6 +230,7 @@ bool ReadXref(Bytes data, std::size_t start, XrefTable& table) {
 RecoveredStructure RecoverXref(Bytes data) {
   RecoveredStructure result;
   std::vector<std::pair<std::size_t, Dict>> trailers;  // with their offsets
+  EndstreamFinder finder(data);
   std::size_t pos = 0;
   for (;;) {
     const std::size_t at = FindBytes(data, "obj", pos);
@@ -251,7 +253,9 @@ RecoveredStructure RecoverXref(Bytes data) {
       --i;
       ++digits;
     }
-    if (spaces == 0 || digits == 0) continue;
+    if (spaces == 0 || digits == 0) {
+      continue;
+    }
     spaces = 0;
     while (i > 0 && IsPdfWhitespace(data[i - 1])) {
       --i;
@@ -262,8 +266,10 @@ RecoveredStructure RecoverXref(Bytes data) {
       --i;
       ++digits;
     }
-    if (spaces == 0 || digits == 0 || (i > 0 && IsPdfRegular(data[i - 1]))) continue;
-    const auto object = ReadIndirectObject(data, i, nullptr);
+    if (spaces == 0 || digits == 0 || (i > 0 && IsPdfRegular(data[i - 1]))) {
+      continue;
+    }
+    const auto object = ReadIndirectObject(data, i, nullptr, {}, &finder);
     if (!object) {
       continue;
     }
@@ -277,15 +283,19 @@ RecoveredStructure RecoverXref(Bytes data) {
     } else if (type == "Catalog") {
       result.catalogs.push_back(object->ref);
     }
-    pos = std::max(pos, object->end);
+    // A stream whose end is a guess may hide objects after its start: look on there.
+    if (object->endKnown) {
+      pos = std::max(pos, object->end);
+    }
   }
-  for (std::size_t at = FindBytes(data, "trailer", 0); at != std::string_view::npos;
-       at = FindBytes(data, "trailer", at + 7)) {
+  // A "trailer" inside the dictionary of the previous one is not looked at again.
+  for (std::size_t at = FindBytes(data, "trailer", 0); at != std::string_view::npos;) {
     Lexer lexer(data, at + 7);
     const Object dict = ParseNextObject(lexer);
     if (dict.IsDict()) {
       trailers.emplace_back(at, dict.AsDict());
     }
+    at = FindBytes(data, "trailer", std::max(at + 7, lexer.Position()));
   }
   // Later trailers describe newer updates: they win.
   std::stable_sort(trailers.begin(), trailers.end(),
