@@ -3,6 +3,9 @@
 # The MinGW runtime (libgcc, libstdc++, winpthread) is linked in, so that the binaries import only
 # Windows system DLLs. -static is needed; -static-libgcc -static-libstdc++ still import winpthread.
 add_link_options(-static)
+# The same for the libraries found with find_package / find_library (zlib, libgcrypt): their
+# static archives, not the import libraries of their DLLs.
+set(CMAKE_FIND_LIBRARY_SUFFIXES .a)
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 
 # Programs and DLLs land side by side, as LoadLibraryA finds a DLL in its program's folder.

@@ -3,6 +3,7 @@
 # is missing. Safe to run again: a machine that has everything returns at once.
 #   scripts/setup.sh            build, run and test packages
 #   scripts/setup.sh --corpus   also the tools that build the PDF corpus and its reference answers
+#   scripts/setup.sh --fuzz     also clang (libFuzzer, sanitizers) for the PDF reader's fuzz target
 set -euo pipefail
 
 packages=(
@@ -13,11 +14,15 @@ packages=(
   # Printing: CUPS with the cups-pdf printer; 32-bit Wine sees CUPS printers only through the
   # 32-bit libcups (only recommended by Wine's packages, so not installed with them here).
   cups cups-bsd cups-client printer-driver-cups-pdf libcups2:i386
-  poppler-utils
+  # The PDF corpus comparison (python3) against poppler's pdftotext.
+  poppler-utils python3
 )
-if [ "${1:-}" = "--corpus" ]; then
-  packages+=(qpdf mupdf-tools ghostscript)
-fi
+for option in "$@"; do
+  case $option in
+    --corpus) packages+=(qpdf mupdf-tools ghostscript) ;;
+    --fuzz) packages+=(clang) ;;
+  esac
+done
 
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi

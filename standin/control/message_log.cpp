@@ -45,13 +45,14 @@ void AppendLine(const std::string& line) {
 
 void Record(const LvxStandinEntry& entry) {
   Entries().push_back(entry);
-  std::string line = std::string(KindName(entry.kind)) + " " + std::to_string(entry.message) +
-                     " " + std::to_string(entry.code) + " " + std::to_string(entry.argument);
+  std::string line = std::string(KindName(entry.kind)) + " " + std::to_string(entry.message) + " " +
+                     std::to_string(entry.code) + " " + std::to_string(entry.argument);
   if (entry.hasText != 0) {
     line += " ";
     // One entry per line: a line break inside the text is written as a space.
     std::string text(entry.text);
-    std::replace_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     line += text;
   }
   line += "\n";
@@ -60,8 +61,7 @@ void Record(const LvxStandinEntry& entry) {
 
 }  // namespace
 
-void LogMessage(std::uint32_t message, std::int32_t code, std::int32_t argument,
-                const char* text) {
+void LogMessage(std::uint32_t message, std::int32_t code, std::int32_t argument, const char* text) {
   LvxStandinEntry entry{};
   entry.kind = LVX_STANDIN_MESSAGE;
   entry.message = message;

@@ -9,8 +9,7 @@
 
 namespace lvx::standin {
 
-void LogMessage(std::uint32_t message, std::int32_t code, std::int32_t argument,
-                const char* text);
+void LogMessage(std::uint32_t message, std::int32_t code, std::int32_t argument, const char* text);
 void LogEvent(LvxStandinEntryKind kind);
 // Writes the unload marker to the log file (the in-memory log goes with the library).
 void LogDetach();

@@ -10,6 +10,9 @@ namespace lvx::standin {
 bool RegisterViewerClass(HINSTANCE module);
 void UnregisterViewerClass(HINSTANCE module);
 
+// This library's module: the owner of the window classes of the viewer's parts.
+HINSTANCE StandinModule();
+
 }  // namespace lvx::standin
 
 #endif

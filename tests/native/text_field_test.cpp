@@ -46,7 +46,9 @@ class AssignPaddedTest : public ::testing::Test {
     storage.assign(static_cast<std::size_t>(capacity) + 2 * kGuard, 'G');
     AssignPadded({storage.data() + kGuard, capacity}, text);
   }
-  std::string Field(int capacity) const { return storage.substr(kGuard, static_cast<std::size_t>(capacity)); }
+  std::string Field(int capacity) const {
+    return storage.substr(kGuard, static_cast<std::size_t>(capacity));
+  }
   bool GuardsIntact(int capacity) const {
     return storage.substr(0, kGuard) == std::string(kGuard, 'G') &&
            storage.substr(kGuard + static_cast<std::size_t>(capacity)) == std::string(kGuard, 'G');

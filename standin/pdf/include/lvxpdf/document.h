@@ -24,7 +24,11 @@ enum class OpenError : std::int32_t {
   kDamaged = 3,           // a PDF, but nothing usable could be recovered (no page tree)
   kPasswordRequired = 4,  // encrypted and the empty user password does not open it
   kUnsupported = 5,       // an encryption handler or revision the reader does not know
+  kTooLarge = 6,          // larger than the reader loads (kMaxFileSize)
 };
+
+// Files are read into memory whole; larger ones are refused.
+inline constexpr std::uint64_t kMaxFileSize = std::uint64_t{512} << 20;
 
 // A short English description of the error, for messages and the command-line tool.
 const char* Describe(OpenError error);
@@ -38,10 +42,10 @@ struct PageGeometry {
 // One run of text as the content stream shows it, in page space (points, origin bottom-left of
 // the MediaBox, y up). `text` is UTF-8.
 struct TextRun {
-  double x = 0;          // start of the baseline
+  double x = 0;  // start of the baseline
   double y = 0;
-  double fontSize = 0;   // effective size: font size times the text matrix's vertical scale
-  double width = 0;      // advance of the whole run in page space (0 when unknown)
+  double fontSize = 0;     // effective size: font size times the text matrix's vertical scale
+  double width = 0;        // advance of the whole run in page space (0 when unknown)
   std::string fontFamily;  // base font name without subset tag and style, e.g. "Helvetica"
   bool bold = false;
   bool italic = false;
@@ -50,7 +54,7 @@ struct TextRun {
 
 struct DocumentInfo {
   std::string title, author, subject, keywords, creator, producer;  // UTF-8, empty when absent
-  std::string version;  // "1.4", ...
+  std::string version;                                              // "1.4", ...
   bool encrypted = false;
 };
 
@@ -68,8 +72,8 @@ class Document {
 
   virtual int PageCount() const = 0;
   virtual PageGeometry Geometry(int page) const = 0;  // page 0-based
-  // The page's text in content-stream order, UTF-8, lines separated by "\r\n". An out-of-range
-  // page or a page that cannot be read gives "".
+  // The page's text in content-stream order, UTF-8; every line ends with "\r\n", so that pages
+  // run together stay apart. An out-of-range page or a page that cannot be read gives "".
   virtual std::string PageText(int page) const = 0;
   virtual std::vector<TextRun> PageRuns(int page) const = 0;
   virtual DocumentInfo Info() const = 0;

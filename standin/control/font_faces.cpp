@@ -1,0 +1,94 @@
+#include "font_faces.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <set>
+#include <string>
+
+namespace lvx::standin {
+namespace {
+
+std::string Lower(std::string_view text) {
+  std::string lower(text);
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return lower;
+}
+
+int CALLBACK CollectFace(const LOGFONTA* font, const TEXTMETRICA* /*metric*/, DWORD type,
+                         LPARAM faces) {
+  if ((type & TRUETYPE_FONTTYPE) != 0) {
+    reinterpret_cast<std::set<std::string>*>(faces)->insert(Lower(font->lfFaceName));
+  }
+  return 1;
+}
+
+// The installed TrueType font families, lower case; read once per process. Only TrueType faces
+// are used: they scale and turn on the screen and print on every printer (Wine's PostScript
+// driver fails on Type 1 faces, which it cannot download).
+const std::set<std::string>& InstalledFaces() {
+  static const std::set<std::string> faces = [] {
+    std::set<std::string> found;
+    const HDC screen = GetDC(nullptr);
+    LOGFONTA all{};
+    all.lfCharSet = DEFAULT_CHARSET;
+    EnumFontFamiliesExA(screen, &all, CollectFace, reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, screen);
+    return found;
+  }();
+  return faces;
+}
+
+constexpr std::array<const char*, 6> kSans{"Arial",           "Helvetica",   "Nimbus Sans",
+                                           "Liberation Sans", "DejaVu Sans", "Tahoma"};
+constexpr std::array<const char*, 6> kSerif{"Times New Roman",  "Times",        "Nimbus Roman",
+                                            "Liberation Serif", "DejaVu Serif", "Georgia"};
+constexpr std::array<const char*, 6> kMono{"Courier New",     "Courier",          "Nimbus Mono PS",
+                                           "Liberation Mono", "DejaVu Sans Mono", "Lucida Console"};
+constexpr std::array<const char*, 3> kSymbol{"Symbol", "Standard Symbols PS", "Wingdings"};
+
+template <std::size_t N>
+std::string FirstInstalled(const std::array<const char*, N>& candidates) {
+  for (const char* face : candidates) {
+    if (InstalledFaces().contains(Lower(face))) {
+      return face;
+    }
+  }
+  for (const char* face : kSans) {
+    if (InstalledFaces().contains(Lower(face))) {
+      return face;
+    }
+  }
+  return candidates.front();  // GDI finds its own substitute
+}
+
+bool Mentions(const std::string& lower, std::initializer_list<const char*> words) {
+  return std::any_of(words.begin(), words.end(),
+                     [&](const char* word) { return lower.find(word) != std::string::npos; });
+}
+
+}  // namespace
+
+std::string GdiFaceFor(std::string_view pdfFamily) {
+  const std::string lower = Lower(pdfFamily);
+  if (!lower.empty() && InstalledFaces().contains(lower)) {
+    return std::string(pdfFamily);
+  }
+  if (Mentions(lower, {"courier", "mono", "consol", "typewriter"})) {
+    return FirstInstalled(kMono);
+  }
+  if (Mentions(lower, {"symbol", "dingbat"})) {
+    return FirstInstalled(kSymbol);
+  }
+  if (Mentions(lower, {"times", "roman", "serif", "georgia", "garamond", "palatino", "book",
+                       "minion", "cambria", "century"}) &&
+      !Mentions(lower, {"sans"})) {
+    return FirstInstalled(kSerif);
+  }
+  return FirstInstalled(kSans);
+}
+
+}  // namespace lvx::standin

@@ -1,0 +1,245 @@
+#include "panels.h"
+
+#include <array>
+#include <string>
+
+#include "document_facts.h"
+#include "page_area.h"
+#include "page_view.h"
+#include "viewer_protocol.h"
+#include "viewer_window.h"
+
+namespace lvx::standin {
+namespace {
+
+constexpr const char* kPanelClass = "LvxStandinPanel";
+constexpr int kInset = 3;
+constexpr int kButtonWidth = 74;
+
+struct ZoomButton {
+  std::int32_t code;
+  const char* label;
+};
+constexpr std::array<ZoomButton, 6> kZoomButtons{{{VCMD_ZOOM100.code, "100 %"},
+                                                  {VCMD_ZOOMIN.code, "Zoom in"},
+                                                  {VCMD_ZOOMOUT.code, "Zoom out"},
+                                                  {VCMD_ZOOMWIDTH.code, "Page width"},
+                                                  {VCMD_ZOOMPAGE.code, "Whole page"},
+                                                  {VCMD_ZOOMTWOPAGES.code, "Two pages"}}};
+
+// Draws the panel's own text (the page label and the document facts are panels too): one line
+// centred vertically, or several lines from the top, wrapped at the panel's width.
+void PaintPanel(HWND panel) {
+  PAINTSTRUCT paint{};
+  const HDC dc = BeginPaint(panel, &paint);
+  const int length = GetWindowTextLengthA(panel);
+  if (length > 0) {
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    GetWindowTextA(panel, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(length));
+    RECT box{};
+    GetClientRect(panel, &box);
+    const HGDIOBJ previous = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    const bool lines = text.find('\n') != std::string::npos;
+    DrawTextA(dc, text.c_str(), length, &box,
+              DT_LEFT | DT_NOPREFIX |
+                  (lines ? DT_WORDBREAK | DT_EDITCONTROL : DT_VCENTER | DT_SINGLELINE));
+    SelectObject(dc, previous);
+  }
+  EndPaint(panel, &paint);
+}
+
+// A plain panel: a face-coloured area that passes its controls' notifications to the viewer.
+// (A static control repaints at once when its text changes; a panel's text waits for the next
+// paint, which keeps scrolling quick.)
+LRESULT CALLBACK PanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
+  try {
+    switch (message) {
+      case WM_COMMAND:
+        return SendMessageA(GetParent(panel), WM_COMMAND, wParam, lParam);
+      case WM_SETTEXT: {
+        const LRESULT result = DefWindowProcA(panel, message, wParam, lParam);
+        InvalidateRect(panel, nullptr, TRUE);
+        return result;
+      }
+      case WM_PAINT:
+        PaintPanel(panel);
+        return 0;
+      default:
+        break;
+    }
+  } catch (...) {
+    // Nothing may leave a window procedure (out of memory while painting the text).
+    ValidateRect(panel, nullptr);
+    return 0;
+  }
+  return DefWindowProcA(panel, message, wParam, lParam);
+}
+
+HWND Child(HWND parent, const char* klass, const char* text, DWORD style, int id,
+           DWORD extendedStyle = 0) {
+  const HWND child =
+      CreateWindowExA(extendedStyle, klass, text, WS_CHILD | style, 0, 0, 0, 0, parent,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), StandinModule(), nullptr);
+  SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
+  return child;
+}
+
+void Place(HWND part, const Box& box) {
+  if (part == nullptr) {
+    return;
+  }
+  MoveWindow(part, box.left, box.top, std::max(box.Width(), 0), std::max(box.Height(), 0), TRUE);
+  const bool shown = !box.Empty();
+  const bool visible = (GetWindowLongPtrA(part, GWL_STYLE) & WS_VISIBLE) != 0;
+  if (visible != shown) {
+    ShowWindow(part, shown ? SW_SHOWNA : SW_HIDE);
+  }
+}
+
+// The zoom buttons from the left, as many as fit, then the page number in the rest.
+void PlaceViewPanelControls(const ViewerState& state) {
+  const Box& panel = state.panels.viewPanel;
+  const int height = std::max(0, panel.Height() - 2 * kInset);
+  int x = kInset;
+  for (const HWND button : state.parts.zoomButtons) {
+    const bool fits = x + kButtonWidth <= panel.Width() - kInset;
+    Place(button, fits ? Box{x, kInset, x + kButtonWidth, kInset + height} : Box{});
+    if (fits) {
+      x += kButtonWidth + kInset;
+    }
+  }
+  const int labelLeft = x + kInset;
+  Place(state.parts.pageLabel, labelLeft < panel.Width() - kInset
+                                   ? Box{labelLeft, kInset, panel.Width() - kInset, kInset + height}
+                                   : Box{});
+}
+
+// Setting a control's text repaints it: only when the text is new.
+void SetTextIfChanged(HWND control, const std::string& text) {
+  const int length = GetWindowTextLengthA(control);
+  std::string shown(static_cast<std::size_t>(length) + 1, '\0');
+  GetWindowTextA(control, shown.data(), length + 1);
+  shown.resize(static_cast<std::size_t>(length));
+  if (shown != text) {
+    SetWindowTextA(control, text.c_str());
+  }
+}
+
+Box Inside(const Box& panel) {
+  if (panel.Width() <= 2 * kInset || panel.Height() <= 2 * kInset) {
+    return {};
+  }
+  return {kInset, kInset, panel.Width() - kInset, panel.Height() - kInset};
+}
+
+}  // namespace
+
+bool RegisterPanelClass(HINSTANCE module) {
+  WNDCLASSA klass{};
+  klass.lpfnWndProc = PanelProc;
+  klass.hInstance = module;
+  klass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  klass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  klass.lpszClassName = kPanelClass;
+  return RegisterClassA(&klass) != 0;
+}
+
+void UnregisterPanelClass(HINSTANCE module) { UnregisterClassA(kPanelClass, module); }
+
+void CreateParts(ViewerState& state) {
+  ViewerParts& parts = state.parts;
+  const HWND window = state.window;
+  parts.viewPanel = Child(window, kPanelClass, "", WS_CLIPCHILDREN, kViewPanelId);
+  for (std::size_t i = 0; i < kZoomButtons.size(); ++i) {
+    parts.zoomButtons.push_back(Child(parts.viewPanel, "BUTTON", kZoomButtons[i].label,
+                                      WS_VISIBLE | BS_PUSHBUTTON,
+                                      kFirstZoomButtonId + static_cast<int>(i)));
+  }
+  parts.pageLabel = Child(parts.viewPanel, kPanelClass, "No document", WS_VISIBLE, kPageLabelId);
+  parts.navigationPanel = Child(window, kPanelClass, "", WS_CLIPCHILDREN, kNavigationPanelId);
+  parts.pageList = Child(parts.navigationPanel, "LISTBOX", "",
+                         WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, kPageListId,
+                         WS_EX_CLIENTEDGE);
+  parts.propertyPanel = Child(window, kPanelClass, "", WS_CLIPCHILDREN, kPropertyPanelId);
+  parts.propertyText = Child(parts.propertyPanel, kPanelClass, "", WS_VISIBLE, kPropertyTextId);
+  parts.verticalBar = Child(window, "SCROLLBAR", "", SBS_VERT, kVerticalBarId);
+  parts.horizontalBar = Child(window, "SCROLLBAR", "", SBS_HORZ, kHorizontalBarId);
+  parts.pageArea = CreatePageArea(window, kPageAreaId);
+}
+
+void PlaceParts(ViewerState& state) {
+  RECT client{};
+  GetClientRect(state.window, &client);
+  PanelMetrics metrics;
+  metrics.scrollBarWidth = GetSystemMetrics(SM_CXVSCROLL);
+  metrics.scrollBarHeight = GetSystemMetrics(SM_CYHSCROLL);
+  state.panels = LayOutPanels(client.right, client.bottom, std::max(state.viewOptions, 0), metrics);
+  const ViewerParts& parts = state.parts;
+  Place(parts.viewPanel, state.panels.viewPanel);
+  Place(parts.navigationPanel, state.panels.navigationPanel);
+  Place(parts.propertyPanel, state.panels.propertyPanel);
+  Place(parts.verticalBar, state.panels.verticalBar);
+  Place(parts.horizontalBar, state.panels.horizontalBar);
+  Place(parts.pageArea, state.panels.pageArea);
+  PlaceViewPanelControls(state);
+  Place(parts.pageList, Inside(state.panels.navigationPanel));
+  Place(parts.propertyText, Inside(state.panels.propertyPanel));
+  // The corner between the scroll bars belongs to the viewer window itself.
+  const RECT corner{state.panels.corner.left, state.panels.corner.top, state.panels.corner.right,
+                    state.panels.corner.bottom};
+  InvalidateRect(state.window, &corner, TRUE);
+}
+
+void ShowPageNumber(const ViewerState& state) {
+  const int count = static_cast<int>(state.sheets.size());
+  const std::string label =
+      count > 0 && state.currentPage >= 0
+          ? "Page " + std::to_string(state.currentPage + 1) + " of " + std::to_string(count)
+          : std::string("No document");
+  SetTextIfChanged(state.parts.pageLabel, label);
+  if (SendMessageA(state.parts.pageList, LB_GETCURSEL, 0, 0) != state.currentPage) {
+    SendMessageA(state.parts.pageList, LB_SETCURSEL, static_cast<WPARAM>(state.currentPage), 0);
+  }
+  ShowProperties(state);
+}
+
+void FillPageList(const ViewerState& state) {
+  const HWND list = state.parts.pageList;
+  const auto count = static_cast<int>(state.sheets.size());
+  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageA(list, LB_RESETCONTENT, 0, 0);
+  SendMessageA(list, LB_INITSTORAGE, static_cast<WPARAM>(count), count * 12);
+  for (int page = 1; page <= count; ++page) {
+    const std::string entry = "Page " + std::to_string(page);
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+  }
+  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+  SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(state.currentPage), 0);
+}
+
+void ShowProperties(const ViewerState& state) {
+  SetTextIfChanged(state.parts.propertyText, DescribeDocument(state.document, state.currentPage));
+}
+
+bool OnPartCommand(ViewerState& state, int id, int notification) {
+  const int button = id - kFirstZoomButtonId;
+  if (button >= 0 && button < static_cast<int>(kZoomButtons.size()) && notification == BN_CLICKED) {
+    ApplyZoom(state, kZoomButtons[static_cast<std::size_t>(button)].code);
+    SetFocus(state.parts.pageArea);
+    return true;
+  }
+  if (id == kPageListId && notification == LBN_SELCHANGE) {
+    const auto selected = static_cast<int>(SendMessageA(state.parts.pageList, LB_GETCURSEL, 0, 0));
+    if (selected >= 0) {
+      GoToPage(state, selected);
+    }
+    return true;
+  }
+  return false;
+}
+
+}  // namespace lvx::standin

@@ -1,0 +1,83 @@
+// Everything one viewer window knows: its parts, the document it shows, the zoom, the scroll
+// position, the search, the marks and the print settings. Kept by the window (GWLP_USERDATA) from
+// WM_NCCREATE to WM_NCDESTROY; used only on the window's thread.
+#ifndef LUMIVEX_STANDIN_VIEWER_STATE_H
+#define LUMIVEX_STANDIN_VIEWER_STATE_H
+
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "document_model.h"
+#include "document_search.h"
+#include "model_document.h"
+#include "page_layout.h"
+#include "page_painter.h"
+#include "panel_layout.h"
+#include "print_job.h"
+#include "shown_document.h"
+#include "zoom.h"
+
+namespace lvx::standin {
+
+// Control ids of the window's parts (see standin_api.h).
+inline constexpr int kViewPanelId = 1001;
+inline constexpr int kNavigationPanelId = 1002;
+inline constexpr int kPropertyPanelId = 1003;
+inline constexpr int kVerticalBarId = 1004;
+inline constexpr int kHorizontalBarId = 1005;
+inline constexpr int kPageAreaId = 1006;
+inline constexpr int kPageListId = 1101;
+inline constexpr int kPageLabelId = 1102;
+inline constexpr int kPropertyTextId = 1103;
+inline constexpr int kFirstZoomButtonId = 1111;  // one button per zoom command, in table order
+
+struct ViewerParts {
+  HWND viewPanel = nullptr;
+  HWND navigationPanel = nullptr;
+  HWND propertyPanel = nullptr;
+  HWND verticalBar = nullptr;
+  HWND horizontalBar = nullptr;
+  HWND pageArea = nullptr;
+  HWND pageLabel = nullptr;
+  HWND pageList = nullptr;
+  HWND propertyText = nullptr;
+  std::vector<HWND> zoomButtons;
+};
+
+struct ViewerState {
+  HWND window = nullptr;
+  std::int32_t viewOptions = -1;  // the last code-50 bit set, -1 before any
+  ViewerParts parts;
+  PanelLayout panels;
+
+  DocumentModel model;                      // the opened files (codes 100, 101, 102, 201, 260, 261)
+  ModelDocument modelPages{model};          // the model's pages as the view reads them
+  const ShownDocument* document = nullptr;  // what the view shows; null: nothing
+  std::vector<SheetSize> sheets;            // each page's shown size
+
+  ZoomSetting zoom;
+  double screenPixelsPerPoint = 96.0 / 72.0;  // at 100 %
+  PageLayout layout;
+  int scrollX = 0;
+  int scrollY = 0;
+  int currentPage = -1;
+
+  PageTextCache pageTexts;
+  DocumentSearch search;
+  MarkedText marks;
+
+  RunCache runs;
+  FontCache fonts;
+
+  PrintSettings printing;
+};
+
+ViewerState* StateOf(HWND viewer);
+
+}  // namespace lvx::standin
+
+#endif

@@ -1,0 +1,36 @@
+// Interprets a page's content streams for their text: the text state and positioning operators,
+// the text-showing operators, the graphics state stack and matrix, and form XObjects, feeding
+// each shown glyph with its place to a TextAssembler. Budgets bound the work on hostile input.
+#ifndef LVXPDF_CONTENT_TEXT_H
+#define LVXPDF_CONTENT_TEXT_H
+
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+
+#include "font.h"
+#include "object.h"
+#include "text_assembly.h"
+
+namespace lvx::pdf {
+
+class PdfFile;
+
+// The fonts of one document, loaded once per font object.
+class FontCache {
+ public:
+  std::shared_ptr<const Font> Get(PdfFile& file, const Object& font);
+
+ private:
+  std::unordered_map<std::uint32_t, std::shared_ptr<const Font>> byObject_;
+  // Fonts written directly into resources, by their dictionary (kept alive with the entry).
+  std::unordered_map<const Dict*, std::pair<Object, std::shared_ptr<const Font>>> direct_;
+};
+
+// `contents` is the page's /Contents (a stream, an array of streams, or references to them).
+void ExtractText(PdfFile& file, FontCache& fonts, const Object& contents, const Object& resources,
+                 TextAssembler& sink);
+
+}  // namespace lvx::pdf
+
+#endif

@@ -1,0 +1,171 @@
+// The reader's public face: opening, the page list, page text and runs, document information.
+#include "lvxpdf/document.h"
+
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <new>
+
+#include "content_text.h"
+#include "file.h"
+#include "page_tree.h"
+#include "text_assembly.h"
+#include "text_string.h"
+
+namespace lvx::pdf {
+namespace {
+
+class PdfDocument final : public Document {
+ public:
+  PdfDocument(std::unique_ptr<PdfFile> file, std::vector<PageInfo> pages)
+      : file_(std::move(file)), pages_(std::move(pages)) {}
+
+  int PageCount() const override { return static_cast<int>(pages_.size()); }
+
+  PageGeometry Geometry(int page) const override {
+    if (page < 0 || page >= PageCount()) {
+      return {};
+    }
+    const PageInfo& info = pages_[static_cast<std::size_t>(page)];
+    return {info.mediaBox.right - info.mediaBox.left, info.mediaBox.top - info.mediaBox.bottom,
+            info.rotation};
+  }
+
+  std::string PageText(int page) const override { return Assemble(page, false).Text(); }
+
+  std::vector<TextRun> PageRuns(int page) const override {
+    std::vector<TextRun> runs = Assemble(page, true).Runs();
+    // Page space with the origin at the MediaBox's lower left corner.
+    if (page >= 0 && page < PageCount()) {
+      const PageBox& box = pages_[static_cast<std::size_t>(page)].mediaBox;
+      for (TextRun& run : runs) {
+        run.x -= box.left;
+        run.y -= box.bottom;
+      }
+    }
+    return runs;
+  }
+
+  DocumentInfo Info() const override {
+    DocumentInfo info;
+    const Object dict = file_->Get(file_->Trailer(), "Info");
+    const Dict& entries = dict.AsDict();
+    const auto text = [&](const char* key) {
+      return TextStringToUtf8(file_->Get(entries, key).AsString());
+    };
+    info.title = text("Title");
+    info.author = text("Author");
+    info.subject = text("Subject");
+    info.keywords = text("Keywords");
+    info.creator = text("Creator");
+    info.producer = text("Producer");
+    info.version = file_->Version();
+    info.encrypted = file_->Encrypted();
+    return info;
+  }
+
+ private:
+  TextAssembler Assemble(int page, bool keepRuns) const {
+    if (page < 0 || page >= PageCount()) {
+      return TextAssembler({}, keepRuns);
+    }
+    const PageInfo& info = pages_[static_cast<std::size_t>(page)];
+    TextAssembler assembler(info.cropBox, keepRuns);
+    try {
+      ExtractText(*file_, fonts_, info.page.AsDict().Get("Contents"), info.resources, assembler);
+    } catch (const std::bad_alloc&) {
+      // What was assembled before memory ran out is still the page's text.
+    }
+    return assembler;
+  }
+
+  std::unique_ptr<PdfFile> file_;
+  std::vector<PageInfo> pages_;
+  mutable FontCache fonts_;
+};
+
+std::vector<PageInfo> Pages(PdfFile& file) {
+  const Object catalog = file.Get(file.Trailer(), "Root");
+  if (!catalog.IsDict()) {
+    return {};
+  }
+  return ReadPageTree(file, catalog.AsDict().Get("Pages"));
+}
+
+}  // namespace
+
+const char* Describe(OpenError error) {
+  switch (error) {
+    case OpenError::kNone:
+      return "no error";
+    case OpenError::kFileNotFound:
+      return "the file is missing or cannot be read";
+    case OpenError::kNotPdf:
+      return "the file is not a PDF document";
+    case OpenError::kDamaged:
+      return "the PDF document is damaged beyond recovery";
+    case OpenError::kPasswordRequired:
+      return "the PDF document is protected by a password";
+    case OpenError::kUnsupported:
+      return "the PDF document uses an unsupported encryption";
+    case OpenError::kTooLarge:
+      return "the file is too large";
+  }
+  return "unknown error";
+}
+
+std::unique_ptr<Document> Document::OpenBytes(std::vector<std::uint8_t> bytes, OpenError& error) {
+  try {
+    std::unique_ptr<PdfFile> file = PdfFile::Open(std::move(bytes), error);
+    if (!file) {
+      return nullptr;
+    }
+    std::vector<PageInfo> pages = Pages(*file);
+    if (pages.empty() && file->Recover()) {
+      pages = Pages(*file);
+    }
+    if (pages.empty()) {
+      error = OpenError::kDamaged;
+      return nullptr;
+    }
+    error = OpenError::kNone;
+    return std::make_unique<PdfDocument>(std::move(file), std::move(pages));
+  } catch (const std::bad_alloc&) {
+    error = OpenError::kTooLarge;
+    return nullptr;
+  }
+}
+
+std::unique_ptr<Document> Document::OpenFile(const std::string& path, OpenError& error) {
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> stream(std::fopen(path.c_str(), "rb"),
+                                                         std::fclose);
+  if (!stream) {
+    error = OpenError::kFileNotFound;
+    return nullptr;
+  }
+  std::vector<std::uint8_t> bytes;
+  try {
+    std::uint8_t chunk[65536];
+    for (;;) {
+      const std::size_t got = std::fread(chunk, 1, sizeof chunk, stream.get());
+      if (got == 0) {
+        break;
+      }
+      if (bytes.size() + got > kMaxFileSize) {
+        error = OpenError::kTooLarge;
+        return nullptr;
+      }
+      bytes.insert(bytes.end(), chunk, chunk + got);
+    }
+  } catch (const std::bad_alloc&) {
+    error = OpenError::kTooLarge;
+    return nullptr;
+  }
+  if (std::ferror(stream.get()) != 0) {
+    error = OpenError::kFileNotFound;  // a folder, or a read error
+    return nullptr;
+  }
+  return OpenBytes(std::move(bytes), error);
+}
+
+}  // namespace lvx::pdf

@@ -1,0 +1,278 @@
+#include "file.h"
+
+#include <algorithm>
+#include <functional>
+
+#include "parser.h"
+#include "syntax.h"
+
+namespace lvx::pdf {
+namespace {
+
+constexpr std::size_t kMaxLoadDepth = 64;
+constexpr int kMaxReferenceChain = 32;
+
+// Guards a loading object's number for the duration of a load.
+class InProgress {
+ public:
+  InProgress(std::vector<std::uint32_t>& stack, std::uint32_t num) : stack_(stack) {
+    stack_.push_back(num);
+  }
+  ~InProgress() { stack_.pop_back(); }
+  InProgress(const InProgress&) = delete;
+  InProgress& operator=(const InProgress&) = delete;
+  InProgress(InProgress&&) = delete;
+  InProgress& operator=(InProgress&&) = delete;
+
+ private:
+  std::vector<std::uint32_t>& stack_;
+};
+
+}  // namespace
+
+std::unique_ptr<PdfFile> PdfFile::Open(std::vector<std::uint8_t> bytes, OpenError& error) {
+  std::unique_ptr<PdfFile> file(new PdfFile(std::move(bytes)));
+  const auto header = FindHeader(file->Data(), &file->version_);
+  if (!header) {
+    error = OpenError::kNotPdf;
+    return nullptr;
+  }
+  file->headerOffset_ = *header;
+  const auto start = FindStartXref(file->Data());
+  bool readable = start && ReadXref(file->Data(), *start, file->xref_);
+  if (!readable && start && *start + *header < file->bytes_.size()) {
+    // Offsets counted from the header when junk precedes it.
+    XrefTable table;
+    if (ReadXref(file->Data(), *start + *header, table)) {
+      file->xref_ = std::move(table);
+      readable = true;
+    }
+  }
+  if (!readable) {
+    file->Recover();
+  }
+
+  const Object& encrypt = file->xref_.trailer.Get("Encrypt");
+  if (!encrypt.IsNull()) {
+    file->encryptNum_ = encrypt.IsRef() ? encrypt.AsRef().num : 0;
+    const Object dict = file->Resolve(encrypt);
+    const Array& ids = file->xref_.trailer.Get("ID").AsArray();
+    const std::string id = ids.empty() ? std::string() : file->Resolve(ids[0]).AsString();
+    SecurityStatus status = SecurityStatus::kUnsupported;
+    if (dict.IsDict()) {
+      file->security_ = SecurityHandler::Create(dict.AsDict(), id, status);
+    }
+    if (!file->security_) {
+      error = status == SecurityStatus::kPasswordRequired ? OpenError::kPasswordRequired
+                                                          : OpenError::kUnsupported;
+      return nullptr;
+    }
+    file->encrypted_ = true;
+    file->cache_.clear();  // objects read before the key was known hold encrypted strings
+    file->objectStreamsRead_.clear();
+  }
+  error = OpenError::kNone;
+  return file;
+}
+
+bool PdfFile::Recover() {
+  if (recovered_) {
+    return false;
+  }
+  recovered_ = true;
+  RecoveredStructure found = RecoverXref(Data());
+  found.table.MergeTrailer(xref_.trailer);
+  XrefTable previous = std::move(xref_);
+  xref_ = std::move(found.table);
+  cache_.clear();
+  objectStreamsRead_.clear();
+  // Objects inside the object streams found, unless found directly in the file.
+  for (const std::uint32_t streamNum : found.objectStreams) {
+    const Object stream = Get(Ref{streamNum, 0});
+    const Stream* data = stream.AsStream();
+    if (data == nullptr) {
+      continue;
+    }
+    const std::vector<std::uint8_t> decoded = Decode(*data);
+    const std::int64_t count = data->dict.Get("N").AsInt(0);
+    Lexer lexer({decoded.data(), decoded.size()});
+    Token num;
+    Token offset;
+    for (std::int64_t i = 0; i < count && i < static_cast<std::int64_t>(decoded.size()); ++i) {
+      lexer.Next(num);
+      lexer.Next(offset);
+      if (num.type != TokenType::kInteger || offset.type != TokenType::kInteger ||
+          num.integer < 0 || num.integer >= XrefTable::kMaxObjects) {
+        break;
+      }
+      xref_.Add(static_cast<std::uint32_t>(num.integer),
+                {XrefEntry::kCompressed, streamNum, static_cast<std::uint32_t>(i)});
+    }
+  }
+  // A catalog the trailers do not name.
+  if (!Get(xref_.trailer, "Root").IsDict()) {
+    for (auto it = found.catalogs.rbegin(); it != found.catalogs.rend(); ++it) {
+      if (Get(*it).IsDict()) {
+        xref_.trailer.entries.emplace_back("Root", *it);
+        break;
+      }
+    }
+  }
+  (void)previous;
+  return true;
+}
+
+Object PdfFile::Get(Ref ref) {
+  if (const auto found = cache_.find(ref.num); found != cache_.end()) {
+    return found->second;
+  }
+  if (inProgress_.size() >= kMaxLoadDepth ||
+      std::find(inProgress_.begin(), inProgress_.end(), ref.num) != inProgress_.end()) {
+    return {};  // a reference loop, or absurdly deep nesting of loads
+  }
+  Object object;
+  {
+    const InProgress guard(inProgress_, ref.num);
+    object = Load(ref.num);
+  }
+  cache_[ref.num] = object;
+  return object;
+}
+
+Object PdfFile::Resolve(const Object& object) {
+  Object current = object;
+  for (int i = 0; i < kMaxReferenceChain && current.IsRef(); ++i) {
+    current = Get(current.AsRef());
+  }
+  return current.IsRef() ? Object() : current;
+}
+
+Object PdfFile::Load(std::uint32_t num) {
+  const XrefEntry* found = xref_.Find(num);
+  if (found == nullptr) {
+    return {};
+  }
+  const XrefEntry entry = *found;  // the table may be replaced by a recovery during the load
+  if (entry.type == XrefEntry::kCompressed) {
+    if (entry.position > 0xFFFFFFFFU) {
+      return {};
+    }
+    LoadFromObjectStream(static_cast<std::uint32_t>(entry.position));
+    const auto it = cache_.find(num);
+    return it != cache_.end() ? it->second : Object();
+  }
+  if (entry.position < bytes_.size()) {
+    Object object = LoadAt(static_cast<std::size_t>(entry.position), num);
+    if (!object.IsNull()) {
+      return object;
+    }
+  }
+  if (headerOffset_ > 0 && entry.position + headerOffset_ < bytes_.size()) {
+    Object object = LoadAt(static_cast<std::size_t>(entry.position + headerOffset_), num);
+    if (!object.IsNull()) {
+      return object;
+    }
+  }
+  // The table points at the wrong place: rebuild it from the objects and try again.
+  if (Recover()) {
+    return Load(num);
+  }
+  return {};
+}
+
+Object PdfFile::LoadAt(std::size_t offset, std::uint32_t num) {
+  std::function<void(std::string&)> decrypt;
+  ParseOptions options;
+  if (security_ && num != encryptNum_) {
+    const XrefEntry* entry = xref_.Find(num);
+    const std::uint32_t gen =
+        entry != nullptr && entry->type == XrefEntry::kOffset ? entry->index : 0;
+    decrypt = [this, num, gen](std::string& text) {
+      text = security_->DecryptString(text, Ref{num, gen});
+    };
+    options.transformString = &decrypt;
+  }
+  const auto object = ReadIndirectObject(
+      Data(), offset, [this](Ref length) { return Get(length).AsInt(-1); }, options, &endstreams_,
+      num);
+  if (!object || object->ref.num != num) {
+    return {};
+  }
+  return object->object;
+}
+
+void PdfFile::LoadFromObjectStream(std::uint32_t streamNum) {
+  // The objects it holds went into the cache the first time; what is missing is not there.
+  if (!objectStreamsRead_.insert(streamNum).second) {
+    return;
+  }
+  const Object stream = Get(Ref{streamNum, 0});
+  const Stream* data = stream.AsStream();
+  if (data == nullptr) {
+    return;
+  }
+  const std::vector<std::uint8_t> decoded = Decode(*data);
+  const Bytes bytes(decoded.data(), decoded.size());
+  const std::int64_t count = data->dict.Get("N").AsInt(0);
+  const std::int64_t first = data->dict.Get("First").AsInt(0);
+  if (count <= 0 || first < 0 || static_cast<std::uint64_t>(first) > decoded.size()) {
+    return;
+  }
+  Lexer header(bytes);
+  Token num;
+  Token offset;
+  for (std::int64_t i = 0; i < count && i < static_cast<std::int64_t>(decoded.size()); ++i) {
+    header.Next(num);
+    header.Next(offset);
+    if (num.type != TokenType::kInteger || offset.type != TokenType::kInteger || num.integer < 0 ||
+        num.integer >= XrefTable::kMaxObjects || offset.integer < 0) {
+      break;
+    }
+    const auto objectNum = static_cast<std::uint32_t>(num.integer);
+    const XrefEntry* entry = xref_.Find(objectNum);
+    // Only the objects the table places here: newer versions may live elsewhere.
+    if (entry == nullptr || entry->type != XrefEntry::kCompressed || entry->position != streamNum ||
+        cache_.contains(objectNum)) {
+      continue;
+    }
+    const std::uint64_t at =
+        static_cast<std::uint64_t>(first) + static_cast<std::uint64_t>(offset.integer);
+    if (at >= decoded.size()) {
+      continue;
+    }
+    Lexer lexer(bytes, static_cast<std::size_t>(at));
+    cache_[objectNum] = ParseNextObject(lexer);
+  }
+}
+
+std::vector<std::uint8_t> PdfFile::Decode(const Stream& stream, std::size_t limit,
+                                          FilterStatus* status) {
+  const std::size_t offset = std::min(stream.offset, bytes_.size());
+  const std::size_t length = std::min(stream.length, bytes_.size() - offset);
+  Bytes raw(bytes_.data() + offset, length);
+  std::vector<std::uint8_t> decrypted;
+  const Dict& dict = stream.dict;
+  if (security_ && !dict.Get("Type").IsName("XRef") &&
+      !(dict.Get("Type").IsName("Metadata") && !security_->EncryptMetadata())) {
+    // A stream's own crypt filter comes first in its filter list.
+    std::string cryptFilter;
+    const Object& filter = dict.Get("Filter");
+    if ((filter.IsName("Crypt")) ||
+        (filter.IsArray() && !filter.AsArray().empty() && filter.AsArray()[0].IsName("Crypt"))) {
+      const Object& parms = dict.Get("DecodeParms");
+      const Dict& first = parms.IsArray() && !parms.AsArray().empty() ? parms.AsArray()[0].AsDict()
+                                                                      : parms.AsDict();
+      cryptFilter = first.Get("Name").IsName() ? first.Get("Name").AsName() : "Identity";
+    }
+    decrypted = security_->DecryptStream(raw, stream.ref, cryptFilter);
+    raw = Bytes(decrypted.data(), decrypted.size());
+  }
+  FilterStatus local = FilterStatus::kOk;
+  std::vector<std::uint8_t> out = DecodeFilterChain(dict, raw, limit, local);
+  if (status != nullptr) {
+    *status = local;
+  }
+  return out;
+}
+
+}  // namespace lvx::pdf

@@ -1,0 +1,127 @@
+#include "process_resources.h"
+
+#include <windows.h>
+#include <winternl.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace lvx::test {
+namespace {
+
+// One entry of Wine's GDI handle table (include/ntgdi.h: GDI_HANDLE_ENTRY); Type 0 is a free
+// entry.
+#pragma pack(push, 1)
+struct WineGdiEntry {
+  std::uint64_t object;
+  std::uint32_t owner;
+  std::uint16_t unique;
+  std::uint8_t type;
+  std::uint8_t flags;
+  std::uint64_t user;
+};
+#pragma pack(pop)
+static_assert(sizeof(WineGdiEntry) == 24);
+constexpr std::size_t kWineGdiEntries = 0x10000;
+constexpr std::size_t kPebGdiTableOffset = 0x94;  // GdiSharedHandleTable in the 32-bit PEB
+
+long CountGdiTable(std::map<int, long>* byType) {
+  PROCESS_BASIC_INFORMATION basic{};
+  if (NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof basic,
+                                nullptr) != 0 ||
+      basic.PebBaseAddress == nullptr) {
+    return -1;
+  }
+  const auto* peb = reinterpret_cast<const unsigned char*>(basic.PebBaseAddress);
+  const auto* table = *reinterpret_cast<const WineGdiEntry* const*>(peb + kPebGdiTableOffset);
+  if (table == nullptr) {
+    return -1;
+  }
+  long live = 0;
+  for (std::size_t i = 0; i < kWineGdiEntries; ++i) {
+    if (table[i].type != 0) {
+      ++live;
+      if (byType != nullptr) {
+        ++(*byType)[table[i].type];
+      }
+    }
+  }
+  return live;
+}
+
+// Windows of the process by class name.
+using WindowClasses = std::map<std::string, long>;
+
+BOOL CALLBACK CountChild(HWND child, LPARAM classes) {
+  char name[64] = {};
+  GetClassNameA(child, name, sizeof name);
+  ++(*reinterpret_cast<WindowClasses*>(classes))[name];
+  return TRUE;
+}
+
+BOOL CALLBACK CountTopLevel(HWND window, LPARAM classes) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process == GetCurrentProcessId()) {
+    CountChild(window, classes);
+    EnumChildWindows(window, CountChild, classes);
+  }
+  return TRUE;
+}
+
+std::size_t HeapBytesInUse() {
+  std::vector<HANDLE> heaps(GetProcessHeaps(0, nullptr) + 16);
+  heaps.resize(GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data()));
+  std::size_t total = 0;
+  for (const HANDLE heap : heaps) {
+    if (HeapLock(heap) == FALSE) {
+      continue;
+    }
+    PROCESS_HEAP_ENTRY entry{};
+    while (HeapWalk(heap, &entry) != FALSE) {
+      if ((entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) != 0) {
+        total += entry.cbData;
+      }
+    }
+    HeapUnlock(heap);
+  }
+  return total;
+}
+
+}  // namespace
+
+ProcessResources MeasureResources() {
+  ProcessResources resources;
+  SetLastError(0);
+  const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  const bool implemented = gdi != 0 || GetLastError() != ERROR_CALL_NOT_IMPLEMENTED;
+  if (implemented) {
+    resources.gdiObjects = static_cast<long>(gdi);
+    resources.userObjects = static_cast<long>(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS));
+    resources.gdiSource = resources.userSource = "GetGuiResources";
+  } else {
+    std::map<int, long> byType;
+    resources.gdiObjects = CountGdiTable(&byType);
+    resources.gdiSource = "GDI handle table";
+    WindowClasses classes;
+    EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&classes));
+    for (const auto& [name, count] : classes) {
+      resources.userObjects += count;
+      resources.details.append(name).append(":").append(std::to_string(count)).append(" ");
+    }
+    resources.details += "| GDI types";
+    for (const auto& [type, count] : byType) {
+      resources.details.append(" ")
+          .append(std::to_string(type))
+          .append(":")
+          .append(std::to_string(count));
+    }
+    resources.userSource = "windows of the process";
+  }
+  resources.heapBytes = HeapBytesInUse();
+  return resources;
+}
+
+}  // namespace lvx::test

@@ -1,0 +1,27 @@
+// What the test process holds: GDI objects, USER objects and heap memory, for leak checks.
+#ifndef LUMIVEX_TESTS_PROCESS_RESOURCES_H
+#define LUMIVEX_TESTS_PROCESS_RESOURCES_H
+
+#include <cstddef>
+#include <string>
+
+namespace lvx::test {
+
+struct ProcessResources {
+  long gdiObjects = 0;
+  long userObjects = 0;
+  std::size_t heapBytes = 0;  // bytes in use on all of the process's heaps
+  std::string gdiSource;      // how the GDI figure was taken
+  std::string userSource;     // how the USER figure was taken
+  std::string details;        // GDI objects by type and windows by class, for failure reports
+};
+
+// GetGuiResources gives both object counts. Where it is not implemented (Wine answers 0 with
+// ERROR_CALL_NOT_IMPLEMENTED) the GDI figure is the number of live entries of the process's GDI
+// handle table (PEB GdiSharedHandleTable, in Wine's layout) and the USER figure the number of
+// windows the process owns (top-level and children): the USER objects a viewer creates.
+ProcessResources MeasureResources();
+
+}  // namespace lvx::test
+
+#endif
