@@ -9,7 +9,7 @@ packages=(
   cmake make g++ git pkg-config
   g++-mingw-w64-i686 libz-mingw-w64-dev libgcrypt-mingw-w64-dev libgpg-error-mingw-w64-dev
   googletest zlib1g-dev libgcrypt20-dev
-  wine wine32:i386 xvfb xdotool x11-utils imagemagick
+  wine wine32:i386 fonts-wine xvfb xdotool x11-utils imagemagick
   cups cups-bsd cups-client printer-driver-cups-pdf
   poppler-utils
 )
