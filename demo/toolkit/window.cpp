@@ -233,6 +233,10 @@ bool Window::PumpOne() {
 }
 
 bool Window::Accept() {
+  // The pass ends once the event of its last control has been handled.
+  if (passActive_ && NextPassControl() == 0) {
+    passActive_ = false;
+  }
   for (;;) {
     if (closeDownTaken_) {
       return false;
@@ -279,23 +283,30 @@ bool Window::Passes(std::int32_t control) const {
   return found->second(handle != nullptr ? WindowText(handle) : std::string());
 }
 
-void Window::NextPassEvent() {
+std::int32_t Window::NextPassControl() const {
   const std::int32_t highest = HighestControl();
-  for (std::int32_t n = passNext_; n <= highest && n > 0; ++n) {
+  for (std::int32_t n = std::max(passNext_, 1); n <= highest; ++n) {
     const std::int32_t type = ControlType(n);
-    if (type == kKindNone || type == kKindMenu || type == kKindMenuItem) {
-      continue;
+    if (type != kKindNone && type != kKindMenu && type != kKindMenuItem) {
+      return n;
     }
-    passNext_ = n + 1;
-    if (Passes(n)) {
-      Queue(kEventAccepted, n);
-    } else {
-      passActive_ = false;
-      Queue(kEventRejected, n);
-    }
+  }
+  return 0;
+}
+
+void Window::NextPassEvent() {
+  const std::int32_t n = NextPassControl();
+  if (n == 0) {
+    passActive_ = false;
     return;
   }
-  passActive_ = false;
+  passNext_ = n + 1;
+  if (Passes(n)) {
+    Queue(kEventAccepted, n);
+  } else {
+    passActive_ = false;
+    Queue(kEventRejected, n);
+  }
 }
 
 std::int32_t Window::LowestControl() const {

@@ -134,6 +134,7 @@ class Window {
   void Queue(std::int32_t number, std::int32_t control = 0, std::int32_t field = 0);
   void CollectMenu(HMENU menu);
   void NextPassEvent();
+  [[nodiscard]] std::int32_t NextPassControl() const;
   bool Passes(std::int32_t control) const;
   bool PumpOne();
   [[nodiscard]] std::int32_t ToUnitsX(std::int32_t pixels) const noexcept;
