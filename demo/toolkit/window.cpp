@@ -199,12 +199,21 @@ void Window::Queue(std::int32_t number, std::int32_t control, std::int32_t field
     events_.push_back(EventRecord{number, control, field});
   } catch (...) {
     // Out of memory inside a window procedure: the event is lost rather than the program.
+    return;
+  }
+  // A message sent from another thread (a size change, an activation) is handled inside
+  // GetMessage, which then goes on waiting for a posted message: wake it, so the loop reports
+  // the event now rather than with the next input.
+  if (waiting_ && window_ != nullptr) {
+    PostMessageA(window_, WM_NULL, 0, 0);
   }
 }
 
 bool Window::PumpOne() {
   MSG message{};
+  waiting_ = true;
   const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+  waiting_ = false;
   if (got == 0 || got == -1) {
     // The thread was told to quit (or the queue failed): treat it as a close request.
     if (!closeRequested_) {

@@ -147,8 +147,9 @@ class Window {
   bool closeDownTaken_ = false;
   bool pixels_ = false;
   bool destroyed_ = false;
-  int baseX_ = 4;  // pixels per 4 horizontal dialog units
-  int baseY_ = 8;  // pixels per 8 vertical dialog units
+  bool waiting_ = false;  // inside GetMessage
+  int baseX_ = 4;         // pixels per 4 horizontal dialog units
+  int baseY_ = 8;         // pixels per 8 vertical dialog units
   SIZE lastClient_{};
   std::map<std::int32_t, MenuEntry> menu_;
   std::map<std::int32_t, std::int32_t> kinds_;  // dialog items' kinds, taken when opened

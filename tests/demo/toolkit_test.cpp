@@ -7,6 +7,7 @@
 
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "control_kinds.h"
@@ -374,6 +375,27 @@ TEST_F(ToolkitTest, SizedForSizeChangesOnly) {
   ShowWindow(handle, SW_RESTORE);
   seen = EventsBefore(FIELD_ABOUT);
   EXPECT_EQ(std::count(seen.begin(), seen.end(), kEventSized), 0);
+}
+
+TEST_F(ToolkitTest, SizeChangeFromAnotherThreadIsReportedWithoutFurtherInput) {
+  ASSERT_EQ(Next(), kEventOpenWindow);
+  while (window.Event() != kEventGainFocus && Next() != -1 && window.Event() != kEventCloseDown) {
+  }
+  const HWND handle = window.Handle();
+  RECT outer{};
+  GetWindowRect(handle, &outer);
+  // Shrinking invalidates nothing, so no paint message wakes the loop either.
+  std::thread resizer([handle, outer] {
+    Sleep(150);
+    SetWindowPos(handle, nullptr, 0, 0, outer.right - outer.left - 40,
+                 outer.bottom - outer.top - 30, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  });
+  const std::int32_t event = Next();
+  resizer.join();
+  EXPECT_EQ(event, kEventSized);
+  // Had the loop slept until Next()'s time-out asked the window to close, CloseDown would follow.
+  const std::vector<std::int32_t> after = EventsBefore(FIELD_ABOUT);
+  EXPECT_EQ(std::count(after.begin(), after.end(), kEventCloseDown), 0);
 }
 
 TEST_F(ToolkitTest, AcceptAllPassChecksEachControlInOrder) {
