@@ -6,7 +6,7 @@
 namespace lvx::toolkit {
 namespace {
 
-bool Is(const char* klass, const char* name) { return _stricmp(klass, name) == 0; }
+bool Is(const char* actual, const char* expected) { return _stricmp(actual, expected) == 0; }
 
 std::int32_t ButtonKind(LONG style) {
   switch (style & BS_TYPEMASK) {

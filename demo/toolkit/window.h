@@ -135,7 +135,7 @@ class Window {
   void CollectMenu(HMENU menu);
   void NextPassEvent();
   [[nodiscard]] std::int32_t NextPassControl() const;
-  bool Passes(std::int32_t control) const;
+  [[nodiscard]] bool Passes(std::int32_t control) const;
   bool PumpOne();
   [[nodiscard]] std::int32_t ToUnitsX(std::int32_t pixels) const noexcept;
   [[nodiscard]] std::int32_t ToUnitsY(std::int32_t pixels) const noexcept;
