@@ -200,11 +200,6 @@ void OstradaProcess::Choose(std::int32_t field) {
   PostMessageA(MainWindow(), WM_COMMAND, static_cast<WPARAM>(field), 0);
 }
 
-bool OstradaProcess::Settle(DWORD timeoutMs) {
-  DWORD_PTR result = 0;
-  return SendMessageTimeoutA(MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
-}
-
 std::optional<LogLine> OstradaProcess::WaitForLog(const std::function<bool(const LogLine&)>& match,
                                                   std::size_t from, DWORD timeoutMs) const {
   std::optional<LogLine> found;

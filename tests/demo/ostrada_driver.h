@@ -57,8 +57,6 @@ class OstradaProcess {
 
   // Chooses menu item `field`, as the menu does.
   void Choose(std::int32_t field);
-  // Waits until the program has handled everything posted so far (or is in a modal loop).
-  bool Settle(DWORD timeoutMs = kStepTimeoutMs);
   // Waits until the log holds a line that `match` accepts at index `from` or later.
   std::optional<LogLine> WaitForLog(const std::function<bool(const LogLine&)>& match,
                                     std::size_t from = 0, DWORD timeoutMs = kStepTimeoutMs) const;
