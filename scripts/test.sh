@@ -12,6 +12,9 @@ cmake --build --preset windows -j"$jobs"
 cmake --preset native >/dev/null
 cmake --build --preset native -j"$jobs"
 
+# Printers for the print dialog tests; Wine reads them when each test program starts.
+bash scripts/start-printer.sh
+
 status=0
 ctest --preset windows "$@" || status=1
 ctest --preset native "$@" || status=1

@@ -21,7 +21,8 @@ struct ViewerCommand {
 
 inline constexpr ViewerCommand VCMD_PROPERTIES{1, WM_VIEWER_COMMAND};
 inline constexpr ViewerCommand VCMD_ABOUT{6, WM_VIEWER_COMMAND};
-inline constexpr ViewerCommand VCMD_PRINTPAGES{31, WM_VIEWER_COMMAND};  // first + last * 65536, 0 all
+// lParam of VCMD_PRINTPAGES: first page + last page * 65536, 0 for all pages.
+inline constexpr ViewerCommand VCMD_PRINTPAGES{31, WM_VIEWER_COMMAND};
 inline constexpr ViewerCommand VCMD_SETPRINTER{35, WM_VIEWER_STRCOMMAND};
 inline constexpr ViewerCommand VCMD_PRINTSTART{36, WM_VIEWER_COMMAND};
 inline constexpr ViewerCommand VCMD_PRINTFINISH{37, WM_VIEWER_COMMAND};
@@ -47,6 +48,9 @@ inline constexpr ViewerCommand VCMD_FIND2{256, WM_VIEWER_STRCOMMAND};
 inline constexpr ViewerCommand VCMD_MARKTEXT{257, WM_VIEWER_STRCOMMAND};
 inline constexpr ViewerCommand VCMD_PAGETEXTLENGTH{260, WM_VIEWER_COMMAND};
 inline constexpr ViewerCommand VCMD_PAGETEXT{261, WM_VIEWER_COMMAND};
+
+// The VCMD_FINDPRESET argument: all bits set.
+inline constexpr std::int32_t kFindPresetArgument = -1;
 
 // Bits of the VCMD_VIEWOPTIONS argument.
 inline constexpr std::int32_t kViewVerticalScrollBar = 1;

@@ -1,0 +1,186 @@
+// LOADFILE and APPENDFILE with the name omitted: the real file-open dialog under Wine, driven from
+// another thread as a user would fill it in or cancel it.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "dialog_driver.h"
+#include "protocol_fixture.h"
+
+namespace lvx::test {
+namespace {
+
+std::string CurrentDirectory() {
+  std::array<char, MAX_PATH> path{};
+  GetCurrentDirectoryA(static_cast<DWORD>(path.size()), path.data());
+  return path.data();
+}
+
+void CreateFileNamed(const std::string& path) {
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+  CloseHandle(file);
+}
+
+bool Contains(const std::vector<std::string>& names, const std::string& name) {
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// Two folders of the test's own: the current directory while the dialog is shown, holding a PDF
+// file and a text file, and another folder whose PDF file is chosen by its full path.
+class FileDialogTest : public RecordedViewerTest {
+ protected:
+  void SetUp() override {
+    std::array<char, MAX_PATH> temp{};
+    GetTempPathA(static_cast<DWORD>(temp.size()), temp.data());
+    root = std::string(temp.data()) + "lvx-file-dialog-" + std::to_string(GetCurrentProcessId());
+    shown = root + "\\shown";
+    other = root + "\\other";
+    CreateDirectoryA(root.c_str(), nullptr);
+    CreateDirectoryA(shown.c_str(), nullptr);
+    CreateDirectoryA(other.c_str(), nullptr);
+    CreateFileNamed(shown + "\\listed.pdf");
+    CreateFileNamed(shown + "\\hidden.txt");
+    CreateFileNamed(other + "\\chosen.pdf");
+    saved = CurrentDirectory();
+    SetCurrentDirectoryA(shown.c_str());
+  }
+  void TearDown() override {
+    SetCurrentDirectoryA(saved.c_str());
+    for (auto file = extraFiles.rbegin(); file != extraFiles.rend(); ++file) {
+      DeleteFileA(file->c_str());
+      RemoveDirectoryA(file->c_str());  // the folders come before their files in the list
+    }
+    DeleteFileA((shown + "\\listed.pdf").c_str());
+    DeleteFileA((shown + "\\hidden.txt").c_str());
+    DeleteFileA((other + "\\chosen.pdf").c_str());
+    RemoveDirectoryA(shown.c_str());
+    RemoveDirectoryA(other.c_str());
+    RemoveDirectoryA(root.c_str());
+  }
+
+  std::string root, shown, other, saved;
+  std::vector<std::string> extraFiles;  // folders and files a test adds, removed in reverse
+};
+
+// The user goes to the other folder in the dialog (which makes it the current directory while
+// the dialog is open) and picks the PDF file there.
+TEST_F(FileDialogTest, ChosenFileReachesCode101AndTheCurrentDirectoryStays) {
+  struct Seen {
+    HWND owner = nullptr;
+    std::vector<std::string> types, files;
+    bool listedFirst = false, wentToOther = false;
+  } seen;
+  DialogDriver driver("Select File", [&](HWND dialog) {
+    seen.owner = GetWindow(dialog, GW_OWNER);
+    seen.types = FileTypes(dialog);
+    seen.listedFirst = WaitForListedFile(dialog, "listed.pdf", 3000);
+    seen.files = ListedFiles(dialog);
+    SetFileName(dialog, other);
+    PressButton(dialog, IDOK);
+    seen.wentToOther = WaitForListedFile(dialog, "chosen.pdf", 3000);
+    SetFileName(dialog, "chosen.pdf");
+    PressButton(dialog, IDOK);
+  });
+  viewer.Answer(101, {1});
+  EXPECT_EQ(object.LOADFILE(LvxOmittedText()), 1);
+  ASSERT_TRUE(driver.Finish()) << "no dialog titled \"Select File\" appeared";
+
+  EXPECT_EQ(Received(), (Calls{String(101, other + "\\chosen.pdf")}));
+  EXPECT_EQ(CurrentDirectory(), shown);
+  EXPECT_EQ(seen.owner, host.Window());
+  EXPECT_EQ(seen.types, (std::vector<std::string>{"Adobe PDF "}));
+  EXPECT_TRUE(seen.listedFirst) << "the pattern \" *.pdf\" lists PDF files";
+  EXPECT_FALSE(Contains(seen.files, "hidden.txt"));
+  EXPECT_TRUE(seen.wentToOther);
+}
+
+TEST_F(FileDialogTest, AppendFileSendsCode102) {
+  const std::string chosen = shown + "\\listed.pdf";
+  DialogDriver driver("Select File", [&](HWND dialog) {
+    SetFileName(dialog, chosen);
+    PressButton(dialog, IDOK);
+  });
+  viewer.Answer(102, {-1});
+  EXPECT_EQ(object.APPENDFILE(LvxOmittedText()), -1);
+  ASSERT_TRUE(driver.Finish());
+  EXPECT_EQ(Received(), (Calls{String(102, chosen)}));
+}
+
+TEST_F(FileDialogTest, CancelAnswersZeroAndSendsNothing) {
+  DialogDriver driver("Select File", [](HWND dialog) { PressButton(dialog, IDCANCEL); });
+  viewer.Answer(102, {5});
+  EXPECT_EQ(object.APPENDFILE(LvxOmittedText()), 0);
+  ASSERT_TRUE(driver.Finish());
+  EXPECT_TRUE(Received().empty());
+  EXPECT_EQ(CurrentDirectory(), shown);
+}
+
+TEST_F(FileDialogTest, AMissingFileIsRefusedByTheDialogItself) {
+  bool refused = false;
+  DialogDriver driver("Select File", [&](HWND dialog) {
+    SetFileName(dialog, other + "\\missing.pdf");
+    PressButton(dialog, IDOK);
+    // The file must exist: the dialog says so in a box of its own and stays open.
+    if (const HWND box = WaitForMessageBox(dialog, 5000); box != nullptr) {
+      refused = true;
+      PressButton(box, IDOK);
+      WaitUntilClosed(box, 5000);
+    }
+    PressButton(dialog, IDCANCEL);
+  });
+  EXPECT_EQ(object.LOADFILE(LvxOmittedText()), 0);
+  ASSERT_TRUE(driver.Finish());
+  EXPECT_TRUE(refused);
+  EXPECT_TRUE(Received().empty());
+}
+
+TEST_F(FileDialogTest, WithoutAViewerTheDialogStillShowsAndTheResultIsZero) {
+  object.HWINDOW = 0;
+  const std::string chosen = shown + "\\listed.pdf";
+  HWND owner = reinterpret_cast<HWND>(1);  // NOLINT(performance-no-int-to-ptr)
+  DialogDriver driver("Select File", [&](HWND dialog) {
+    owner = GetWindow(dialog, GW_OWNER);
+    SetFileName(dialog, chosen);
+    PressButton(dialog, IDOK);
+  });
+  EXPECT_EQ(object.LOADFILE(LvxOmittedText()), 0);
+  ASSERT_TRUE(driver.Finish());
+  EXPECT_EQ(owner, nullptr);
+  EXPECT_TRUE(Received().empty());
+}
+
+// The name buffer holds 255 characters and the NUL: a path of exactly 255 characters is sent
+// whole; a longer one does not fit, and the dialog fails instead of cutting it.
+TEST_F(FileDialogTest, PathsUpTo255CharactersFitTheNameBuffer) {
+  const std::string folder = other + "\\" + std::string(200 - other.size(), 'd');
+  ASSERT_NE(CreateDirectoryA(folder.c_str(), nullptr), FALSE) << folder;
+  extraFiles.push_back(folder);
+  const std::string fits = folder + "\\" + std::string(255 - folder.size() - 5, 'f') + ".pdf";
+  const std::string tooLong = folder + "\\" + std::string(256 - folder.size() - 5, 'g') + ".pdf";
+  ASSERT_EQ(fits.size(), 255U);
+  ASSERT_EQ(tooLong.size(), 256U);
+  for (const std::string& file : {fits, tooLong}) {
+    extraFiles.push_back(file);
+    CreateFileNamed(file);
+  }
+
+  for (const std::string& path : {fits, tooLong}) {
+    DialogDriver driver("Select File", [&](HWND dialog) {
+      SetFileName(dialog, path);
+      PressButton(dialog, IDOK);
+    });
+    object.LOADFILE(LvxOmittedText());
+    ASSERT_TRUE(driver.Finish());
+  }
+  EXPECT_EQ(Received(), (Calls{String(101, fits)}));
+}
+
+}  // namespace
+}  // namespace lvx::test
