@@ -47,6 +47,24 @@ wait_for() {  # wait_for NAME SECONDS: the id of the first window titled NAME
   done
   return 1
 }
+wait_for_dialog() {  # wait_for_dialog SECONDS: the id of a new visible window besides the main one
+  local id name
+  for _ in $(seq $(($1 * 10))); do
+    for id in $(xdotool search --onlyvisible --name "." 2>/dev/null); do
+      name=$(xdotool getwindowname "$id" 2>/dev/null || true)
+      if [ "$id" != "$main" ] && [ -n "$name" ] && [ "$name" != "Default IME" ]; then
+        echo "$id"
+        return 0
+      fi
+    done
+    sleep 0.1
+  done
+  return 1
+}
+stop() {  # ends the program (the Wine process under the runner), then the runner
+  kill $(pgrep -P "$runner" 2>/dev/null) 2>/dev/null || true
+  kill "$runner" 2>/dev/null || true
+}
 shot() {  # shot WINDOW FILE
   sleep 0.5
   import -display "$display" -window "$1" "$shots/$2" && echo "demo: saved $shots/$2" >&2
@@ -55,14 +73,14 @@ keys() { xdotool windowfocus --sync "$main" 2>/dev/null || true; xdotool key --d
 
 if ! main=$(wait_for "VIEW PDF" 30); then
   echo "demo: the VIEW PDF window did not appear" >&2
-  kill "$runner" 2>/dev/null || true
+  stop
   exit 1
 fi
 shot "$main" 1-window.png
 
 # File > Open: the file dialog, given the sample's path as Wine sees it (drive Z: is /).
 keys alt+f o
-if dialog=$(wait_for "Open" 5); then
+if dialog=$(wait_for_dialog 5); then
   xdotool type --delay 20 "Z:${sample//\//\\}"
   xdotool key Return
   sleep 1.5
@@ -87,7 +105,7 @@ for _ in $(seq 100); do
 done
 if kill -0 "$runner" 2>/dev/null; then
   echo "demo: ostrada did not end; stopping it" >&2
-  kill "$runner" 2>/dev/null || true
+  stop
   exit 1
 fi
 wait "$runner" && echo "demo: ostrada ended with exit code 0" >&2
