@@ -72,8 +72,9 @@ void MAINWINDOW() {  // NOLINT(readability-identifier-naming)
     VIEWER.INIT(host, FIELD_HOSTREGION);
   }
 
-  // 4. The event loop: the event table, then the menu commands.
-  while (windowOpened && window.Accept()) {
+  // 4. The event loop: the event table, then the menu commands. The same handling runs for the
+  //    size changes of a frame drag, while the system's sizing loop holds the thread.
+  const auto handleEvent = [&] {
     switch (window.Event()) {
       case toolkit::kEventCloseDown:
         resize::KILLRESIZE(RESIZER);
@@ -106,7 +107,12 @@ void MAINWINDOW() {  // NOLINT(readability-identifier-naming)
         break;
     }
     DispatchCommand(window.Field(), VIEWER, pageText, window.Handle());
+  };
+  window.SetLiveHandler(handleEvent);
+  while (windowOpened && window.Accept()) {
+    handleEvent();
   }
+  window.SetLiveHandler(nullptr);
 
   // 5. ENDPROCEDURE: the viewer goes while its window still exists, then the window.
   if (windowOpened) {

@@ -140,9 +140,19 @@ INT_PTR Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         const bool changed = size.cx != lastClient_.cx || size.cy != lastClient_.cy;
         lastClient_ = size;
         if (opened_ && changed) {
-          Queue(kEventSized);
+          if (sizingLoop_ && liveHandler_) {
+            RunLive(kEventSized);
+          } else {
+            Queue(kEventSized);
+          }
         }
       }
+      return FALSE;
+    case WM_ENTERSIZEMOVE:
+      sizingLoop_ = true;
+      return FALSE;
+    case WM_EXITSIZEMOVE:
+      sizingLoop_ = false;
       return FALSE;
     case WM_ACTIVATE:
       if (opened_ && LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0) {
@@ -193,6 +203,13 @@ void Window::HandleCommand(WPARAM wParam, LPARAM lParam) {
   if (code == EN_KILLFOCUS && !Passes(id)) {
     Queue(kEventRejected, id);
   }
+}
+
+void Window::RunLive(std::int32_t number) {
+  const EventRecord waiting = current_;
+  current_ = EventRecord{number, 0, 0};
+  liveHandler_();
+  current_ = waiting;
 }
 
 void Window::Queue(std::int32_t number, std::int32_t control, std::int32_t field) {

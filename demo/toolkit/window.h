@@ -33,6 +33,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "window_definition.h"
 
@@ -73,6 +74,11 @@ class Window {
   [[nodiscard]] std::int32_t Field() const noexcept { return current_.field; }
   // The control the event concerns (Accepted in the accept-all pass, Rejected), else 0.
   [[nodiscard]] std::int32_t EventControl() const noexcept { return current_.control; }
+  // While the user drags the window's frame, the system runs a sizing loop of its own and
+  // Accept() is not called until the drag ends. A handler set here is called for each size change
+  // during the drag, with Sized as the current event, so the layout follows the frame live; the
+  // change is then not queued again. Without a handler, Sized is reported after the drag.
+  void SetLiveHandler(std::function<void()> handler) { liveHandler_ = std::move(handler); }
 
   // --- accept-all pass ---
   // Starts the pass: the loop reports Accepted for each control that is not a menu entry, in
@@ -132,6 +138,8 @@ class Window {
   INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
   void HandleCommand(WPARAM wParam, LPARAM lParam);
   void Queue(std::int32_t number, std::int32_t control = 0, std::int32_t field = 0);
+  // Handles an event at once through the live handler, the current event restored afterwards.
+  void RunLive(std::int32_t number);
   void CollectMenu(HMENU menu);
   void NextPassEvent();
   [[nodiscard]] std::int32_t NextPassControl() const;
@@ -147,9 +155,11 @@ class Window {
   bool closeDownTaken_ = false;
   bool pixels_ = false;
   bool destroyed_ = false;
-  bool waiting_ = false;  // inside GetMessage
-  int baseX_ = 4;         // pixels per 4 horizontal dialog units
-  int baseY_ = 8;         // pixels per 8 vertical dialog units
+  bool waiting_ = false;     // inside GetMessage
+  bool sizingLoop_ = false;  // between WM_ENTERSIZEMOVE and WM_EXITSIZEMOVE
+  std::function<void()> liveHandler_;
+  int baseX_ = 4;  // pixels per 4 horizontal dialog units
+  int baseY_ = 8;  // pixels per 8 vertical dialog units
   SIZE lastClient_{};
   std::map<std::int32_t, MenuEntry> menu_;
   std::map<std::int32_t, std::int32_t> kinds_;  // dialog items' kinds, taken when opened

@@ -378,6 +378,40 @@ TEST_F(ToolkitTest, SizedForSizeChangesOnly) {
   EXPECT_EQ(std::count(seen.begin(), seen.end(), kEventSized), 0);
 }
 
+TEST_F(ToolkitTest, FrameDragSizesAreHandledLiveWithoutBeingQueuedAgain) {
+  ASSERT_EQ(Next(), kEventOpenWindow);
+  EventsBefore(FIELD_ABOUT);
+  std::vector<std::int32_t> live;
+  std::vector<std::int32_t> widths;
+  window.SetLiveHandler([&] {
+    live.push_back(window.Event());
+    widths.push_back(window.WindowPlacement().width);
+  });
+  const HWND handle = window.Handle();
+  RECT outer{};
+  GetWindowRect(handle, &outer);
+  // What the system's sizing loop sends around a drag of the frame.
+  SendMessageA(handle, WM_ENTERSIZEMOVE, 0, 0);
+  SetWindowPos(handle, nullptr, 0, 0, outer.right - outer.left + 60, outer.bottom - outer.top,
+               SWP_NOMOVE | SWP_NOZORDER);
+  SetWindowPos(handle, nullptr, 0, 0, outer.right - outer.left + 120, outer.bottom - outer.top,
+               SWP_NOMOVE | SWP_NOZORDER);
+  SendMessageA(handle, WM_EXITSIZEMOVE, 0, 0);
+  ASSERT_EQ(live.size(), 2U) << "each size change of the drag is handled at once";
+  EXPECT_EQ(live[0], kEventSized);
+  EXPECT_LT(widths[0], widths[1]);
+  const std::vector<std::int32_t> seen = EventsBefore(FIELD_ABOUT);
+  EXPECT_EQ(std::count(seen.begin(), seen.end(), kEventSized), 0);
+
+  // Outside a drag the change is queued as usual.
+  SetWindowPos(handle, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+               SWP_NOMOVE | SWP_NOZORDER);
+  const std::vector<std::int32_t> after = EventsBefore(FIELD_ABOUT);
+  EXPECT_EQ(std::count(after.begin(), after.end(), kEventSized), 1);
+  EXPECT_EQ(live.size(), 2U);
+  window.SetLiveHandler(nullptr);
+}
+
 TEST_F(ToolkitTest, SizeChangeFromAnotherThreadIsReportedWithoutFurtherInput) {
   ASSERT_EQ(Next(), kEventOpenWindow);
   EventsBefore(FIELD_ABOUT);  // whatever start-up left waiting
