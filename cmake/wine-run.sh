@@ -71,6 +71,13 @@ if [ ! -f "$prefix/.lumivex-ready" ]; then
   ) 9>"$prefix.lock"
 fi
 
+# Wine's own fonts ("MS Sans Serif", Marlett for the caption buttons) in a prefix made before
+# they were installed.
+if [ ! -f "$prefix/drive_c/windows/Fonts/marlett.ttf" ] && [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+  mkdir -p "$prefix/drive_c/windows/Fonts"
+  cp -n /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
+fi
+
 # A persistent server, warmed once with its output away from our caller's pipes; otherwise every
 # run waits for the server to let go of the caller's stderr.
 wineserver -p >/dev/null 2>&1 </dev/null

@@ -10,7 +10,7 @@ packages=(
   cmake make g++ git pkg-config
   g++-mingw-w64-i686 libz-mingw-w64-dev libgcrypt-mingw-w64-dev libgpg-error-mingw-w64-dev
   googletest zlib1g-dev libgcrypt20-dev
-  wine wine32:i386 xvfb xdotool x11-utils imagemagick
+  wine wine32:i386 fonts-wine xvfb xdotool x11-utils imagemagick
   # Printing: CUPS with the cups-pdf printer; 32-bit Wine sees CUPS printers only through the
   # 32-bit libcups (only recommended by Wine's packages, so not installed with them here).
   cups cups-bsd cups-client printer-driver-cups-pdf libcups2:i386

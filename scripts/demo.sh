@@ -1,0 +1,111 @@
+#!/bin/bash
+# Runs the demonstration: ostrada.exe, the "VIEW PDF" window, with the stand-in viewer control,
+# under Wine. Installs what is missing and builds first.
+#
+#   scripts/demo.sh              on your display ($DISPLAY) when one works; otherwise headless
+#   scripts/demo.sh --headless   on a virtual display: opens a sample PDF, shows an information
+#                                box, closes the program, and saves screenshots of each step
+#
+# Headless screenshots go to out/screenshots/ (or $LVX_SCREENSHOTS).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+headless=0
+if [ "${1:-}" = "--headless" ]; then headless=1; fi
+
+bash scripts/setup.sh
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j"$(nproc)" --target ostrada Lumivex01 >/dev/null
+program=build/windows/bin/ostrada.exe
+run=build/windows/wine-run
+
+if [ $headless -eq 0 ] && [ -n "${DISPLAY:-}" ] && xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
+  echo "demo: running ostrada on $DISPLAY; close its window (or File > Exit) to end." >&2
+  LVX_DISPLAY=$DISPLAY exec "$run" "$program"
+fi
+
+# Headless: a virtual display of this build tree (wine-run starts Xvfb there when needed).
+display=$(sed -n 's/^LVX_DISPLAY:STRING=//p' build/windows/CMakeCache.txt)
+display=${display:-:77}
+shots=${LVX_SCREENSHOTS:-$root/out/screenshots}
+mkdir -p "$shots"
+rm -f "$shots"/*.png
+export DISPLAY=$display LVX_DISPLAY=$display
+sample=$root/tests/demo/data/bar-text.pdf
+echo "demo: no usable display; running headless on $display, screenshots in $shots" >&2
+
+"$run" "$program" &
+runner=$!
+
+wait_for() {  # wait_for NAME SECONDS: the id of the first window titled NAME
+  local id=""
+  for _ in $(seq $(($2 * 10))); do
+    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -1 || true)
+    if [ -n "$id" ]; then echo "$id"; return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+wait_for_dialog() {  # wait_for_dialog SECONDS: the id of a new visible window besides the main one
+  local id name
+  for _ in $(seq $(($1 * 10))); do
+    for id in $(xdotool search --onlyvisible --name "." 2>/dev/null); do
+      name=$(xdotool getwindowname "$id" 2>/dev/null || true)
+      if [ "$id" != "$main" ] && [ -n "$name" ] && [ "$name" != "Default IME" ]; then
+        echo "$id"
+        return 0
+      fi
+    done
+    sleep 0.1
+  done
+  return 1
+}
+stop() {  # ends the program (the Wine process under the runner), then the runner
+  kill $(pgrep -P "$runner" 2>/dev/null) 2>/dev/null || true
+  kill "$runner" 2>/dev/null || true
+}
+shot() {  # shot WINDOW FILE
+  sleep 0.5
+  import -display "$display" -window "$1" "$shots/$2" && echo "demo: saved $shots/$2" >&2
+}
+keys() { xdotool windowfocus --sync "$main" 2>/dev/null || true; xdotool key --delay 150 "$@"; }
+
+if ! main=$(wait_for "VIEW PDF" 30); then
+  echo "demo: the VIEW PDF window did not appear" >&2
+  stop
+  exit 1
+fi
+shot "$main" 1-window.png
+
+# File > Open: the file dialog, given the sample's path as Wine sees it (drive Z: is /).
+keys alt+f o
+if dialog=$(wait_for_dialog 5); then
+  xdotool type --delay 20 "Z:${sample//\//\\}"
+  xdotool key Return
+  sleep 1.5
+  shot "$main" 2-document.png
+else
+  echo "demo: File > Open showed no file dialog" >&2
+fi
+
+# Info > Document Text Length: a message box with the number.
+keys alt+i d
+sleep 1
+import -display "$display" -window root "$shots/3-information-box.png" &&
+  echo "demo: saved $shots/3-information-box.png" >&2
+xdotool key Return
+sleep 0.5
+
+# File > Exit.
+keys alt+f e
+for _ in $(seq 100); do
+  kill -0 "$runner" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$runner" 2>/dev/null; then
+  echo "demo: ostrada did not end; stopping it" >&2
+  stop
+  exit 1
+fi
+wait "$runner" && echo "demo: ostrada ended with exit code 0" >&2

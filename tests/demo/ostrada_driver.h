@@ -1,0 +1,102 @@
+// Drives ostrada.exe from another process, as a user would through its window: starts it with
+// the stand-in's log file named in its environment, finds its windows and dialogs, posts
+// commands, reads message boxes, and saves screenshots. Every wait has a timeout.
+#ifndef LUMIVEX_TESTS_DEMO_OSTRADA_DRIVER_H
+#define LUMIVEX_TESTS_DEMO_OSTRADA_DRIVER_H
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lvx::test {
+
+inline constexpr DWORD kStepTimeoutMs = 8000;
+
+// The folder of this test program (ends in a backslash), and its artifacts folder (created).
+std::string ProgramFolder();
+std::string ArtifactFolder();
+
+// One line of the stand-in's log file: "<kind> <message> <code> <argument> [<text>]".
+struct LogLine {
+  std::string kind;  // msg, create, destroy, detach
+  std::uint32_t message = 0;
+  std::int32_t code = 0;
+  std::int32_t argument = 0;
+  std::string text;
+  bool hasText = false;
+};
+std::vector<LogLine> ReadLog(const std::string& path);
+
+// A message box (or other dialog) as read from outside its process.
+struct BoxContents {
+  HWND window = nullptr;
+  std::string caption;
+  std::string text;
+};
+
+class OstradaProcess {
+ public:
+  // Starts `program` with LUMIVEX_STANDIN_LOG = `logPath` (the file is emptied first).
+  OstradaProcess(const std::string& program, const std::string& logPath);
+  ~OstradaProcess();
+  OstradaProcess(const OstradaProcess&) = delete;
+  OstradaProcess& operator=(const OstradaProcess&) = delete;
+  OstradaProcess(OstradaProcess&&) = delete;
+  OstradaProcess& operator=(OstradaProcess&&) = delete;
+
+  [[nodiscard]] bool Started() const noexcept { return process_.hProcess != nullptr; }
+  // The "VIEW PDF" window of this process, waited for.
+  HWND MainWindow(DWORD timeoutMs = kStepTimeoutMs);
+  [[nodiscard]] DWORD ThreadId() const;
+  [[nodiscard]] const std::string& LogPath() const noexcept { return logPath_; }
+  [[nodiscard]] std::vector<LogLine> Log() const { return ReadLog(logPath_); }
+
+  // Chooses menu item `field`, as the menu does.
+  void Choose(std::int32_t field);
+  // Waits until the log holds a line that `match` accepts at index `from` or later.
+  std::optional<LogLine> WaitForLog(const std::function<bool(const LogLine&)>& match,
+                                    std::size_t from = 0, DWORD timeoutMs = kStepTimeoutMs) const;
+
+  // A visible dialog of the program other than its main window, accepted by `match` (any when
+  // null), waited for.
+  std::optional<BoxContents> WaitForDialog(const std::function<bool(HWND)>& match = nullptr,
+                                           DWORD timeoutMs = kStepTimeoutMs);
+  // Every visible dialog of the program other than its main window, now.
+  std::vector<HWND> Dialogs() const;
+  // Presses a dialog's button (IDOK, IDCANCEL) by posting its command, and waits until the
+  // dialog is gone.
+  static bool Press(HWND dialog, int button, DWORD timeoutMs = kStepTimeoutMs);
+
+  // Waits for the process to end; its exit code, or nothing on timeout.
+  std::optional<DWORD> WaitForExit(DWORD timeoutMs = kStepTimeoutMs);
+
+ private:
+  PROCESS_INFORMATION process_{};
+  std::string logPath_;
+  HWND main_ = nullptr;
+};
+
+BoxContents ReadBox(HWND box);
+
+// The file-name edit of an Explorer-style file dialog, null when `dialog` is none.
+HWND FileNameEdit(HWND dialog);
+
+// Saves what the screen shows of `window` (frame included) as a PNG file.
+bool SaveWindowPng(HWND window, const std::string& path);
+
+// The client rectangle, in pixels, that dialog units give in a window with the main window's font
+// (MS Sans Serif 8 pt).
+RECT MainWindowDialogRect(int x, int y, int width, int height);
+
+// A window's rectangle in its parent's client coordinates.
+RECT ChildRect(HWND child);
+
+std::string Describe(const RECT& rect);
+
+}  // namespace lvx::test
+
+#endif
