@@ -1,0 +1,8 @@
+#ifndef EMBED_DIALOG_RESOURCE_H
+#define EMBED_DIALOG_RESOURCE_H
+
+#define IDD_VIEWER_DIALOG 100
+#define IDC_VIEWER 101
+#define IDC_PAGES 102
+
+#endif
