@@ -3,12 +3,12 @@
 # reader with them (scripts/corpus-compare.py): the "corpus" CTest label runs this.
 #   corpus-run.sh --pdftext EXE --out DIR [--scripts DIR]
 #     DIR/files (corpus and manifest) and DIR/oracle (reference answers) are made on first use;
-#     --scripts names the folder of make-corpus.sh and oracle.sh (default ../shared/corpus next to
-#     the repository). DEB_CACHE keeps the downloaded packages (default DIR/debs).
+#     --scripts names the folder of make-corpus.sh and oracle.sh (default
+#     tests/corpus). DEB_CACHE keeps the downloaded packages (default DIR/debs).
 # Exit status: that of the comparison; 77 (skipped) when the corpus scripts are not there.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-scripts=$here/../../shared/corpus
+scripts=$here/../tests/corpus
 pdftext= out=
 while [ $# -gt 0 ]; do
   case $1 in
