@@ -2,17 +2,29 @@
 # Runs the demonstration: ostrada.exe, the "VIEW PDF" window, with the stand-in viewer control,
 # under Wine. Installs what is missing and builds first.
 #
-#   scripts/demo.sh              on your display ($DISPLAY) when one works; otherwise headless
-#   scripts/demo.sh --headless   on a virtual display: opens a sample PDF, shows an information
-#                                box, closes the program, and saves screenshots of each step
+#   scripts/demo.sh                 on your display ($DISPLAY) when one works; otherwise headless
+#   scripts/demo.sh --headless [FILE.pdf]
+#                                   on a virtual display: opens a PDF through File > Open, zooms to
+#                                   the full width, shows an information box, closes the program,
+#                                   and saves screenshots of each step
+#   scripts/demo.sh --readme        headless, and refreshes the README's picture (docs/ostrada.png)
 #
-# Headless screenshots go to out/screenshots/ (or $LVX_SCREENSHOTS).
+# Headless, the document is FILE.pdf, else a real one from the PDF corpus when the tests have built
+# it (build/native/corpus), else a small sample of the tests. Screenshots go to out/screenshots/
+# (or $LVX_SCREENSHOTS).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
-headless=0
-if [ "${1:-}" = "--headless" ]; then headless=1; fi
+headless=0 readme=0 document=
+for argument in "$@"; do
+  case $argument in
+    --headless) headless=1 ;;
+    --readme) headless=1 readme=1 ;;
+    -*) echo "usage: $0 [--headless [FILE.pdf] | --readme]" >&2; exit 2 ;;
+    *) document=$(realpath "$argument") ;;
+  esac
+done
 
 bash scripts/setup.sh
 cmake --preset windows >/dev/null
@@ -33,6 +45,12 @@ mkdir -p "$shots"
 rm -f "$shots"/*.png
 export DISPLAY=$display LVX_DISPLAY=$display
 sample=$root/tests/demo/data/bar-text.pdf
+corpus_sample=$root/build/native/corpus/files/real/tcl-doc--tcltk-policy.pdf
+if [ -n "$document" ]; then
+  sample=$document
+elif [ -f "$corpus_sample" ]; then
+  sample=$corpus_sample
+fi
 echo "demo: no usable display; running headless on $display, screenshots in $shots" >&2
 
 "$run" "$program" &
@@ -84,7 +102,20 @@ if dialog=$(wait_for_dialog 5); then
   xdotool type --delay 20 "Z:${sample//\//\\}"
   xdotool key Return
   sleep 1.5
+  # File > Zoom > Full Width ("Zoom" has no mnemonic: reached with the arrow keys).
+  keys alt+f Down Down Down Down Right w
+  sleep 0.5
   shot "$main" 2-document.png
+  # A larger window through the system menu's Size command (the arrow keys drag the frame): the
+  # viewer follows in proportion.
+  keys alt+space s $(printf 'Right %.0s' $(seq 40)) Return
+  keys alt+space s $(printf 'Down %.0s' $(seq 30)) Return
+  sleep 0.5
+  shot "$main" 2-document-larger.png
+  if [ $readme -eq 1 ]; then
+    mkdir -p "$root/docs"
+    cp "$shots/2-document-larger.png" "$root/docs/ostrada.png" && echo "demo: refreshed docs/ostrada.png" >&2
+  fi
 else
   echo "demo: File > Open showed no file dialog" >&2
 fi
