@@ -26,7 +26,10 @@ if [ ! -f "$out/files/.complete" ]; then
     exit 77
   fi
   echo "building the corpus in $out/files"
-  DEB_CACHE=${DEB_CACHE:-$out/debs} bash "$scripts/make-corpus.sh" "$out/files"
+  # It downloads Debian packages with apt, which needs root.
+  as_root=()
+  if [ "$(id -u)" -ne 0 ]; then as_root=(sudo); fi
+  "${as_root[@]}" env DEB_CACHE="${DEB_CACHE:-$out/debs}" bash "$scripts/make-corpus.sh" "$out/files"
   touch "$out/files/.complete"
   rm -f "$out/oracle/.complete"
 fi

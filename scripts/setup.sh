@@ -2,7 +2,6 @@
 # Installs every Debian 12 package the build, the demonstration and the tests need, and only what
 # is missing. Safe to run again: a machine that has everything returns at once.
 #   scripts/setup.sh            build, run and test packages
-#   scripts/setup.sh --corpus   also the tools that build the PDF corpus and its reference answers
 #   scripts/setup.sh --fuzz     also clang (libFuzzer, sanitizers) for the PDF reader's fuzz target
 set -euo pipefail
 
@@ -14,12 +13,12 @@ packages=(
   # Printing: CUPS with the cups-pdf printer; 32-bit Wine sees CUPS printers only through the
   # 32-bit libcups (only recommended by Wine's packages, so not installed with them here).
   cups cups-bsd cups-client printer-driver-cups-pdf libcups2:i386
-  # The PDF corpus comparison (python3) against poppler's pdftotext.
-  poppler-utils python3
+  # The PDF corpus comparison (python3) against poppler's pdftotext, and the tools that build the
+  # corpus's stress files and reference answers.
+  poppler-utils python3 qpdf mupdf-tools ghostscript
 )
 for option in "$@"; do
   case $option in
-    --corpus) packages+=(qpdf mupdf-tools ghostscript) ;;
     --fuzz) packages+=(clang) ;;
   esac
 done
