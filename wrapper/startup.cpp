@@ -49,7 +49,7 @@ std::int32_t LUMIVEXCONTROL::INIT(LvxHostWindow& HOSTWINDOW, std::int16_t HOSTCO
   }
 
   WNDCLASSA scratch{};
-  const HINSTANCE program = reinterpret_cast<HINSTANCE>(  // NOLINT(performance-no-int-to-ptr)
+  const HINSTANCE program = reinterpret_cast<HINSTANCE>(
       static_cast<std::intptr_t>(HOSTWINDOW.InstanceHandle()));
   if (GetClassInfoA(program, LUMIVEXCLASSNAME, &scratch) == FALSE) {
     ShowHostMessage(HOSTWINDOW, "Error Getting Class Info ", LUMIVEXCLASSNAME);
@@ -63,7 +63,7 @@ std::int32_t LUMIVEXCONTROL::INIT(LvxHostWindow& HOSTWINDOW, std::int16_t HOSTCO
   std::int32_t height = 0;
   HOSTWINDOW.ControlPosition(HOSTCONTROL, &x, &y, &width, &height);
   const HWND parent = lvx::ToHwnd(HOSTWINDOW.ClientWindow());
-  const HINSTANCE instance = reinterpret_cast<HINSTANCE>(  // NOLINT(performance-no-int-to-ptr)
+  const HINSTANCE instance = reinterpret_cast<HINSTANCE>(
       static_cast<std::intptr_t>(HOSTWINDOW.InstanceHandle()));
 
   std::array<char, 1> title{};

@@ -12,10 +12,10 @@
 namespace lvx {
 
 inline HWND ToHwnd(std::int32_t value) noexcept {
-  return reinterpret_cast<HWND>(static_cast<std::intptr_t>(value));  // NOLINT(performance-no-int-to-ptr)
+  return reinterpret_cast<HWND>(static_cast<std::intptr_t>(value));
 }
 inline HMODULE ToModule(std::int32_t value) noexcept {
-  return reinterpret_cast<HMODULE>(static_cast<std::intptr_t>(value));  // NOLINT(performance-no-int-to-ptr)
+  return reinterpret_cast<HMODULE>(static_cast<std::intptr_t>(value));
 }
 template <typename Handle>
 std::int32_t ToHandleValue(Handle handle) noexcept {

@@ -77,7 +77,7 @@ class LvxWin32Host final : public LvxHostWindow {
 
   std::int32_t SetControlWindow(std::int16_t control, std::int32_t window) override {
     return LvxAdoptWindow(parent_, control,
-                          reinterpret_cast<HWND>(static_cast<std::intptr_t>(window)));  // NOLINT(performance-no-int-to-ptr)
+                          reinterpret_cast<HWND>(static_cast<std::intptr_t>(window)));
   }
 
   std::int32_t ControlWindow(std::int16_t control) override {
