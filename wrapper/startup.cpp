@@ -49,8 +49,8 @@ std::int32_t LUMIVEXCONTROL::INIT(LvxHostWindow& HOSTWINDOW, std::int16_t HOSTCO
   }
 
   WNDCLASSA scratch{};
-  const HINSTANCE program = reinterpret_cast<HINSTANCE>(
-      static_cast<std::intptr_t>(HOSTWINDOW.InstanceHandle()));
+  const HINSTANCE program =
+      reinterpret_cast<HINSTANCE>(static_cast<std::intptr_t>(HOSTWINDOW.InstanceHandle()));
   if (GetClassInfoA(program, LUMIVEXCLASSNAME, &scratch) == FALSE) {
     ShowHostMessage(HOSTWINDOW, "Error Getting Class Info ", LUMIVEXCLASSNAME);
     return 0;
@@ -63,14 +63,13 @@ std::int32_t LUMIVEXCONTROL::INIT(LvxHostWindow& HOSTWINDOW, std::int16_t HOSTCO
   std::int32_t height = 0;
   HOSTWINDOW.ControlPosition(HOSTCONTROL, &x, &y, &width, &height);
   const HWND parent = lvx::ToHwnd(HOSTWINDOW.ClientWindow());
-  const HINSTANCE instance = reinterpret_cast<HINSTANCE>(
-      static_cast<std::intptr_t>(HOSTWINDOW.InstanceHandle()));
+  const HINSTANCE instance =
+      reinterpret_cast<HINSTANCE>(static_cast<std::intptr_t>(HOSTWINDOW.InstanceHandle()));
 
   std::array<char, 1> title{};
-  const HWND created = CreateWindowExA(0, LUMIVEXCLASSNAME, title.data(), kViewerStyle,
-                                       AsShortCoordinate(x), AsShortCoordinate(y),
-                                       AsShortCoordinate(width), AsShortCoordinate(height), parent,
-                                       nullptr, instance, nullptr);
+  const HWND created = CreateWindowExA(
+      0, LUMIVEXCLASSNAME, title.data(), kViewerStyle, AsShortCoordinate(x), AsShortCoordinate(y),
+      AsShortCoordinate(width), AsShortCoordinate(height), parent, nullptr, instance, nullptr);
 
   HOSTWINDOW.SetControlWindow(HOSTCONTROL, lvx::ToHandleValue(created));
   HWINDOW = HOSTWINDOW.ControlWindow(HOSTCONTROL);

@@ -18,10 +18,25 @@
 #define THISCALL __attribute__((thiscall))
 
 /* The parameter records, as laid out by the library (plain 32-bit C layout). */
-typedef struct { const char* data; int32_t length; } LvxText;
-typedef struct { LvxText text; uint8_t omitted; } LvxOptionalText;
-typedef struct { const char* name; int32_t type; int32_t offset; int32_t size; } LvxFieldInfo;
-typedef struct { int32_t count; int32_t objectSize; const LvxFieldInfo* fields; } LvxFieldList;
+typedef struct {
+  const char* data;
+  int32_t length;
+} LvxText;
+typedef struct {
+  LvxText text;
+  uint8_t omitted;
+} LvxOptionalText;
+typedef struct {
+  const char* name;
+  int32_t type;
+  int32_t offset;
+  int32_t size;
+} LvxFieldInfo;
+typedef struct {
+  int32_t count;
+  int32_t objectSize;
+  const LvxFieldInfo* fields;
+} LvxFieldList;
 
 /* The host window: seven services, in this order. */
 typedef struct Host Host;
@@ -76,8 +91,8 @@ static int32_t THISCALL SetControlWindow(Host* self, int16_t id, int32_t value) 
   SetWindowLongA(window, GWL_STYLE, (GetWindowLongA(window, GWL_STYLE) & ~WS_POPUP) | WS_CHILD);
   SetParent(window, self->window);
   SetWindowLongA(window, GWL_ID, id);
-  SetWindowPos(window, previous ? previous : HWND_TOP, rect.left, rect.top,
-               rect.right - rect.left, rect.bottom - rect.top, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  SetWindowPos(window, previous ? previous : HWND_TOP, rect.left, rect.top, rect.right - rect.left,
+               rect.bottom - rect.top, SWP_NOACTIVATE | SWP_SHOWWINDOW);
   return 0;
 }
 
@@ -89,8 +104,9 @@ static void THISCALL ShowMessage(Host* self, const char* text) {
   MessageBoxA(self->window, text, "", MB_OK);
 }
 
-static const HostServices kServices = {SetPixelUnits, ControlPosition,  ClientWindow, InstanceHandle,
-                                       SetControlWindow, ControlWindow, ShowMessage};
+static const HostServices kServices = {SetPixelUnits,  ControlPosition,  ClientWindow,
+                                       InstanceHandle, SetControlWindow, ControlWindow,
+                                       ShowMessage};
 
 typedef int32_t(THISCALL* InitOperation)(void*, Host*, int16_t);
 typedef void(THISCALL* PlainOperation)(void*);
@@ -114,8 +130,10 @@ int main(int argc, char** argv) {
     fprintf(stderr, "lumivexctl.dll not found (error %lu)\n", GetLastError());
     return 1;
   }
-  const LvxFieldList* fields = (const LvxFieldList*)GetProcAddress(library, "LUMIVEXCONTROL_FIELDS");
-  void* const* const* table = (void* const* const*)GetProcAddress(library, "LUMIVEXCONTROL_OPERATIONS");
+  const LvxFieldList* fields =
+      (const LvxFieldList*)GetProcAddress(library, "LUMIVEXCONTROL_FIELDS");
+  void* const* const* table =
+      (void* const* const*)GetProcAddress(library, "LUMIVEXCONTROL_OPERATIONS");
   const LvxFieldInfo* vertical = fields ? FindField(fields, "TVVERTSCROLLBAR") : NULL;
   if (fields == NULL || table == NULL || *table == NULL || vertical == NULL) {
     fprintf(stderr, "lumivexctl.dll does not export its class records\n");

@@ -73,8 +73,7 @@ HWND Poll(int milliseconds, Find find) {
 }
 
 BOOL CALLBACK FindChildOfClass(HWND window, LPARAM data) {
-  auto* search =
-      reinterpret_cast<std::pair<const char*, HWND>*>(data);
+  auto* search = reinterpret_cast<std::pair<const char*, HWND>*>(data);
   if (ClassOf(window) == search->first) {
     search->second = window;
     return FALSE;

@@ -20,8 +20,9 @@
 //
 // Binary interface (for clients that do not use this header, such as hosts written in another
 // language): lumivexctl.dll exports
-//   - each operation under its C++ (Itanium, i686) symbol, e.g. _ZN14LUMIVEXCONTROL4INITER13LvxHostWindows;
-//     operations use the __thiscall convention (object in ECX, arguments on the stack, callee pops);
+//   - each operation under its C++ (Itanium, i686) symbol, for example
+//     _ZN14LUMIVEXCONTROL4INITER13LvxHostWindows; operations use the __thiscall convention
+//     (object in ECX, arguments on the stack, the callee pops them);
 //   - LUMIVEXCONTROL_OPERATIONS: the operation table, a pointer to LVX_OPERATION_COUNT entry
 //     points in the order of the declarations below (it is the class's virtual table; an object
 //     stores this pointer in its first 4 bytes);
@@ -46,9 +47,9 @@
 #define LUMIVEXCTL_API __declspec(dllimport)
 #endif
 
-// NOLINTBEGIN(readability-identifier-naming, bugprone-reserved-identifier,
-// cppcoreguidelines-non-private-member-variables-in-classes, misc-non-private-member-variables-in-classes)
-// The class, its fields and its operations carry the names of the published interface.
+// The class, its fields and its operations carry the names of the published interface; its
+// fields are public because clients read them.
+// NOLINTBEGIN(readability-identifier-naming, bugprone-reserved-identifier)
 class LUMIVEXCTL_API LUMIVEXCONTROL {
  public:
   LUMIVEXCONTROL() noexcept;
@@ -77,7 +78,8 @@ class LUMIVEXCTL_API LUMIVEXCONTROL {
   virtual std::int32_t FINDTEXT(LvxText SEARCHTEXT, std::uint8_t MARKFOUND, std::uint8_t USEFIND2,
                                 std::uint8_t PRESET, std::uint8_t OPTIONVALUE);
   // Prints on the application's current printer, after the print dialog when SHOWDIALOG is not 0.
-  virtual void _PRINT(std::uint8_t SHOWDIALOG, LvxOptionalInt32 FIRSTPAGE, LvxOptionalInt32 LASTPAGE);
+  virtual void _PRINT(std::uint8_t SHOWDIALOG, LvxOptionalInt32 FIRSTPAGE,
+                      LvxOptionalInt32 LASTPAGE);
   // Prints on the named printer without a dialog.
   virtual void PRINTTOPRINTER(LvxText PRINTERNAME, LvxOptionalInt32 FIRSTPAGE,
                               LvxOptionalInt32 LASTPAGE);
@@ -108,28 +110,27 @@ class LUMIVEXCTL_API LUMIVEXCONTROL {
   std::uint8_t TVNAVIGATIONPANEL;  // not 0: navigation panel shown
   std::uint8_t TVVIEWPANEL;        // not 0: view panel shown
 };
-// NOLINTEND(readability-identifier-naming, bugprone-reserved-identifier,
-// cppcoreguidelines-non-private-member-variables-in-classes, misc-non-private-member-variables-in-classes)
+// NOLINTEND(readability-identifier-naming, bugprone-reserved-identifier)
 
 // Number of operations at the start of the operation table.
 inline constexpr std::int32_t LVX_OPERATION_COUNT = 16;
 
 // The field list exported as LUMIVEXCONTROL_FIELDS.
 enum LvxFieldType : std::int32_t {
-  LVX_FIELD_INT32 = 1,  // signed 32-bit integer
+  LVX_FIELD_INT32 = 1,    // signed 32-bit integer
   LVX_FIELD_CSTRING = 2,  // NUL-terminated 8-bit text of `size` bytes
-  LVX_FIELD_UINT8 = 3,  // unsigned 8-bit integer
+  LVX_FIELD_UINT8 = 3,    // unsigned 8-bit integer
 };
 
 struct LvxFieldInfo {
   const char* name;
-  std::int32_t type;  // an LvxFieldType
+  std::int32_t type;    // an LvxFieldType
   std::int32_t offset;  // from the start of the object
-  std::int32_t size;  // in bytes
+  std::int32_t size;    // in bytes
 };
 
 struct LvxFieldList {
-  std::int32_t count;  // number of entries in `fields`
+  std::int32_t count;       // number of entries in `fields`
   std::int32_t objectSize;  // bytes of one object, operation table pointer included
   const LvxFieldInfo* fields;
 };

@@ -57,8 +57,8 @@ class LvxWin32Host final : public LvxHostWindow {
 
   void SetPixelUnits(std::uint8_t /*on*/) override {}
 
-  void ControlPosition(std::int16_t control, std::int32_t* x, std::int32_t* y,
-                       std::int32_t* width, std::int32_t* height) override {
+  void ControlPosition(std::int16_t control, std::int32_t* x, std::int32_t* y, std::int32_t* width,
+                       std::int32_t* height) override {
     RECT rect{};
     const HWND item = GetDlgItem(parent_, control);
     if (item != nullptr) {
