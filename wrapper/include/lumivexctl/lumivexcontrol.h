@@ -100,15 +100,15 @@ class LUMIVEXCTL_API LUMIVEXCONTROL {
   LUMIVEXCONTROL& operator=(LUMIVEXCONTROL&&) = default;
 
   // --- fields, in declared order ---
-  std::int32_t HWINDOW;            // the viewer window, 0 until INIT placed it
-  std::int32_t LIBHANDLE;          // the loaded viewer library, 0 when the load failed
-  char LUMIVEXCLASSNAME[64];       // NUL-terminated; INIT writes "Tarnvik_LUMIVEX_01"
-  char LUMIVEXDLLNAME[64];         // NUL-terminated; INIT writes "Lumivex01.dll"
-  std::uint8_t TVHORZSCROLLBAR;    // not 0: horizontal scroll bar shown
-  std::uint8_t TVVERTSCROLLBAR;    // not 0: vertical scroll bar shown
-  std::uint8_t TVPROPERTYPANEL;    // not 0: property panel shown
-  std::uint8_t TVNAVIGATIONPANEL;  // not 0: navigation panel shown
-  std::uint8_t TVVIEWPANEL;        // not 0: view panel shown
+  std::int32_t HWINDOW = 0;            // the viewer window, 0 until INIT placed it
+  std::int32_t LIBHANDLE = 0;          // the loaded viewer library, 0 when the load failed
+  char LUMIVEXCLASSNAME[64]{};         // NUL-terminated; INIT writes "Tarnvik_LUMIVEX_01"
+  char LUMIVEXDLLNAME[64]{};           // NUL-terminated; INIT writes "Lumivex01.dll"
+  std::uint8_t TVHORZSCROLLBAR = 0;    // not 0: horizontal scroll bar shown
+  std::uint8_t TVVERTSCROLLBAR = 0;    // not 0: vertical scroll bar shown
+  std::uint8_t TVPROPERTYPANEL = 0;    // not 0: property panel shown
+  std::uint8_t TVNAVIGATIONPANEL = 0;  // not 0: navigation panel shown
+  std::uint8_t TVVIEWPANEL = 0;        // not 0: view panel shown
 };
 // NOLINTEND(readability-identifier-naming, bugprone-reserved-identifier)
 

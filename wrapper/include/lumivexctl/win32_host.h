@@ -51,6 +51,9 @@ inline std::int32_t LvxAdoptWindow(HWND parent, int id, HWND window) {
   return LVX_ADOPT_OK;
 }
 
+// No virtual destructor: the class is final and nothing deletes it through LvxHostWindow, whose
+// destructor is protected.
+// NOLINTNEXTLINE(cppcoreguidelines-virtual-class-destructor)
 class LvxWin32Host final : public LvxHostWindow {
  public:
   explicit LvxWin32Host(HWND parent) noexcept : parent_(parent) {}
