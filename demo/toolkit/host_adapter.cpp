@@ -29,7 +29,7 @@ std::int32_t HostAdapter::InstanceHandle() { return Value(GetModuleHandleA(nullp
 
 std::int32_t HostAdapter::SetControlWindow(std::int16_t control, std::int32_t window) {
   // Window handles travel as 32-bit values.
-  const auto handle = reinterpret_cast<HWND>(static_cast<std::intptr_t>(window));
+  auto* const handle = reinterpret_cast<HWND>(static_cast<std::intptr_t>(window));
   return window_.AdoptWindow(control, handle);
 }
 
