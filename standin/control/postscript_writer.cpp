@@ -105,7 +105,7 @@ std::string PostScriptFor(const ShownDocument& document, PageRange pages, std::s
     const pdf::PageGeometry geometry = document.Geometry(page - 1);
     const SheetSize shown = ShownSize(geometry);
     const std::string number = std::to_string(page - pages.first + 1);
-    body += "%%Page: " + number + " " + number + "\n";
+    body.append("%%Page: ").append(number).append(" ").append(number).append("\n");
     body += "<< /PageSize [" + Number(shown.width) + " " + Number(shown.height) +
             "] >> setpagedevice\n";
     body += "gsave " + PageMatrix(geometry) + " concat\n";

@@ -23,7 +23,8 @@ bool Push(std::vector<std::uint8_t>& out, std::uint8_t byte, std::size_t limit,
 
 class Inflater {
  public:
-  explicit Inflater(int windowBits) { ok_ = inflateInit2(&stream_, windowBits) == Z_OK; }
+  // stream_ is declared before ok_, so it is cleared before inflateInit2 sees it.
+  explicit Inflater(int windowBits) : ok_(inflateInit2(&stream_, windowBits) == Z_OK) {}
   ~Inflater() {
     if (ok_) {
       inflateEnd(&stream_);
@@ -246,8 +247,7 @@ std::vector<std::uint8_t> Ascii85Decode(std::span<const std::uint8_t> input, std
   std::vector<std::uint8_t> out;
   std::uint64_t group = 0;
   int count = 0;
-  for (std::size_t i = 0; i < input.size(); ++i) {
-    const std::uint8_t c = input[i];
+  for (const std::uint8_t c : input) {
     if (IsWhite(c)) {
       continue;
     }

@@ -34,7 +34,7 @@ struct Token {
   std::string text;
   std::size_t start = 0;  // offset of the token's first byte
 
-  bool IsKeyword(std::string_view word) const {
+  [[nodiscard]] bool IsKeyword(std::string_view word) const {
     return type == TokenType::kKeyword && text == word;
   }
 };
@@ -58,10 +58,10 @@ class Lexer {
   // Skips white space and comments.
   void SkipWhitespace();
 
-  std::size_t Position() const { return pos_; }
+  [[nodiscard]] std::size_t Position() const { return pos_; }
   void Seek(std::size_t position) { pos_ = position < data_.size() ? position : data_.size(); }
-  bool AtEnd() const { return pos_ >= data_.size(); }
-  std::span<const std::uint8_t> Data() const { return data_; }
+  [[nodiscard]] bool AtEnd() const { return pos_ >= data_.size(); }
+  [[nodiscard]] std::span<const std::uint8_t> Data() const { return data_; }
 
  private:
   void ReadNumber(Token& token);
