@@ -95,11 +95,11 @@ void ViewerTest::TearDown() {
   Pump();
 }
 
-LRESULT ViewerTest::Command(std::int32_t code, std::int32_t argument) const {
+LRESULT ViewerTest::Command(std::int32_t code, std::int32_t argument) {
   return SendMessageA(viewer_, WM_VIEWER_COMMAND, static_cast<WPARAM>(code), argument);
 }
 
-LRESULT ViewerTest::StringCommand(std::int32_t code, const std::string& text) const {
+LRESULT ViewerTest::StringCommand(std::int32_t code, const std::string& text) {
   return SendMessageA(viewer_, WM_VIEWER_STRCOMMAND, static_cast<WPARAM>(code),
                       reinterpret_cast<LPARAM>(text.c_str()));
 }
@@ -118,7 +118,7 @@ std::string ViewerTest::TempPath(const std::string& name) {
 }
 
 std::string ViewerTest::Show(const TestDocument& document, const std::string& name) {
-  const std::string path = TempPath(name);
+  std::string path = TempPath(name);
   EXPECT_TRUE(WritePdf(path, document));
   const auto shown = static_cast<int>(StringCommand(101, path));
   EXPECT_EQ(shown, static_cast<int>(document.pages.size())) << path;
@@ -144,6 +144,6 @@ void ViewerTest::Wheel(int delta, WPARAM keys) const {
   Pump();
 }
 
-void ViewerTest::Pump() const { PumpMessages(); }
+void ViewerTest::Pump() { PumpMessages(); }
 
 }  // namespace lvx::test
