@@ -23,7 +23,7 @@ std::string WindowText(HWND window) {
                           &length) == 0) {
     return {};
   }
-  return std::string(buffer.data());
+  return {buffer.data()};
 }
 
 std::string ClassOf(HWND window) {
@@ -122,7 +122,7 @@ std::string ProgramFolder() {
 }
 
 std::string ArtifactFolder() {
-  const std::string folder = ProgramFolder() + "artifacts\\";
+  std::string folder = ProgramFolder() + "artifacts\\";
   CreateDirectoryA(folder.c_str(), nullptr);
   return folder;
 }
@@ -250,7 +250,7 @@ bool OstradaProcess::Press(HWND dialog, int button, DWORD timeoutMs) {
       timeoutMs);
 }
 
-std::optional<DWORD> OstradaProcess::WaitForExit(DWORD timeoutMs) {
+std::optional<DWORD> OstradaProcess::WaitForExit(DWORD timeoutMs) const {
   if (process_.hProcess == nullptr ||
       WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0) {
     return std::nullopt;

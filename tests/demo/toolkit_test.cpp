@@ -103,10 +103,7 @@ void Walk(HMENU menu, MenuWalk& walk) {
 // loop reports CloseDown instead of blocking the test run.
 class EventTimeout {
  public:
-  EventTimeout(HWND window, UINT ms) : window_(window) {
-    target = window;
-    timer_ = SetTimer(nullptr, 0, ms, &EventTimeout::Fire);
-  }
+  EventTimeout(HWND window, UINT ms) : timer_(Start(window, ms)) {}
   ~EventTimeout() { KillTimer(nullptr, timer_); }
   EventTimeout(const EventTimeout&) = delete;
   EventTimeout& operator=(const EventTimeout&) = delete;
@@ -114,9 +111,14 @@ class EventTimeout {
   EventTimeout& operator=(EventTimeout&&) = delete;
 
  private:
-  static void CALLBACK Fire(HWND, UINT, UINT_PTR, DWORD) { PostMessageA(target, WM_CLOSE, 0, 0); }
+  static UINT_PTR Start(HWND window, UINT ms) {
+    target = window;
+    return SetTimer(nullptr, 0, ms, &EventTimeout::Fire);
+  }
+  static void CALLBACK Fire(HWND /*window*/, UINT /*message*/, UINT_PTR /*timer*/, DWORD /*time*/) {
+    PostMessageA(target, WM_CLOSE, 0, 0);
+  }
   static inline HWND target = nullptr;
-  HWND window_;
   UINT_PTR timer_ = 0;
 };
 

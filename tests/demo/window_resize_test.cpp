@@ -61,7 +61,7 @@ class WindowResizeTest : public ::testing::Test {
     PumpMessages();
   }
 
-  RECT ViewerRect() const {
+  [[nodiscard]] RECT ViewerRect() const {
     return ChildRect(window.Handle(), window.ControlHandle(FIELD_HOSTREGION));
   }
 
@@ -73,7 +73,7 @@ class WindowResizeTest : public ::testing::Test {
   }
 
   // Where the viewer must be in pixels at the window's current size, from the captured record.
-  RECT Expected() const {
+  [[nodiscard]] RECT Expected() const {
     const Placement now = window.WindowPlacement();
     const resize::Geometry placed =
         resize::PlaceControl(*resizer.CONTROLQUEUE->Fetch(1), resizer.ORIGWIN, now.width,

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <ranges>
 #include <string>
 #include <vector>
 
@@ -53,9 +54,9 @@ class FileDialogTest : public RecordedViewerTest {
   }
   void TearDown() override {
     SetCurrentDirectoryA(saved.c_str());
-    for (auto file = extraFiles.rbegin(); file != extraFiles.rend(); ++file) {
-      DeleteFileA(file->c_str());
-      RemoveDirectoryA(file->c_str());  // the folders come before their files in the list
+    for (const std::string& file : std::views::reverse(extraFiles)) {
+      DeleteFileA(file.c_str());
+      RemoveDirectoryA(file.c_str());  // the folders come before their files in the list
     }
     DeleteFileA((shown + "\\listed.pdf").c_str());
     DeleteFileA((shown + "\\hidden.txt").c_str());

@@ -27,7 +27,7 @@ class PrintDialogTest : public RecordedViewerTest {
  protected:
   void SetUp() override {
     if (SystemDefaultPrinter() != "PDF") {
-      GTEST_SKIP() << "Wine lists no printer \"PDF\" as its default (default: \""
+      GTEST_SKIP() << R"(Wine lists no printer "PDF" as its default (default: ")"
                    << SystemDefaultPrinter()
                    << "\"); run scripts/start-printer.sh before the tests";
     }
