@@ -82,13 +82,19 @@ static int32_t THISCALL InstanceHandle(Host* self) {
 
 /* The viewer window takes the placeholder's place: same rectangle, id and sibling position. */
 static int32_t THISCALL SetControlWindow(Host* self, int16_t id, int32_t value) {
-  HWND old = GetDlgItem(self->window, id), window = (HWND)(intptr_t)value;
-  if (old == NULL) return -1;
+  HWND old = GetDlgItem(self->window, id);
+  HWND window = (HWND)(intptr_t)value;
+  if (old == NULL) {
+    return -1;
+  }
   RECT rect = ChildRect(self->window, old);
   HWND previous = GetWindow(old, GW_HWNDPREV);
   DestroyWindow(old);
-  if (window == NULL || !IsWindow(window)) return -2;
-  SetWindowLongA(window, GWL_STYLE, (GetWindowLongA(window, GWL_STYLE) & ~WS_POPUP) | WS_CHILD);
+  if (window == NULL || !IsWindow(window)) {
+    return -2;
+  }
+  SetWindowLongA(window, GWL_STYLE,
+                 (GetWindowLongA(window, GWL_STYLE) & ~(LONG)WS_POPUP) | WS_CHILD);
   SetParent(window, self->window);
   SetWindowLongA(window, GWL_ID, id);
   SetWindowPos(window, previous ? previous : HWND_TOP, rect.left, rect.top, rect.right - rect.left,
@@ -115,7 +121,9 @@ typedef int32_t(THISCALL* LoadOperation)(void*, LvxOptionalText);
 
 static const LvxFieldInfo* FindField(const LvxFieldList* list, const char* name) {
   for (int32_t i = 0; i < list->count; ++i) {
-    if (strcmp(list->fields[i].name, name) == 0) return &list->fields[i];
+    if (strcmp(list->fields[i].name, name) == 0) {
+      return &list->fields[i];
+    }
   }
   return NULL;
 }
