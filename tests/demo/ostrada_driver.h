@@ -72,7 +72,7 @@ class OstradaProcess {
   static bool Press(HWND dialog, int button, DWORD timeoutMs = kStepTimeoutMs);
 
   // Waits for the process to end; its exit code, or nothing on timeout.
-  std::optional<DWORD> WaitForExit(DWORD timeoutMs = kStepTimeoutMs) const;
+  [[nodiscard]] std::optional<DWORD> WaitForExit(DWORD timeoutMs = kStepTimeoutMs) const;
 
  private:
   PROCESS_INFORMATION process_{};

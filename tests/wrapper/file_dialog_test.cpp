@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <array>
-#include <ranges>
 #include <string>
 #include <vector>
 
@@ -54,9 +53,9 @@ class FileDialogTest : public RecordedViewerTest {
   }
   void TearDown() override {
     SetCurrentDirectoryA(saved.c_str());
-    for (const std::string& file : std::views::reverse(extraFiles)) {
-      DeleteFileA(file.c_str());
-      RemoveDirectoryA(file.c_str());  // the folders come before their files in the list
+    for (auto file = extraFiles.rbegin(); file != extraFiles.rend(); ++file) {
+      DeleteFileA(file->c_str());
+      RemoveDirectoryA(file->c_str());  // the folders come before their files in the list
     }
     DeleteFileA((shown + "\\listed.pdf").c_str());
     DeleteFileA((shown + "\\hidden.txt").c_str());

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <ranges>
 
 #include "parser.h"
 #include "syntax.h"
@@ -112,9 +111,9 @@ bool PdfFile::Recover() {
   }
   // A catalog the trailers do not name.
   if (!Get(xref_.trailer, "Root").IsDict()) {
-    for (const auto& catalog : std::views::reverse(found.catalogs)) {
-      if (Get(catalog).IsDict()) {
-        xref_.trailer.entries.emplace_back("Root", catalog);
+    for (auto it = found.catalogs.rbegin(); it != found.catalogs.rend(); ++it) {
+      if (Get(*it).IsDict()) {
+        xref_.trailer.entries.emplace_back("Root", *it);
         break;
       }
     }

@@ -1,7 +1,6 @@
 #include "object.h"
 
 #include <cmath>
-#include <ranges>
 
 namespace lvx::pdf {
 namespace {
@@ -74,9 +73,9 @@ const Stream* Object::AsStream() const {
 }
 
 const Object& Dict::Get(std::string_view key) const {
-  for (const auto& entry : std::views::reverse(entries)) {
-    if (entry.first == key) {
-      return entry.second;
+  for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+    if (it->first == key) {
+      return it->second;
     }
   }
   return NullObject();

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
-#include <ranges>
 #include <unordered_set>
 
 #include "file.h"
@@ -85,8 +84,8 @@ std::vector<PageInfo> ReadPageTree(PdfFile& file, const Object& root) {
       }
       const Array& list = kids.AsArray();
       // Reversed onto the stack, so that the first kid comes out first.
-      for (const Object& kid : std::views::reverse(list)) {
-        stack.push_back({kid, inherited, item.depth + 1});
+      for (auto it = list.rbegin(); it != list.rend(); ++it) {
+        stack.push_back({*it, inherited, item.depth + 1});
       }
       continue;
     }
