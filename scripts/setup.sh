@@ -16,6 +16,8 @@ packages=(
   cups cups-bsd cups-client printer-driver-cups-pdf libcups2:i386
   # The PDF corpus comparison (python3) against poppler's pdftotext.
   poppler-utils python3
+  # The lint checks (scripts/lint.sh, CTest label lint).
+  clang-format clang-tidy
 )
 for option in "$@"; do
   case $option in
