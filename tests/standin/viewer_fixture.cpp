@@ -6,27 +6,6 @@
 #include "viewer_protocol.h"
 
 namespace lvx::test {
-namespace {
-
-constexpr const char* kHostClass = "LvxViewerTestHost";
-
-LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcA(window, message, wParam, lParam);
-}
-
-void RegisterHostClass() {
-  static const ATOM atom = [] {
-    WNDCLASSA klass{};
-    klass.lpfnWndProc = HostProc;
-    klass.hInstance = GetModuleHandleA(nullptr);
-    klass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    klass.lpszClassName = kHostClass;
-    return RegisterClassA(&klass);
-  }();
-  (void)atom;
-}
-
-}  // namespace
 
 StandinLibrary::StandinLibrary() : module_(LoadLibraryA(kViewerLibraryName)) {}
 
@@ -72,11 +51,9 @@ int StandinLibrary::PageHighlights(HWND viewer, int page) const {
 
 void ViewerTest::SetUp() {
   ASSERT_TRUE(library_.Loaded()) << "Lumivex01.dll next to the test";
-  RegisterHostClass();
-  const HINSTANCE instance = GetModuleHandleA(nullptr);
-  host_ = CreateWindowExA(0, kHostClass, "Viewer test host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                          0, 0, kHostWidth, kHostHeight, nullptr, nullptr, instance, nullptr);
+  host_ = CreatePlainHostWindow("Viewer test host", 0, 0, kHostWidth, kHostHeight);
   ASSERT_NE(host_, nullptr);
+  const HINSTANCE instance = GetModuleHandleA(nullptr);
   RECT client{};
   GetClientRect(host_, &client);
   viewer_ = CreateWindowExA(0, kViewerClassName, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0,

@@ -17,6 +17,10 @@ inline constexpr int kPlaceholderId = 27;
 inline constexpr int kLabelId = 5;
 inline constexpr RECT kPlaceholderRect{10, 20, 310, 220};
 
+// A top-level window of the tests' plain host class (button-face background, no behaviour of its
+// own), not yet shown; null when it cannot be made.
+HWND CreatePlainHostWindow(const char* title, int x, int y, int width, int height);
+
 class TestHostWindow {
  public:
   TestHostWindow();
