@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "char_classes.h"
+
 namespace lvx::pdf {
 namespace {
 
@@ -70,23 +72,6 @@ class Inflater {
   z_stream stream_{};
   bool ok_ = false;
 };
-
-int HexDigit(std::uint8_t c) {
-  if (c >= '0' && c <= '9') {
-    return c - '0';
-  }
-  if (c >= 'a' && c <= 'f') {
-    return c - 'a' + 10;
-  }
-  if (c >= 'A' && c <= 'F') {
-    return c - 'A' + 10;
-  }
-  return -1;
-}
-
-bool IsWhite(std::uint8_t c) {
-  return c == 0 || c == '\t' || c == '\n' || c == '\f' || c == '\r' || c == ' ';
-}
 
 std::uint8_t Paeth(int a, int b, int c) {
   const int p = a + b - c;
@@ -219,9 +204,9 @@ std::vector<std::uint8_t> AsciiHexDecode(std::span<const std::uint8_t> input, st
     if (c == '>') {
       break;
     }
-    const int value = HexDigit(c);
+    const int value = HexDigitValue(c);
     if (value < 0) {
-      if (!IsWhite(c)) {
+      if (!IsPdfWhitespace(c)) {
         status = FilterStatus::kDamaged;
         return out;
       }
@@ -248,7 +233,7 @@ std::vector<std::uint8_t> Ascii85Decode(std::span<const std::uint8_t> input, std
   std::uint64_t group = 0;
   int count = 0;
   for (const std::uint8_t c : input) {
-    if (IsWhite(c)) {
+    if (IsPdfWhitespace(c)) {
       continue;
     }
     if (c == '~') {

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "char_classes.h"
+
 namespace lvx::pdf {
 
 enum class TokenType : std::uint8_t {
@@ -38,15 +40,6 @@ struct Token {
     return type == TokenType::kKeyword && text == word;
   }
 };
-
-inline bool IsPdfWhitespace(std::uint8_t c) {
-  return c == 0 || c == '\t' || c == '\n' || c == '\f' || c == '\r' || c == ' ';
-}
-inline bool IsPdfDelimiter(std::uint8_t c) {
-  return c == '(' || c == ')' || c == '<' || c == '>' || c == '[' || c == ']' || c == '{' ||
-         c == '}' || c == '/' || c == '%';
-}
-inline bool IsPdfRegular(std::uint8_t c) { return !IsPdfWhitespace(c) && !IsPdfDelimiter(c); }
 
 class Lexer {
  public:
