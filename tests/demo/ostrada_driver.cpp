@@ -343,16 +343,4 @@ RECT MainWindowDialogRect(int x, int y, int width, int height) {
   return rect;
 }
 
-RECT ChildRect(HWND child) {
-  RECT rect{};
-  GetWindowRect(child, &rect);
-  MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
-  return rect;
-}
-
-std::string Describe(const RECT& rect) {
-  return std::to_string(rect.left) + "," + std::to_string(rect.top) + " " +
-         std::to_string(rect.right - rect.left) + "x" + std::to_string(rect.bottom - rect.top);
-}
-
 }  // namespace lvx::test

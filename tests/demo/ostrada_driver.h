@@ -92,11 +92,6 @@ bool SaveWindowPng(HWND window, const std::string& path);
 // (MS Sans Serif 8 pt).
 RECT MainWindowDialogRect(int x, int y, int width, int height);
 
-// A window's rectangle in its parent's client coordinates.
-RECT ChildRect(HWND child);
-
-std::string Describe(const RECT& rect);
-
 }  // namespace lvx::test
 
 #endif

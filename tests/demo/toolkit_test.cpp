@@ -24,10 +24,13 @@
 #include "test_host_window.h"
 #include "window.h"
 #include "window_definition.h"
+#include "window_rects.h"
 
 namespace lvx::toolkit {
 namespace {
 
+using lvx::test::ChildRect;
+using lvx::test::Describe;
 using lvx::test::MessageBoxWatcher;
 using lvx::test::PumpMessages;
 
@@ -128,20 +131,8 @@ RECT DialogRect(HWND window, int x, int y, int width, int height) {
   return rect;
 }
 
-RECT ChildRect(HWND parent, HWND child) {
-  RECT rect{};
-  GetWindowRect(child, &rect);
-  MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
-  return rect;
-}
-
 bool SameRect(const RECT& a, const RECT& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-std::string Describe(const RECT& r) {
-  return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
-         std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
 }
 
 class ToolkitTest : public ::testing::Test {

@@ -18,23 +18,14 @@
 #include "test_host_window.h"
 #include "window.h"
 #include "window_definition.h"
+#include "window_rects.h"
 
 namespace lvx::toolkit {
 namespace {
 
+using lvx::test::ChildRect;
+using lvx::test::Describe;
 using lvx::test::PumpMessages;
-
-RECT ChildRect(HWND parent, HWND child) {
-  RECT rect{};
-  GetWindowRect(child, &rect);
-  MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
-  return rect;
-}
-
-std::string Describe(const RECT& r) {
-  return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
-         std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
-}
 
 class WindowResizeTest : public ::testing::Test {
  protected:
