@@ -31,9 +31,8 @@ HWND CreatePlainHostWindow(const char* title, int x, int y, int width, int heigh
                          height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
-TestHostWindow::TestHostWindow() {
+TestHostWindow::TestHostWindow() : window_(CreatePlainHostWindow("Test host", 50, 50, 500, 400)) {
   const HINSTANCE instance = GetModuleHandleA(nullptr);
-  window_ = CreatePlainHostWindow("Test host", 50, 50, 500, 400);
   CreateWindowExA(0, "STATIC", "label", WS_CHILD | WS_VISIBLE, 5, 2, 60, 14, window_,
                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLabelId)), instance, nullptr);
   CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BLACKFRAME, kPlaceholderRect.left,
