@@ -40,8 +40,8 @@ LRESULT CALLBACK ViewerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       case kPageTextLength:
         return static_cast<LRESULT>(document.pageText.size());
       case kPageText:
-        std::memcpy(reinterpret_cast<char*>(lParam),  // NOLINT(performance-no-int-to-ptr)
-                    document.pageText.c_str(), document.pageText.size() + 1);
+        std::memcpy(reinterpret_cast<char*>(lParam), document.pageText.c_str(),
+                    document.pageText.size() + 1);
         return 0;
       default:
         return 0;

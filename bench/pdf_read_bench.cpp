@@ -28,9 +28,12 @@ std::vector<File> LargestFiles(const std::string& corpus, std::size_t count) {
   while (std::getline(manifest, line)) {
     std::istringstream fields(line);
     std::vector<std::string> columns;
-    for (std::string column; std::getline(fields, column, '\t');) columns.push_back(column);
-    if (columns.size() > 4)
+    for (std::string column; std::getline(fields, column, '\t');) {
+      columns.push_back(column);
+    }
+    if (columns.size() > 4) {
       files.push_back({corpus + "/" + columns[0], std::atoll(columns[4].c_str())});
+    }
   }
   std::sort(files.begin(), files.end(),
             [](const File& a, const File& b) { return a.bytes > b.bytes; });
@@ -51,7 +54,9 @@ double TimeOurs(const std::string& path, int runs, int& pages, std::size_t& byte
     const auto document = lvx::pdf::Document::OpenFile(path, error);
     pages = document ? document->PageCount() : -1;
     bytes = 0;
-    for (int page = 0; page < pages; ++page) bytes += document->PageText(page).size();
+    for (int page = 0; page < pages; ++page) {
+      bytes += document->PageText(page).size();
+    }
     best = std::min(best, Seconds(start));
   }
   return best;
@@ -62,7 +67,9 @@ double TimePdftotext(const std::string& path, int runs) {
   const std::string command = "pdftotext -raw '" + path + "' /dev/null 2>/dev/null";
   for (int run = 0; run < runs; ++run) {
     const auto start = std::chrono::steady_clock::now();
-    if (std::system(command.c_str()) != 0) return -1;
+    if (std::system(command.c_str()) != 0) {
+      return -1;
+    }
     best = std::min(best, Seconds(start));
   }
   return best;

@@ -12,11 +12,14 @@
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
 namespace {
 
+// The formatter takes the stringizing # at the start of a line for a directive.
+// clang-format off
 #define LVX_FIELD(name, type)                                                    \
   LvxFieldInfo {                                                                 \
     #name, type, static_cast<std::int32_t>(offsetof(LUMIVEXCONTROL, name)),      \
         static_cast<std::int32_t>(sizeof(LUMIVEXCONTROL::name))                  \
   }
+// clang-format on
 
 const LvxFieldInfo kFields[] = {
     LVX_FIELD(HWINDOW, LVX_FIELD_INT32),
@@ -34,7 +37,8 @@ const LvxFieldInfo kFields[] = {
 static_assert(sizeof(LUMIVEXCONTROL::HWINDOW) == 4 && sizeof(LUMIVEXCONTROL::LIBHANDLE) == 4);
 static_assert(sizeof(LUMIVEXCONTROL::LUMIVEXCLASSNAME) == 64);
 static_assert(sizeof(LUMIVEXCONTROL::LUMIVEXDLLNAME) == 64);
-static_assert(offsetof(LUMIVEXCONTROL, HWINDOW) == sizeof(void*), "fields follow the table pointer");
+static_assert(offsetof(LUMIVEXCONTROL, HWINDOW) == sizeof(void*),
+              "fields follow the table pointer");
 
 }  // namespace
 #pragma GCC diagnostic pop

@@ -16,6 +16,8 @@ packages=(
   # The PDF corpus comparison (python3) against poppler's pdftotext, and the tools that build the
   # corpus's stress files and reference answers.
   poppler-utils python3 qpdf mupdf-tools ghostscript
+  # The lint checks (scripts/lint.sh, CTest label lint).
+  clang-format clang-tidy
 )
 for option in "$@"; do
   case $option in

@@ -25,16 +25,7 @@ void ShowHostMessage(LvxHostWindow& host, const char* prefix, const char* name) 
 
 }  // namespace
 
-LUMIVEXCONTROL::LUMIVEXCONTROL() noexcept
-    : HWINDOW(0),
-      LIBHANDLE(0),
-      LUMIVEXCLASSNAME{},
-      LUMIVEXDLLNAME{},
-      TVHORZSCROLLBAR(0),
-      TVVERTSCROLLBAR(0),
-      TVPROPERTYPANEL(0),
-      TVNAVIGATIONPANEL(0),
-      TVVIEWPANEL(0) {}
+LUMIVEXCONTROL::LUMIVEXCONTROL() noexcept = default;
 
 LUMIVEXCONTROL::~LUMIVEXCONTROL() = default;
 
@@ -49,8 +40,7 @@ std::int32_t LUMIVEXCONTROL::INIT(LvxHostWindow& HOSTWINDOW, std::int16_t HOSTCO
   }
 
   WNDCLASSA scratch{};
-  const HINSTANCE program = reinterpret_cast<HINSTANCE>(  // NOLINT(performance-no-int-to-ptr)
-      static_cast<std::intptr_t>(HOSTWINDOW.InstanceHandle()));
+  const HINSTANCE program = lvx::ToModule(HOSTWINDOW.InstanceHandle());
   if (GetClassInfoA(program, LUMIVEXCLASSNAME, &scratch) == FALSE) {
     ShowHostMessage(HOSTWINDOW, "Error Getting Class Info ", LUMIVEXCLASSNAME);
     return 0;
@@ -63,14 +53,12 @@ std::int32_t LUMIVEXCONTROL::INIT(LvxHostWindow& HOSTWINDOW, std::int16_t HOSTCO
   std::int32_t height = 0;
   HOSTWINDOW.ControlPosition(HOSTCONTROL, &x, &y, &width, &height);
   const HWND parent = lvx::ToHwnd(HOSTWINDOW.ClientWindow());
-  const HINSTANCE instance = reinterpret_cast<HINSTANCE>(  // NOLINT(performance-no-int-to-ptr)
-      static_cast<std::intptr_t>(HOSTWINDOW.InstanceHandle()));
+  const HINSTANCE instance = lvx::ToModule(HOSTWINDOW.InstanceHandle());
 
   std::array<char, 1> title{};
-  const HWND created = CreateWindowExA(0, LUMIVEXCLASSNAME, title.data(), kViewerStyle,
-                                       AsShortCoordinate(x), AsShortCoordinate(y),
-                                       AsShortCoordinate(width), AsShortCoordinate(height), parent,
-                                       nullptr, instance, nullptr);
+  const HWND created = CreateWindowExA(
+      0, LUMIVEXCLASSNAME, title.data(), kViewerStyle, AsShortCoordinate(x), AsShortCoordinate(y),
+      AsShortCoordinate(width), AsShortCoordinate(height), parent, nullptr, instance, nullptr);
 
   HOSTWINDOW.SetControlWindow(HOSTCONTROL, lvx::ToHandleValue(created));
   HWINDOW = HOSTWINDOW.ControlWindow(HOSTCONTROL);

@@ -11,7 +11,8 @@ std::int32_t Deliver(std::int32_t window, std::uint32_t message, std::int32_t co
 
 }  // namespace
 
-std::int32_t SendCommand(std::int32_t window, ViewerCommand command, std::intptr_t argument) noexcept {
+std::int32_t SendCommand(std::int32_t window, ViewerCommand command,
+                         std::intptr_t argument) noexcept {
   return Deliver(window, command.message, command.code, static_cast<LPARAM>(argument));
 }
 

@@ -12,10 +12,10 @@
 namespace lvx {
 
 inline HWND ToHwnd(std::int32_t value) noexcept {
-  return reinterpret_cast<HWND>(static_cast<std::intptr_t>(value));  // NOLINT(performance-no-int-to-ptr)
+  return reinterpret_cast<HWND>(static_cast<std::intptr_t>(value));
 }
 inline HMODULE ToModule(std::int32_t value) noexcept {
-  return reinterpret_cast<HMODULE>(static_cast<std::intptr_t>(value));  // NOLINT(performance-no-int-to-ptr)
+  return reinterpret_cast<HMODULE>(static_cast<std::intptr_t>(value));
 }
 template <typename Handle>
 std::int32_t ToHandleValue(Handle handle) noexcept {
@@ -24,7 +24,8 @@ std::int32_t ToHandleValue(Handle handle) noexcept {
 
 // Sends a command that carries a number (or, for VCMD_PAGETEXT, an address) and answers the
 // viewer's result as a signed 32-bit value. A window value of 0 delivers nothing and yields 0.
-std::int32_t SendCommand(std::int32_t window, ViewerCommand command, std::intptr_t argument) noexcept;
+std::int32_t SendCommand(std::int32_t window, ViewerCommand command,
+                         std::intptr_t argument) noexcept;
 
 // Sends a command that carries a NUL-terminated string owned by the caller.
 std::int32_t SendString(std::int32_t window, ViewerCommand command, const char* text) noexcept;

@@ -28,8 +28,8 @@ std::int32_t HostAdapter::ClientWindow() { return Value(window_.Handle()); }
 std::int32_t HostAdapter::InstanceHandle() { return Value(GetModuleHandleA(nullptr)); }
 
 std::int32_t HostAdapter::SetControlWindow(std::int16_t control, std::int32_t window) {
-  // NOLINTNEXTLINE(performance-no-int-to-ptr): window handles travel as 32-bit values
-  const auto handle = reinterpret_cast<HWND>(static_cast<std::intptr_t>(window));
+  // Window handles travel as 32-bit values.
+  auto* const handle = reinterpret_cast<HWND>(static_cast<std::intptr_t>(window));
   return window_.AdoptWindow(control, handle);
 }
 

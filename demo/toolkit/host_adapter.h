@@ -8,6 +8,9 @@
 
 namespace lvx::toolkit {
 
+// No virtual destructor: the class is final and nothing deletes it through LvxHostWindow, whose
+// destructor is protected.
+// NOLINTNEXTLINE(cppcoreguidelines-virtual-class-destructor)
 class HostAdapter final : public LvxHostWindow {
  public:
   explicit HostAdapter(Window& window) noexcept : window_(window) {}

@@ -121,10 +121,10 @@ void Window::CollectMenu(HMENU menu) {
 INT_PTR CALLBACK Window::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     SetWindowLongPtrA(window, DWLP_USER, lParam);
-    reinterpret_cast<Window*>(lParam)->window_ = window;  // NOLINT(performance-no-int-to-ptr)
+    reinterpret_cast<Window*>(lParam)->window_ = window;
     return FALSE;  // the focus is the program's to set (Select)
   }
-  // NOLINTNEXTLINE(performance-no-int-to-ptr): the object was stored there at WM_INITDIALOG
+  // The object was stored there at WM_INITDIALOG.
   auto* self = reinterpret_cast<Window*>(GetWindowLongPtrA(window, DWLP_USER));
   if (self == nullptr) {
     return FALSE;

@@ -18,10 +18,25 @@
 #define THISCALL __attribute__((thiscall))
 
 /* The parameter records, as laid out by the library (plain 32-bit C layout). */
-typedef struct { const char* data; int32_t length; } LvxText;
-typedef struct { LvxText text; uint8_t omitted; } LvxOptionalText;
-typedef struct { const char* name; int32_t type; int32_t offset; int32_t size; } LvxFieldInfo;
-typedef struct { int32_t count; int32_t objectSize; const LvxFieldInfo* fields; } LvxFieldList;
+typedef struct {
+  const char* data;
+  int32_t length;
+} LvxText;
+typedef struct {
+  LvxText text;
+  uint8_t omitted;
+} LvxOptionalText;
+typedef struct {
+  const char* name;
+  int32_t type;
+  int32_t offset;
+  int32_t size;
+} LvxFieldInfo;
+typedef struct {
+  int32_t count;
+  int32_t objectSize;
+  const LvxFieldInfo* fields;
+} LvxFieldList;
 
 /* The host window: seven services, in this order. */
 typedef struct Host Host;
@@ -67,17 +82,23 @@ static int32_t THISCALL InstanceHandle(Host* self) {
 
 /* The viewer window takes the placeholder's place: same rectangle, id and sibling position. */
 static int32_t THISCALL SetControlWindow(Host* self, int16_t id, int32_t value) {
-  HWND old = GetDlgItem(self->window, id), window = (HWND)(intptr_t)value;
-  if (old == NULL) return -1;
+  HWND old = GetDlgItem(self->window, id);
+  HWND window = (HWND)(intptr_t)value;
+  if (old == NULL) {
+    return -1;
+  }
   RECT rect = ChildRect(self->window, old);
   HWND previous = GetWindow(old, GW_HWNDPREV);
   DestroyWindow(old);
-  if (window == NULL || !IsWindow(window)) return -2;
-  SetWindowLongA(window, GWL_STYLE, (GetWindowLongA(window, GWL_STYLE) & ~WS_POPUP) | WS_CHILD);
+  if (window == NULL || !IsWindow(window)) {
+    return -2;
+  }
+  SetWindowLongA(window, GWL_STYLE,
+                 (GetWindowLongA(window, GWL_STYLE) & ~(LONG)WS_POPUP) | WS_CHILD);
   SetParent(window, self->window);
   SetWindowLongA(window, GWL_ID, id);
-  SetWindowPos(window, previous ? previous : HWND_TOP, rect.left, rect.top,
-               rect.right - rect.left, rect.bottom - rect.top, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  SetWindowPos(window, previous ? previous : HWND_TOP, rect.left, rect.top, rect.right - rect.left,
+               rect.bottom - rect.top, SWP_NOACTIVATE | SWP_SHOWWINDOW);
   return 0;
 }
 
@@ -89,8 +110,9 @@ static void THISCALL ShowMessage(Host* self, const char* text) {
   MessageBoxA(self->window, text, "", MB_OK);
 }
 
-static const HostServices kServices = {SetPixelUnits, ControlPosition,  ClientWindow, InstanceHandle,
-                                       SetControlWindow, ControlWindow, ShowMessage};
+static const HostServices kServices = {SetPixelUnits,  ControlPosition,  ClientWindow,
+                                       InstanceHandle, SetControlWindow, ControlWindow,
+                                       ShowMessage};
 
 typedef int32_t(THISCALL* InitOperation)(void*, Host*, int16_t);
 typedef void(THISCALL* PlainOperation)(void*);
@@ -99,7 +121,9 @@ typedef int32_t(THISCALL* LoadOperation)(void*, LvxOptionalText);
 
 static const LvxFieldInfo* FindField(const LvxFieldList* list, const char* name) {
   for (int32_t i = 0; i < list->count; ++i) {
-    if (strcmp(list->fields[i].name, name) == 0) return &list->fields[i];
+    if (strcmp(list->fields[i].name, name) == 0) {
+      return &list->fields[i];
+    }
   }
   return NULL;
 }
@@ -114,8 +138,10 @@ int main(int argc, char** argv) {
     fprintf(stderr, "lumivexctl.dll not found (error %lu)\n", GetLastError());
     return 1;
   }
-  const LvxFieldList* fields = (const LvxFieldList*)GetProcAddress(library, "LUMIVEXCONTROL_FIELDS");
-  void* const* const* table = (void* const* const*)GetProcAddress(library, "LUMIVEXCONTROL_OPERATIONS");
+  const LvxFieldList* fields =
+      (const LvxFieldList*)GetProcAddress(library, "LUMIVEXCONTROL_FIELDS");
+  void* const* const* table =
+      (void* const* const*)GetProcAddress(library, "LUMIVEXCONTROL_OPERATIONS");
   const LvxFieldInfo* vertical = fields ? FindField(fields, "TVVERTSCROLLBAR") : NULL;
   if (fields == NULL || table == NULL || *table == NULL || vertical == NULL) {
     fprintf(stderr, "lumivexctl.dll does not export its class records\n");

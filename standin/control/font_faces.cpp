@@ -2,26 +2,19 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <array>
-#include <cctype>
 #include <set>
 #include <string>
+
+#include "font_family.h"
 
 namespace lvx::standin {
 namespace {
 
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return lower;
-}
-
 int CALLBACK CollectFace(const LOGFONTA* font, const TEXTMETRICA* /*metric*/, DWORD type,
                          LPARAM faces) {
   if ((type & TRUETYPE_FONTTYPE) != 0) {
-    reinterpret_cast<std::set<std::string>*>(faces)->insert(Lower(font->lfFaceName));
+    reinterpret_cast<std::set<std::string>*>(faces)->insert(LowerFamily(font->lfFaceName));
   }
   return 1;
 }
@@ -53,27 +46,22 @@ constexpr std::array<const char*, 3> kSymbol{"Symbol", "Standard Symbols PS", "W
 template <std::size_t N>
 std::string FirstInstalled(const std::array<const char*, N>& candidates) {
   for (const char* face : candidates) {
-    if (InstalledFaces().contains(Lower(face))) {
+    if (InstalledFaces().contains(LowerFamily(face))) {
       return face;
     }
   }
   for (const char* face : kSans) {
-    if (InstalledFaces().contains(Lower(face))) {
+    if (InstalledFaces().contains(LowerFamily(face))) {
       return face;
     }
   }
   return candidates.front();  // GDI finds its own substitute
 }
 
-bool Mentions(const std::string& lower, std::initializer_list<const char*> words) {
-  return std::any_of(words.begin(), words.end(),
-                     [&](const char* word) { return lower.find(word) != std::string::npos; });
-}
-
 }  // namespace
 
 std::string GdiFaceFor(std::string_view pdfFamily) {
-  const std::string lower = Lower(pdfFamily);
+  const std::string lower = LowerFamily(pdfFamily);
   if (!lower.empty() && InstalledFaces().contains(lower)) {
     return std::string(pdfFamily);
   }

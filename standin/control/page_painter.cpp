@@ -212,7 +212,7 @@ void PaintSheet(HDC dc, const SheetPlacement& placement, std::span<const pdf::Te
   }
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, RGB(0, 0, 0));
-  SetTextAlign(dc, TA_BASELINE | TA_LEFT | TA_NOUPDATECP);
+  SetTextAlign(dc, TA_BASELINE | TA_LEFT);  // TA_NOUPDATECP is 0, the default
   for (const pdf::TextRun& run : runs) {
     DrawRun(dc, placement, run, fonts);
   }

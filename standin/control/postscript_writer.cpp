@@ -2,22 +2,15 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cstdio>
 #include <set>
 #include <vector>
 
+#include "font_family.h"
 #include "page_layout.h"
 
 namespace lvx::standin {
 namespace {
-
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return lower;
-}
 
 std::string Number(double value) {
   char text[32];
@@ -55,18 +48,17 @@ constexpr const char* kProlog =
 }  // namespace
 
 std::string StandardFontFor(std::string_view family, bool bold, bool italic) {
-  const std::string lower = Lower(family);
-  const auto has = [&lower](const char* word) { return lower.find(word) != std::string::npos; };
-  if (has("symbol")) {
+  const std::string lower = LowerFamily(family);
+  if (Mentions(lower, {"symbol"})) {
     return "Symbol";
   }
-  if (has("courier") || has("mono")) {
+  if (Mentions(lower, {"courier", "mono"})) {
     return std::string("Courier") + (bold && italic ? "-BoldOblique"
                                      : bold         ? "-Bold"
                                      : italic       ? "-Oblique"
                                                     : "");
   }
-  if ((has("times") || has("roman") || has("serif")) && !has("sans")) {
+  if (Mentions(lower, {"times", "roman", "serif"}) && !Mentions(lower, {"sans"})) {
     return std::string("Times") + (bold && italic ? "-BoldItalic"
                                    : bold         ? "-Bold"
                                    : italic       ? "-Italic"
@@ -105,7 +97,7 @@ std::string PostScriptFor(const ShownDocument& document, PageRange pages, std::s
     const pdf::PageGeometry geometry = document.Geometry(page - 1);
     const SheetSize shown = ShownSize(geometry);
     const std::string number = std::to_string(page - pages.first + 1);
-    body += "%%Page: " + number + " " + number + "\n";
+    body.append("%%Page: ").append(number).append(" ").append(number).append("\n");
     body += "<< /PageSize [" + Number(shown.width) + " " + Number(shown.height) +
             "] >> setpagedevice\n";
     body += "gsave " + PageMatrix(geometry) + " concat\n";

@@ -16,7 +16,7 @@ namespace {
 
 // The state of a live viewer window, or null.
 ViewerState* ViewerFrom(void* window) {
-  const auto handle = static_cast<HWND>(window);
+  auto* const handle = static_cast<HWND>(window);
   char klass[64] = {};
   if (IsWindow(handle) == FALSE || GetClassNameA(handle, klass, sizeof klass) == 0 ||
       std::strcmp(klass, kViewerClassName) != 0) {

@@ -27,10 +27,8 @@ std::int32_t ResultOf(pdf::OpenError error) {
   return LVX_STANDIN_LOAD_DAMAGED;
 }
 
-}  // namespace
-
-std::int32_t DocumentModel::Open(const std::string& path,
-                                 std::shared_ptr<const pdf::Document>& document) {
+// Opens the file into `document`: answers 0, or a negative LvxStandinLoadResult.
+std::int32_t Open(const std::string& path, std::shared_ptr<const pdf::Document>& document) {
   if (path.empty()) {
     return LVX_STANDIN_LOAD_FILE_MISSING;
   }
@@ -42,6 +40,8 @@ std::int32_t DocumentModel::Open(const std::string& path,
     return LVX_STANDIN_LOAD_TOO_LARGE;
   }
 }
+
+}  // namespace
 
 std::int32_t DocumentModel::Load(const std::string& path) {
   std::shared_ptr<const pdf::Document> document;

@@ -28,18 +28,16 @@ class DocumentModel {
   // Shows nothing (code 100).
   void Clear();
 
-  std::int32_t PageCount() const { return static_cast<std::int32_t>(pages_.size()); }
-  ShownPage Page(std::int32_t index) const;
+  [[nodiscard]] std::int32_t PageCount() const { return static_cast<std::int32_t>(pages_.size()); }
+  [[nodiscard]] ShownPage Page(std::int32_t index) const;
 
   // Measures page `index` (0-based, code 260): answers its text's length in Windows-1252
   // characters and remembers the text; 0 (and an empty text) outside the document.
   std::int32_t MeasurePage(std::int32_t index);
   // The remembered text (code 261 writes it with a NUL).
-  const std::string& MeasuredText() const { return measured_; }
+  [[nodiscard]] const std::string& MeasuredText() const { return measured_; }
 
  private:
-  std::int32_t Open(const std::string& path, std::shared_ptr<const pdf::Document>& document);
-
   std::vector<std::shared_ptr<const pdf::Document>> documents_;
   std::vector<ShownPage> pages_;
   std::string measured_;

@@ -23,7 +23,7 @@ std::string WindowText(HWND window) {
                           &length) == 0) {
     return {};
   }
-  return std::string(buffer.data());
+  return {buffer.data()};
 }
 
 std::string ClassOf(HWND window) {
@@ -122,7 +122,7 @@ std::string ProgramFolder() {
 }
 
 std::string ArtifactFolder() {
-  const std::string folder = ProgramFolder() + "artifacts\\";
+  std::string folder = ProgramFolder() + "artifacts\\";
   CreateDirectoryA(folder.c_str(), nullptr);
   return folder;
 }
@@ -250,7 +250,7 @@ bool OstradaProcess::Press(HWND dialog, int button, DWORD timeoutMs) {
       timeoutMs);
 }
 
-std::optional<DWORD> OstradaProcess::WaitForExit(DWORD timeoutMs) {
+std::optional<DWORD> OstradaProcess::WaitForExit(DWORD timeoutMs) const {
   if (process_.hProcess == nullptr ||
       WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0) {
     return std::nullopt;
@@ -341,18 +341,6 @@ RECT MainWindowDialogRect(int x, int y, int width, int height) {
   MapDialogRect(probe, &rect);
   DestroyWindow(probe);
   return rect;
-}
-
-RECT ChildRect(HWND child) {
-  RECT rect{};
-  GetWindowRect(child, &rect);
-  MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
-  return rect;
-}
-
-std::string Describe(const RECT& rect) {
-  return std::to_string(rect.left) + "," + std::to_string(rect.top) + " " +
-         std::to_string(rect.right - rect.left) + "x" + std::to_string(rect.bottom - rect.top);
 }
 
 }  // namespace lvx::test

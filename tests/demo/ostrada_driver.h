@@ -66,13 +66,13 @@ class OstradaProcess {
   std::optional<BoxContents> WaitForDialog(const std::function<bool(HWND)>& match = nullptr,
                                            DWORD timeoutMs = kStepTimeoutMs);
   // Every visible dialog of the program other than its main window, now.
-  std::vector<HWND> Dialogs() const;
+  [[nodiscard]] std::vector<HWND> Dialogs() const;
   // Presses a dialog's button (IDOK, IDCANCEL) by posting its command, and waits until the
   // dialog is gone.
   static bool Press(HWND dialog, int button, DWORD timeoutMs = kStepTimeoutMs);
 
   // Waits for the process to end; its exit code, or nothing on timeout.
-  std::optional<DWORD> WaitForExit(DWORD timeoutMs = kStepTimeoutMs);
+  [[nodiscard]] std::optional<DWORD> WaitForExit(DWORD timeoutMs = kStepTimeoutMs) const;
 
  private:
   PROCESS_INFORMATION process_{};
@@ -91,11 +91,6 @@ bool SaveWindowPng(HWND window, const std::string& path);
 // The client rectangle, in pixels, that dialog units give in a window with the main window's font
 // (MS Sans Serif 8 pt).
 RECT MainWindowDialogRect(int x, int y, int width, int height);
-
-// A window's rectangle in its parent's client coordinates.
-RECT ChildRect(HWND child);
-
-std::string Describe(const RECT& rect);
 
 }  // namespace lvx::test
 

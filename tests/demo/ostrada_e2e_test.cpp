@@ -14,6 +14,7 @@
 #include "main_window_fields.h"
 #include "ostrada_driver.h"
 #include "resizer.h"
+#include "window_rects.h"
 
 namespace lvx::test {
 namespace {

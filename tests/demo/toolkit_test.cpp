@@ -24,10 +24,13 @@
 #include "test_host_window.h"
 #include "window.h"
 #include "window_definition.h"
+#include "window_rects.h"
 
 namespace lvx::toolkit {
 namespace {
 
+using lvx::test::ChildRect;
+using lvx::test::Describe;
 using lvx::test::MessageBoxWatcher;
 using lvx::test::PumpMessages;
 
@@ -103,10 +106,7 @@ void Walk(HMENU menu, MenuWalk& walk) {
 // loop reports CloseDown instead of blocking the test run.
 class EventTimeout {
  public:
-  EventTimeout(HWND window, UINT ms) : window_(window) {
-    target = window;
-    timer_ = SetTimer(nullptr, 0, ms, &EventTimeout::Fire);
-  }
+  EventTimeout(HWND window, UINT ms) : timer_(Start(window, ms)) {}
   ~EventTimeout() { KillTimer(nullptr, timer_); }
   EventTimeout(const EventTimeout&) = delete;
   EventTimeout& operator=(const EventTimeout&) = delete;
@@ -114,9 +114,14 @@ class EventTimeout {
   EventTimeout& operator=(EventTimeout&&) = delete;
 
  private:
-  static void CALLBACK Fire(HWND, UINT, UINT_PTR, DWORD) { PostMessageA(target, WM_CLOSE, 0, 0); }
+  static UINT_PTR Start(HWND window, UINT ms) {
+    target = window;
+    return SetTimer(nullptr, 0, ms, &EventTimeout::Fire);
+  }
+  static void CALLBACK Fire(HWND /*window*/, UINT /*message*/, UINT_PTR /*timer*/, DWORD /*time*/) {
+    PostMessageA(target, WM_CLOSE, 0, 0);
+  }
   static inline HWND target = nullptr;
-  HWND window_;
   UINT_PTR timer_ = 0;
 };
 
@@ -126,20 +131,8 @@ RECT DialogRect(HWND window, int x, int y, int width, int height) {
   return rect;
 }
 
-RECT ChildRect(HWND parent, HWND child) {
-  RECT rect{};
-  GetWindowRect(child, &rect);
-  MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
-  return rect;
-}
-
 bool SameRect(const RECT& a, const RECT& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-std::string Describe(const RECT& r) {
-  return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
-         std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
 }
 
 class ToolkitTest : public ::testing::Test {

@@ -18,23 +18,14 @@
 #include "test_host_window.h"
 #include "window.h"
 #include "window_definition.h"
+#include "window_rects.h"
 
 namespace lvx::toolkit {
 namespace {
 
+using lvx::test::ChildRect;
+using lvx::test::Describe;
 using lvx::test::PumpMessages;
-
-RECT ChildRect(HWND parent, HWND child) {
-  RECT rect{};
-  GetWindowRect(child, &rect);
-  MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
-  return rect;
-}
-
-std::string Describe(const RECT& r) {
-  return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
-         std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
-}
 
 class WindowResizeTest : public ::testing::Test {
  protected:
@@ -61,7 +52,7 @@ class WindowResizeTest : public ::testing::Test {
     PumpMessages();
   }
 
-  RECT ViewerRect() const {
+  [[nodiscard]] RECT ViewerRect() const {
     return ChildRect(window.Handle(), window.ControlHandle(FIELD_HOSTREGION));
   }
 
@@ -73,7 +64,7 @@ class WindowResizeTest : public ::testing::Test {
   }
 
   // Where the viewer must be in pixels at the window's current size, from the captured record.
-  RECT Expected() const {
+  [[nodiscard]] RECT Expected() const {
     const Placement now = window.WindowPlacement();
     const resize::Geometry placed =
         resize::PlaceControl(*resizer.CONTROLQUEUE->Fetch(1), resizer.ORIGWIN, now.width,

@@ -33,6 +33,7 @@ class DocumentModelTest : public ::testing::Test {
   }
   std::string Pages(const std::string& name, const std::vector<std::string>& texts) {
     std::vector<std::string> contents;
+    contents.reserve(texts.size());
     for (const std::string& text : texts) {
       contents.push_back("BT /F1 12 Tf 72 720 Td (" + text + ") Tj ET");
     }

@@ -45,7 +45,7 @@ class TextAssemblerTest : public ::testing::Test {
     storage.assign(capacity + 1 + 2 * kGuard, 'G');
     return {storage.data() + kGuard, capacity + 1};
   }
-  bool GuardsIntact(std::size_t capacity) const {
+  [[nodiscard]] bool GuardsIntact(std::size_t capacity) const {
     return storage.compare(0, kGuard, std::string(kGuard, 'G')) == 0 &&
            storage.compare(kGuard + capacity + 1, kGuard, std::string(kGuard, 'G')) == 0;
   }

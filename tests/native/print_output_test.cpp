@@ -31,11 +31,11 @@ TEST(PrintRangeTest, RangesWithoutAPageOfTheDocumentPrintNothing) {
 
 class TwoFiles final : public ShownDocument {
  public:
-  int PageCount() const override { return 3; }
-  pdf::PageGeometry Geometry(int page) const override {
+  [[nodiscard]] int PageCount() const override { return 3; }
+  [[nodiscard]] pdf::PageGeometry Geometry(int page) const override {
     return page == 1 ? pdf::PageGeometry{595, 842, 90} : pdf::PageGeometry{612, 792, 0};
   }
-  std::vector<pdf::TextRun> Runs(int page) const override {
+  [[nodiscard]] std::vector<pdf::TextRun> Runs(int page) const override {
     pdf::TextRun plain;
     plain.x = 72;
     plain.y = 700;
@@ -52,7 +52,7 @@ class TwoFiles final : public ShownDocument {
     symbol.text = "a";
     return {plain, bold, symbol};
   }
-  std::vector<ShownFile> Files() const override {
+  [[nodiscard]] std::vector<ShownFile> Files() const override {
     ShownFile first{"C:\\docs\\report.pdf", 2, {}};
     first.info.title = "Quarterly report";
     first.info.version = "1.6";

@@ -41,15 +41,15 @@ TEST(CopyCutTest, CutsToTheBufferAndAlwaysTerminates) {
 // A field inside guard bytes: the assignment must touch exactly the field's bytes.
 class AssignPaddedTest : public ::testing::Test {
  protected:
-  static constexpr int kGuard = 8;
+  static constexpr std::size_t kGuard = 8;
   void Assign(int capacity, std::string_view text) {
     storage.assign(static_cast<std::size_t>(capacity) + 2 * kGuard, 'G');
     AssignPadded({storage.data() + kGuard, capacity}, text);
   }
-  std::string Field(int capacity) const {
+  [[nodiscard]] std::string Field(int capacity) const {
     return storage.substr(kGuard, static_cast<std::size_t>(capacity));
   }
-  bool GuardsIntact(int capacity) const {
+  [[nodiscard]] bool GuardsIntact(int capacity) const {
     return storage.substr(0, kGuard) == std::string(kGuard, 'G') &&
            storage.substr(kGuard + static_cast<std::size_t>(capacity)) == std::string(kGuard, 'G');
   }

@@ -24,12 +24,16 @@ Bytes Cat(Bytes a, const Bytes& b) {
 }
 Bytes Padded(const std::string& password) {
   Bytes out = B(password.substr(0, 32));
-  for (std::size_t i = 0; out.size() < 32; ++i) out.push_back(kPad[i]);
+  for (std::size_t i = 0; out.size() < 32; ++i) {
+    out.push_back(kPad[i]);
+  }
   return out;
 }
 Bytes Xor(const Bytes& key, int value) {
   Bytes out = key;
-  for (auto& b : out) b = static_cast<std::uint8_t>(b ^ value);
+  for (auto& b : out) {
+    b = static_cast<std::uint8_t>(b ^ value);
+  }
   return out;
 }
 Bytes Head(const Bytes& bytes, std::size_t n) {
@@ -39,16 +43,22 @@ Bytes Head(const Bytes& bytes, std::size_t n) {
 // The revision 6 hash (ISO 32000-2, 7.6.4.3.4); revision 5 stops after the first SHA-256.
 Bytes Hash(int revision, const Bytes& password, const Bytes& salt, const Bytes& userData) {
   Bytes k = crypto::Sha256(Cat(Cat(password, salt), userData));
-  if (revision == 5) return k;
+  if (revision == 5) {
+    return k;
+  }
   int round = 0;
   Bytes e;
   do {
     Bytes k1;
     const Bytes block = Cat(Cat(password, k), userData);
-    for (int i = 0; i < 64; ++i) k1 = Cat(k1, block);
+    for (int i = 0; i < 64; ++i) {
+      k1 = Cat(k1, block);
+    }
     e = crypto::AesCbcEncrypt(Head(k, 16), Bytes(k.begin() + 16, k.begin() + 32), k1);
     unsigned sum = 0;
-    for (int i = 0; i < 16; ++i) sum += e[static_cast<std::size_t>(i)];
+    for (int i = 0; i < 16; ++i) {
+      sum += e[static_cast<std::size_t>(i)];
+    }
     k = sum % 3 == 0 ? crypto::Sha256(e) : sum % 3 == 1 ? crypto::Sha384(e) : crypto::Sha512(e);
     ++round;
   } while (round < 64 || e.back() > round - 32);
@@ -70,8 +80,10 @@ std::string EncryptedDocument(Encryption encryption, const std::string& userPass
     fileKey = B("K0123456789abcdefK0123456789abcd");
     const Bytes user = B(userPassword);
     const Bytes owner = B(ownerPassword);
-    const Bytes uValidation = B("uvsalt01"), uKey = B("uksalt01");
-    const Bytes oValidation = B("ovsalt01"), oKey = B("oksalt01");
+    const Bytes uValidation = B("uvsalt01");
+    const Bytes uKey = B("uksalt01");
+    const Bytes oValidation = B("ovsalt01");
+    const Bytes oKey = B("oksalt01");
     const Bytes u = Cat(Cat(Hash(revision, user, uValidation, {}), uValidation), uKey);
     const Bytes ue = crypto::AesCbcEncrypt(Hash(revision, user, uKey, {}), Bytes(16, 0), fileKey);
     const Bytes o = Cat(Cat(Hash(revision, owner, oValidation, u), oValidation), oKey);
@@ -88,20 +100,30 @@ std::string EncryptedDocument(Encryption encryption, const std::string& userPass
     const std::size_t n = revision == 2 ? 5 : 16;
     // O (algorithm 3).
     Bytes h = crypto::Md5(Padded(ownerPassword));
-    if (revision >= 3)
-      for (int i = 0; i < 50; ++i) h = crypto::Md5(h);
+    if (revision >= 3) {
+      for (int i = 0; i < 50; ++i) {
+        h = crypto::Md5(h);
+      }
+    }
     const Bytes ownerKey = Head(h, n);
     Bytes o = crypto::Rc4(ownerKey, Padded(userPassword));
-    if (revision >= 3)
-      for (int i = 1; i <= 19; ++i) o = crypto::Rc4(Xor(ownerKey, i), o);
+    if (revision >= 3) {
+      for (int i = 1; i <= 19; ++i) {
+        o = crypto::Rc4(Xor(ownerKey, i), o);
+      }
+    }
     // The file key (algorithm 2).
     Bytes input = Cat(Padded(userPassword), o);
-    for (int shift = 0; shift < 32; shift += 8)
+    for (int shift = 0; shift < 32; shift += 8) {
       input.push_back(static_cast<std::uint8_t>(static_cast<std::uint32_t>(permissions) >> shift));
+    }
     input = Cat(input, id);
     h = crypto::Md5(input);
-    if (revision >= 3)
-      for (int i = 0; i < 50; ++i) h = crypto::Md5(Head(h, n));
+    if (revision >= 3) {
+      for (int i = 0; i < 50; ++i) {
+        h = crypto::Md5(Head(h, n));
+      }
+    }
     fileKey = Head(h, n);
     // U (algorithms 4 and 5).
     Bytes u;
@@ -109,7 +131,9 @@ std::string EncryptedDocument(Encryption encryption, const std::string& userPass
       u = crypto::Rc4(fileKey, Bytes(kPad.begin(), kPad.end()));
     } else {
       u = crypto::Rc4(fileKey, crypto::Md5(Cat(Bytes(kPad.begin(), kPad.end()), id)));
-      for (int i = 1; i <= 19; ++i) u = crypto::Rc4(Xor(fileKey, i), u);
+      for (int i = 1; i <= 19; ++i) {
+        u = crypto::Rc4(Xor(fileKey, i), u);
+      }
       u = Cat(u, Bytes(16, 0x55));
     }
     encryptDict =
@@ -127,10 +151,14 @@ std::string EncryptedDocument(Encryption encryption, const std::string& userPass
     Bytes key = fileKey;
     if (!aes256) {
       Bytes input = Cat(fileKey, {static_cast<std::uint8_t>(num), 0, 0, 0, 0});
-      if (aes) input = Cat(input, B("sAlT"));
+      if (aes) {
+        input = Cat(input, B("sAlT"));
+      }
       key = Head(crypto::Md5(input), std::min<std::size_t>(fileKey.size() + 5, 16));
     }
-    if (!aes) return S(crypto::Rc4(key, B(plain)));
+    if (!aes) {
+      return S(crypto::Rc4(key, B(plain)));
+    }
     Bytes data = B(plain);
     const std::size_t pad = 16 - data.size() % 16;
     data.insert(data.end(), pad, static_cast<std::uint8_t>(pad));

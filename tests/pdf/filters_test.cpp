@@ -53,7 +53,9 @@ std::string PngEncode(const std::vector<std::string>& rows, const std::vector<in
           break;
         case 4: {
           const int p = a + b - c;
-          const int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+          const int pa = std::abs(p - a);
+          const int pb = std::abs(p - b);
+          const int pc = std::abs(p - c);
           predicted = (pa <= pb && pa <= pc) ? a : (pb <= pc ? b : c);
           break;
         }
@@ -102,7 +104,9 @@ TEST(PredictorTest, PngRowsOfEveryFilterType) {
   const Dict parms = ParseDict("<< /Predictor 15 /Colors 2 /BitsPerComponent 8 /Columns 3 >>");
   FilterStatus status = FilterStatus::kOk;
   std::string expected;
-  for (const auto& row : rows) expected += row;
+  for (const auto& row : rows) {
+    expected += row;
+  }
   EXPECT_EQ(Str(Filter("FlateDecode", test::Deflate(encoded), status, parms)), expected);
   EXPECT_EQ(status, FilterStatus::kOk);
   // An unknown row type is damage.
@@ -169,7 +173,9 @@ TEST(RunLengthTest, LiteralAndRepeatedRunsAndTruncation) {
   EXPECT_EQ(status, FilterStatus::kDamaged);
   // 128 repeats of 257 - 129 = 128 bytes each: bounded by the limit.
   std::string many;
-  for (int i = 0; i < 1000; ++i) many += "\x81x";
+  for (int i = 0; i < 1000; ++i) {
+    many += "\x81x";
+  }
   EXPECT_EQ(Filter("RL", many, status, {}, 5000).size(), 5000U);
   EXPECT_EQ(status, FilterStatus::kTruncated);
 }

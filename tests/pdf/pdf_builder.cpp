@@ -99,13 +99,17 @@ std::string PdfBuilder::Build(int root, XrefForm form, std::string_view trailer)
       if (found != where.end()) {
         row[0] = static_cast<char>(found->second.first);
         const std::uint64_t field = found->second.first == 1 ? found->second.second : objectStream;
-        for (int i = 0; i < 4; ++i) row[1 + i] = static_cast<char>(field >> (24 - 8 * i));
+        for (int i = 0; i < 4; ++i) {
+          row[1 + i] = static_cast<char>(field >> (24 - 8 * i));
+        }
         const std::uint64_t third = found->second.first == 1 ? 0 : found->second.second;
         row[5] = static_cast<char>(third >> 8);
         row[6] = static_cast<char>(third);
       }
       rows.push_back('\x02');
-      for (int i = 0; i < 7; ++i) rows.push_back(static_cast<char>(row[i] - previous[i]));
+      for (int i = 0; i < 7; ++i) {
+        rows.push_back(static_cast<char>(row[i] - previous[i]));
+      }
       previous = row;
     }
     out += std::to_string(xrefNum) + " 0 obj\n" +

@@ -35,8 +35,8 @@ class PdfBuilder {
   void SetStream(int num, std::string_view dict, std::string_view data);
 
   // The file. `trailer` holds extra trailer entries; /Size and /Root (the catalog) are written.
-  std::string Build(int root, XrefForm form = XrefForm::kTable,
-                    std::string_view trailer = "") const;
+  [[nodiscard]] std::string Build(int root, XrefForm form = XrefForm::kTable,
+                                  std::string_view trailer = "") const;
 
  private:
   struct Entry {

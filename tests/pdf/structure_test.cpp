@@ -175,9 +175,8 @@ TEST(StructureTest, DocumentInformationInEveryTextEncoding) {
   pdf.Add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
   pdf.Add("<< /Type /Page /MediaBox [0 0 10 10] >>");
   // UTF-16BE with a byte-order mark, PDFDocEncoding (0x92 is the trade mark sign) and UTF-8.
-  pdf.Add(
-      "<< /Title <FEFF00C9007400E9> /Author (Ann\\222) /Producer (\\357\\273\\277caf\\303\\251) "
-      ">>");
+  pdf.Add(R"(<< /Title <FEFF00C9007400E9> /Author (Ann\222) )"
+          R"(/Producer (\357\273\277caf\303\251) >>)");
   const auto document = Open(pdf.Build(catalog, XrefForm::kTable, "/Info 4 0 R"));
   ASSERT_TRUE(document);
   const DocumentInfo info = document->Info();
@@ -294,7 +293,9 @@ TEST(BadInputTest, RecoveryStaysLinearOnStreamsWithoutEndAndNestedTrailers) {
 TEST(BadInputTest, RepeatedFormsAndObjectStreamsAreDecodedOnce) {
   const std::string bomb = test::Deflate(std::string(32 << 20, ' '));
   std::string draws;
-  for (int i = 0; i < 3000; ++i) draws += "/X Do ";
+  for (int i = 0; i < 3000; ++i) {
+    draws += "/X Do ";
+  }
   PdfBuilder forms;
   const int catalog = forms.Add("<< /Type /Catalog /Pages 2 0 R >>");
   forms.Add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
@@ -310,7 +311,9 @@ TEST(BadInputTest, RepeatedFormsAndObjectStreamsAreDecodedOnce) {
   // Objects 3 to 2002 are said to live in object stream 2, which holds none of them.
   std::string file = "%PDF-1.5\n";
   std::string kids;
-  for (int num = 3; num < 2003; ++num) kids += std::to_string(num) + " 0 R ";
+  for (int num = 3; num < 2003; ++num) {
+    kids += std::to_string(num) + " 0 R ";
+  }
   const std::size_t catalogAt = file.size();
   file += "1 0 obj << /Type /Catalog /Pages 2003 0 R >> endobj\n";
   const std::size_t streamAt = file.size();
@@ -321,14 +324,18 @@ TEST(BadInputTest, RepeatedFormsAndObjectStreamsAreDecodedOnce) {
   std::string rows;
   const auto row = [&rows](int type, std::size_t field, int index) {
     rows.push_back(static_cast<char>(type));
-    for (int shift = 24; shift >= 0; shift -= 8) rows.push_back(static_cast<char>(field >> shift));
+    for (int shift = 24; shift >= 0; shift -= 8) {
+      rows.push_back(static_cast<char>(field >> shift));
+    }
     rows.push_back(static_cast<char>(index >> 8));
     rows.push_back(static_cast<char>(index));
   };
   row(0, 0, 0);
   row(1, catalogAt, 0);
   row(1, streamAt, 0);
-  for (int num = 3; num < 2003; ++num) row(2, 2, num);
+  for (int num = 3; num < 2003; ++num) {
+    row(2, 2, num);
+  }
   row(1, pagesAt, 0);
   const std::size_t xrefAt = file.size();
   row(1, xrefAt, 0);

@@ -82,7 +82,7 @@ TEST(ParserTest, DeepNestingIsCutOffWithoutRecursingWithoutBound) {
   ASSERT_TRUE(object.IsArray());
   int depth = 0;
   for (const Object* current = &object; current->IsArray() && !current->AsArray().empty();
-       current = &current->AsArray()[0]) {
+       current = current->AsArray().data()) {
     ++depth;
   }
   EXPECT_LE(depth, kMaxObjectDepth);

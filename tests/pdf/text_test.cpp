@@ -45,7 +45,9 @@ const std::string kHelvetica =
     " /FirstChar 32 /LastChar 126 /Widths [" +
     [] {
       std::string widths;
-      for (int c = 32; c <= 126; ++c) widths += "500 ";
+      for (int c = 32; c <= 126; ++c) {
+        widths += "500 ";
+      }
       return widths;
     }() +
     "] >>";
@@ -80,7 +82,9 @@ TEST(TextOperatorsTest, Type3FontsMeasureGapsInTheirOwnUnits) {
       " /FirstChar 40 /LastChar 98 /Widths [50 50 0 0 50 0 50" +
       [] {
         std::string w;
-        for (int i = 47; i <= 98; ++i) w += " 50";
+        for (int i = 47; i <= 98; ++i) {
+          w += " 50";
+        }
         return w;
       }() +
       "] /Encoding << /Differences [40 /#28 /#29 44 /, 46 /. 97 /a /b] >> /CharProcs << >> >>";
@@ -210,17 +214,14 @@ TEST(EncodingTest, ExtremeCodesAndCidsInFontTables) {
 }
 
 TEST(RunsTest, RunsSplitAtGapsAndCarryFontStyle) {
+  std::string widths;
+  for (int i = 0; i < 95; ++i) {
+    widths += "500 ";
+  }
   const std::string font =
       "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica-BoldOblique /FirstChar 32 /LastChar 126 "
       "/Widths [" +
-      std::string(95 * 4, ' ')
-          .replace(0, 0,
-                   [] {
-                     std::string w;
-                     for (int i = 0; i < 95; ++i) w += "500 ";
-                     return w;
-                   }()) +
-      "] >>";
+      widths + "] >>";
   const auto document =
       test::Open(PageWithFont(font, "BT /F1 10 Tf 100 700 Td (one two) Tj 0 -20 Td (three) Tj ET"));
   ASSERT_TRUE(document);

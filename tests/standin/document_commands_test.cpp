@@ -37,17 +37,24 @@ class DocumentCommandsTest : public ::testing::Test {
     onePage_ = Write("one.pdf", {"Appended"});
   }
   void TearDown() override {
-    if (window_ != nullptr) DestroyWindow(window_);
-    if (library_ != nullptr) FreeLibrary(library_);
-    for (const std::string& path : written_) DeleteFileA(path.c_str());
+    if (window_ != nullptr) {
+      DestroyWindow(window_);
+    }
+    if (library_ != nullptr) {
+      FreeLibrary(library_);
+    }
+    for (const std::string& path : written_) {
+      DeleteFileA(path.c_str());
+    }
   }
 
   std::string Write(const std::string& name, const std::vector<std::string>& texts) {
     std::vector<std::string> contents;
+    contents.reserve(texts.size());
     for (const std::string& text : texts) {
       contents.push_back("BT /F1 12 Tf 72 720 Td (" + text + ") Tj ET");
     }
-    const std::string path = TempPath(name);
+    std::string path = TempPath(name);
     std::ofstream(path, std::ios::binary) << pdf::test::SimpleDocument(contents);
     written_.push_back(path);
     return path;
@@ -67,7 +74,7 @@ class DocumentCommandsTest : public ::testing::Test {
     Command(VCMD_PAGETEXT, reinterpret_cast<LPARAM>(buffer.data()));
     EXPECT_EQ(buffer[static_cast<std::size_t>(length)], '\0');
     EXPECT_EQ(buffer[static_cast<std::size_t>(length) + 1], '#') << "written past the measure";
-    return std::string(buffer.data(), static_cast<std::size_t>(length));
+    return {buffer.data(), static_cast<std::size_t>(length)};
   }
 
   HMODULE library_ = nullptr;

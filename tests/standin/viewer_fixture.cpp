@@ -6,27 +6,6 @@
 #include "viewer_protocol.h"
 
 namespace lvx::test {
-namespace {
-
-constexpr const char* kHostClass = "LvxViewerTestHost";
-
-LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcA(window, message, wParam, lParam);
-}
-
-void RegisterHostClass() {
-  static const ATOM atom = [] {
-    WNDCLASSA klass{};
-    klass.lpfnWndProc = HostProc;
-    klass.hInstance = GetModuleHandleA(nullptr);
-    klass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    klass.lpszClassName = kHostClass;
-    return RegisterClassA(&klass);
-  }();
-  (void)atom;
-}
-
-}  // namespace
 
 StandinLibrary::StandinLibrary() : module_(LoadLibraryA(kViewerLibraryName)) {}
 
@@ -72,11 +51,9 @@ int StandinLibrary::PageHighlights(HWND viewer, int page) const {
 
 void ViewerTest::SetUp() {
   ASSERT_TRUE(library_.Loaded()) << "Lumivex01.dll next to the test";
-  RegisterHostClass();
-  const HINSTANCE instance = GetModuleHandleA(nullptr);
-  host_ = CreateWindowExA(0, kHostClass, "Viewer test host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                          0, 0, kHostWidth, kHostHeight, nullptr, nullptr, instance, nullptr);
+  host_ = CreatePlainHostWindow("Viewer test host", 0, 0, kHostWidth, kHostHeight);
   ASSERT_NE(host_, nullptr);
+  const HINSTANCE instance = GetModuleHandleA(nullptr);
   RECT client{};
   GetClientRect(host_, &client);
   viewer_ = CreateWindowExA(0, kViewerClassName, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0,
@@ -95,11 +72,11 @@ void ViewerTest::TearDown() {
   Pump();
 }
 
-LRESULT ViewerTest::Command(std::int32_t code, std::int32_t argument) const {
+LRESULT ViewerTest::Command(std::int32_t code, std::int32_t argument) {
   return SendMessageA(viewer_, WM_VIEWER_COMMAND, static_cast<WPARAM>(code), argument);
 }
 
-LRESULT ViewerTest::StringCommand(std::int32_t code, const std::string& text) const {
+LRESULT ViewerTest::StringCommand(std::int32_t code, const std::string& text) {
   return SendMessageA(viewer_, WM_VIEWER_STRCOMMAND, static_cast<WPARAM>(code),
                       reinterpret_cast<LPARAM>(text.c_str()));
 }
@@ -118,7 +95,7 @@ std::string ViewerTest::TempPath(const std::string& name) {
 }
 
 std::string ViewerTest::Show(const TestDocument& document, const std::string& name) {
-  const std::string path = TempPath(name);
+  std::string path = TempPath(name);
   EXPECT_TRUE(WritePdf(path, document));
   const auto shown = static_cast<int>(StringCommand(101, path));
   EXPECT_EQ(shown, static_cast<int>(document.pages.size())) << path;
@@ -144,6 +121,6 @@ void ViewerTest::Wheel(int delta, WPARAM keys) const {
   Pump();
 }
 
-void ViewerTest::Pump() const { PumpMessages(); }
+void ViewerTest::Pump() { PumpMessages(); }
 
 }  // namespace lvx::test

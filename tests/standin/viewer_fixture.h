@@ -26,7 +26,7 @@ class StandinLibrary {
   StandinLibrary(StandinLibrary&&) = delete;
   StandinLibrary& operator=(StandinLibrary&&) = delete;
 
-  bool Loaded() const { return module_ != nullptr; }
+  [[nodiscard]] bool Loaded() const { return module_ != nullptr; }
   LvxStandinViewState ViewState(HWND viewer) const;
   LvxStandinPrintState PrintState(HWND viewer) const;
   RECT PageBox(HWND viewer, int page) const;  // empty when there is no such page
@@ -48,13 +48,16 @@ class ViewerTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  LRESULT Command(std::int32_t code, std::int32_t argument = 0) const;
-  LRESULT StringCommand(std::int32_t code, const std::string& text) const;
-  LvxStandinViewState View() const { return library_.ViewState(viewer_); }
-  LvxStandinPrintState Printing() const { return library_.PrintState(viewer_); }
-  RECT PageBox(int page) const { return library_.PageBox(viewer_, page); }
-  int PageHighlights(int page) const { return library_.PageHighlights(viewer_, page); }
-  HWND Part(int id) const { return GetDlgItem(viewer_, id); }
+  // Send a command to the viewer (which it may change) and answer its result.
+  LRESULT Command(std::int32_t code, std::int32_t argument = 0);
+  LRESULT StringCommand(std::int32_t code, const std::string& text);
+  [[nodiscard]] LvxStandinViewState View() const { return library_.ViewState(viewer_); }
+  [[nodiscard]] LvxStandinPrintState Printing() const { return library_.PrintState(viewer_); }
+  [[nodiscard]] RECT PageBox(int page) const { return library_.PageBox(viewer_, page); }
+  [[nodiscard]] int PageHighlights(int page) const {
+    return library_.PageHighlights(viewer_, page);
+  }
+  [[nodiscard]] HWND Part(int id) const { return GetDlgItem(viewer_, id); }
   // Rectangle of a child window in the viewer's client coordinates.
   RECT PartRect(HWND part) const;
 
@@ -66,7 +69,7 @@ class ViewerTest : public ::testing::Test {
   // Sends the message to the page area and lets it repaint.
   void Key(WPARAM key) const;
   void Wheel(int delta, WPARAM keys = 0) const;
-  void Pump() const;
+  static void Pump();
 
   StandinLibrary library_;
   HWND host_ = nullptr;

@@ -14,7 +14,7 @@ bool IsYellow(std::uint32_t c) { return Red(c) > 200 && Green(c) > 180 && Blue(c
 class ViewerPaintTest : public ViewerTest {
  protected:
   // The page area's picture and sheet `page`'s box in it.
-  Picture PageArea() const { return CaptureClient(Part(LVX_STANDIN_PAGE_AREA)); }
+  [[nodiscard]] Picture PageArea() const { return CaptureClient(Part(LVX_STANDIN_PAGE_AREA)); }
   static long Area(const RECT& box) { return (box.right - box.left) * (box.bottom - box.top); }
 };
 

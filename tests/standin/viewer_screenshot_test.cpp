@@ -13,7 +13,9 @@ namespace {
 
 class ViewerScreenshotTest : public ViewerTest {
  protected:
-  // Saves the host window's picture; answers how much of the page area shows page sheets.
+  // Saves the host window's picture; answers how much of the page area shows page sheets (some
+  // shots are taken for the picture alone).
+  // NOLINTNEXTLINE(modernize-use-nodiscard)
   double Shoot(const std::string& name) const {
     Pump();
     const Picture whole = CaptureClient(host_);

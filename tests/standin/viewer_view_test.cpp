@@ -19,7 +19,7 @@ class ViewerViewTest : public ViewerTest {
     ViewerTest::SetUp();
     Command(50, 31);
   }
-  int ScrollBarPosition(int id) const {
+  [[nodiscard]] int ScrollBarPosition(int id) const {
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_POS | SIF_RANGE | SIF_PAGE;

@@ -39,7 +39,7 @@ bool OursAndVisible(HWND window) {
 }
 
 BOOL CALLBACK MatchDialog(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<Search*>(data);  // NOLINT(performance-no-int-to-ptr)
+  auto* search = reinterpret_cast<Search*>(data);
   if (OursAndVisible(window) && ClassOf(window) == "#32770" && TextOf(window) == *search->title &&
       !IsMessageBox(window)) {
     search->found = window;
@@ -49,7 +49,7 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM data) {
 }
 
 BOOL CALLBACK MatchMessageBox(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<Search*>(data);  // NOLINT(performance-no-int-to-ptr)
+  auto* search = reinterpret_cast<Search*>(data);
   if (OursAndVisible(window) && IsMessageBox(window) &&
       GetWindow(window, GW_OWNER) == search->owner) {
     search->found = window;
@@ -73,8 +73,7 @@ HWND Poll(int milliseconds, Find find) {
 }
 
 BOOL CALLBACK FindChildOfClass(HWND window, LPARAM data) {
-  auto* search =
-      reinterpret_cast<std::pair<const char*, HWND>*>(data);  // NOLINT(performance-no-int-to-ptr)
+  auto* search = reinterpret_cast<std::pair<const char*, HWND>*>(data);
   if (ClassOf(window) == search->first) {
     search->second = window;
     return FALSE;

@@ -34,9 +34,11 @@ bool IsMessageBox(HWND window) {
   return children <= 6;  // text, icon, up to four buttons
 }
 
-MessageBoxWatcher::MessageBoxWatcher() {
-  activeWatcher = this;
-  hook_ = SetWindowsHookExA(WH_CBT, HookProc, nullptr, GetCurrentThreadId());
+MessageBoxWatcher::MessageBoxWatcher() : hook_(Install(this)) {}
+
+HHOOK MessageBoxWatcher::Install(MessageBoxWatcher* watcher) {
+  activeWatcher = watcher;
+  return SetWindowsHookExA(WH_CBT, HookProc, nullptr, GetCurrentThreadId());
 }
 
 MessageBoxWatcher::~MessageBoxWatcher() {
@@ -47,7 +49,7 @@ MessageBoxWatcher::~MessageBoxWatcher() {
 LRESULT CALLBACK MessageBoxWatcher::HookProc(int code, WPARAM wParam, LPARAM lParam) {
   MessageBoxWatcher* self = activeWatcher;
   if (code == HCBT_ACTIVATE && self != nullptr) {
-    const auto box = reinterpret_cast<HWND>(wParam);
+    auto* const box = reinterpret_cast<HWND>(wParam);
     // The hook also fires when the owner is activated again after the box: only boxes count, and
     // each box once (it may be activated more than once before the posted click arrives).
     if (IsMessageBox(box) && GetPropA(box, "lvx.test.seen") == nullptr) {

@@ -27,9 +27,11 @@ class MessageBoxWatcher {
   MessageBoxWatcher(MessageBoxWatcher&&) = delete;
   MessageBoxWatcher& operator=(MessageBoxWatcher&&) = delete;
 
-  const std::vector<ObservedBox>& Boxes() const { return boxes_; }
+  [[nodiscard]] const std::vector<ObservedBox>& Boxes() const { return boxes_; }
 
  private:
+  // Makes `watcher` the thread's watcher, then hooks the thread's window activations.
+  static HHOOK Install(MessageBoxWatcher* watcher);
   static LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam);
 
   HHOOK hook_ = nullptr;

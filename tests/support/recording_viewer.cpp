@@ -60,8 +60,7 @@ void RecordingViewer::SetPages(std::vector<std::string> pages) { pages_ = std::m
 
 LRESULT CALLBACK RecordingViewer::Procedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam) {
-  auto* self = reinterpret_cast<RecordingViewer*>(  // NOLINT(performance-no-int-to-ptr)
-      GetWindowLongPtrA(window, GWLP_USERDATA));
+  auto* self = reinterpret_cast<RecordingViewer*>(GetWindowLongPtrA(window, GWLP_USERDATA));
   if (self != nullptr && (message == kCommandMessage || message == kStringMessage)) {
     return self->Receive(message, static_cast<std::int32_t>(wParam), lParam);
   }
@@ -71,11 +70,10 @@ LRESULT CALLBACK RecordingViewer::Procedure(HWND window, UINT message, WPARAM wP
 std::int32_t RecordingViewer::Receive(UINT message, std::int32_t code, LPARAM argument) {
   ViewerCall call{message, code, static_cast<std::int32_t>(argument), {}, true};
   if (message == kStringMessage && argument != 0) {
-    const char* text =
-        reinterpret_cast<const char*>(argument);  // NOLINT(performance-no-int-to-ptr)
+    const char* text = reinterpret_cast<const char*>(argument);
     call.text.assign(text, strnlen(text, kLongestRecordedString));
   }
-  auto* buffer = reinterpret_cast<char*>(argument);  // NOLINT(performance-no-int-to-ptr)
+  auto* buffer = reinterpret_cast<char*>(argument);
   const bool pageText = message == kCommandMessage && code == kPageTextCode;
   if (pageText) {
     call.argument = buffer != nullptr ? 1 : 0;

@@ -16,13 +16,13 @@ struct Picture {
   int height = 0;
   std::vector<std::uint32_t> pixels;  // 0x00RRGGBB, rows from the top
 
-  std::uint32_t At(int x, int y) const {
+  [[nodiscard]] std::uint32_t At(int x, int y) const {
     return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
                   static_cast<std::size_t>(x)];
   }
   // Pixels inside `box` (clipped to the picture) for which `test` holds.
   template <typename Test>
-  int Count(const RECT& box, Test test) const {
+  [[nodiscard]] int Count(const RECT& box, Test test) const {
     int count = 0;
     for (int y = std::max(0, static_cast<int>(box.top));
          y < std::min(height, static_cast<int>(box.bottom)); ++y) {

@@ -24,7 +24,8 @@ struct LoggedMessage {
   static constexpr std::uint32_t kStringMessage = 0x0400 + 77;
 };
 
-// Readable test output: "(WM_VIEWER_STRCOMMAND, 101, \"C:\\x.pdf\")" or "(WM_VIEWER_COMMAND, 50, 31)".
+// Readable test output, for example "(WM_VIEWER_STRCOMMAND, 101, \"C:\\x.pdf\")" or
+// "(WM_VIEWER_COMMAND, 50, 31)".
 void PrintTo(const LoggedMessage& message, std::ostream* out);
 
 // Every entry in the log of the loaded stand-in (empty when it is not loaded).

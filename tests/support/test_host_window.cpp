@@ -25,11 +25,14 @@ void RegisterHostClass() {
 
 }  // namespace
 
-TestHostWindow::TestHostWindow() {
+HWND CreatePlainHostWindow(const char* title, int x, int y, int width, int height) {
   RegisterHostClass();
+  return CreateWindowExA(0, kHostClass, title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, x, y, width,
+                         height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+TestHostWindow::TestHostWindow() : window_(CreatePlainHostWindow("Test host", 50, 50, 500, 400)) {
   const HINSTANCE instance = GetModuleHandleA(nullptr);
-  window_ = CreateWindowExA(0, kHostClass, "Test host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 50,
-                            50, 500, 400, nullptr, nullptr, instance, nullptr);
   CreateWindowExA(0, "STATIC", "label", WS_CHILD | WS_VISIBLE, 5, 2, 60, 14, window_,
                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLabelId)), instance, nullptr);
   CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BLACKFRAME, kPlaceholderRect.left,

@@ -17,6 +17,10 @@ inline constexpr int kPlaceholderId = 27;
 inline constexpr int kLabelId = 5;
 inline constexpr RECT kPlaceholderRect{10, 20, 310, 220};
 
+// A top-level window of the tests' plain host class (button-face background, no behaviour of its
+// own), not yet shown; null when it cannot be made.
+HWND CreatePlainHostWindow(const char* title, int x, int y, int width, int height);
+
 class TestHostWindow {
  public:
   TestHostWindow();
@@ -26,9 +30,9 @@ class TestHostWindow {
   TestHostWindow(TestHostWindow&&) = delete;
   TestHostWindow& operator=(TestHostWindow&&) = delete;
 
-  HWND Window() const { return window_; }
-  HWND Placeholder() const { return GetDlgItem(window_, kPlaceholderId); }
-  HWND Label() const { return GetDlgItem(window_, kLabelId); }
+  [[nodiscard]] HWND Window() const { return window_; }
+  [[nodiscard]] HWND Placeholder() const { return GetDlgItem(window_, kPlaceholderId); }
+  [[nodiscard]] HWND Label() const { return GetDlgItem(window_, kLabelId); }
 
  private:
   HWND window_ = nullptr;
@@ -36,6 +40,9 @@ class TestHostWindow {
 
 // The plain Win32 adapter, with every service call written to a journal ("units 1",
 // "position 27", "client", "instance", "adopt 27", "window 27", "message <text>").
+// No virtual destructor: the class is final and nothing deletes it through LvxHostWindow, whose
+// destructor is protected.
+// NOLINTNEXTLINE(cppcoreguidelines-virtual-class-destructor)
 class RecordingHost final : public LvxHostWindow {
  public:
   explicit RecordingHost(HWND parent) : inner_(parent) {}
@@ -49,8 +56,8 @@ class RecordingHost final : public LvxHostWindow {
   std::int32_t ControlWindow(std::int16_t control) override;
   void ShowMessage(const char* text) override;
 
-  const std::vector<std::string>& Journal() const { return journal_; }
-  std::vector<std::string> MessagesShown() const;
+  [[nodiscard]] const std::vector<std::string>& Journal() const { return journal_; }
+  [[nodiscard]] std::vector<std::string> MessagesShown() const;
 
  private:
   LvxWin32Host inner_;

@@ -78,7 +78,7 @@ class ExportsTest : public ::testing::Test {
   }
 
   // A cleared object made from the field list, with the operation table attached.
-  std::vector<unsigned char> MakeObject() const {
+  [[nodiscard]] std::vector<unsigned char> MakeObject() const {
     std::vector<unsigned char> object(static_cast<std::size_t>(fields->objectSize), 0);
     std::memcpy(object.data(), &table, sizeof table);
     return object;
@@ -122,7 +122,7 @@ TEST_F(ExportsTest, FieldListNamesTheFieldsInDeclaredOrderWithTheirWidths) {
       {"TVVIEWPANEL", LVX_FIELD_UINT8, 1},
   }};
   ASSERT_EQ(fields->count, static_cast<std::int32_t>(expected.size()));
-  std::int32_t end = static_cast<std::int32_t>(sizeof(void*));  // after the table pointer
+  auto end = static_cast<std::int32_t>(sizeof(void*));  // after the table pointer
   for (std::size_t i = 0; i < expected.size(); ++i) {
     const LvxFieldInfo& field = fields->fields[i];
     EXPECT_STREQ(field.name, expected[i].name);

@@ -144,7 +144,7 @@ TEST_F(FileDialogTest, AMissingFileIsRefusedByTheDialogItself) {
 TEST_F(FileDialogTest, WithoutAViewerTheDialogStillShowsAndTheResultIsZero) {
   object.HWINDOW = 0;
   const std::string chosen = shown + "\\listed.pdf";
-  HWND owner = reinterpret_cast<HWND>(1);  // NOLINT(performance-no-int-to-ptr)
+  HWND owner = reinterpret_cast<HWND>(1);
   DialogDriver driver("Select File", [&](HWND dialog) {
     owner = GetWindow(dialog, GW_OWNER);
     SetFileName(dialog, chosen);

@@ -27,7 +27,7 @@ class PrintDialogTest : public RecordedViewerTest {
  protected:
   void SetUp() override {
     if (SystemDefaultPrinter() != "PDF") {
-      GTEST_SKIP() << "Wine lists no printer \"PDF\" as its default (default: \""
+      GTEST_SKIP() << R"(Wine lists no printer "PDF" as its default (default: ")"
                    << SystemDefaultPrinter()
                    << "\"); run scripts/start-printer.sh before the tests";
     }
@@ -102,7 +102,7 @@ TEST_F(PrintDialogTest, CancelSendsNothingAndKeepsTheCurrentPrinter) {
 
 TEST_F(PrintDialogTest, WithoutAViewerTheDialogIsStillShown) {
   object.HWINDOW = 0;
-  HWND owner = reinterpret_cast<HWND>(1);  // NOLINT(performance-no-int-to-ptr)
+  HWND owner = reinterpret_cast<HWND>(1);
   DialogDriver driver("Print", [&](HWND dialog) {
     owner = GetWindow(dialog, GW_OWNER);
     PressButton(dialog, IDOK);

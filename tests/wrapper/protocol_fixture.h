@@ -18,7 +18,7 @@ class RecordedViewerTest : public ::testing::Test {
  protected:
   RecordedViewerTest() { object.HWINDOW = viewer.Handle(); }
 
-  const Calls& Received() const { return viewer.Received(); }
+  [[nodiscard]] const Calls& Received() const { return viewer.Received(); }
 
   TestHostWindow host;
   RecordingViewer viewer{host.Window()};

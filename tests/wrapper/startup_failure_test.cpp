@@ -46,8 +46,8 @@ TEST(StartupFailureTest, InitReportsTheCauseOnceAndCreatesNothing) {
   ASSERT_NE(viewer.LIBHANDLE, 0);
   const HMODULE loaded = GetModuleHandleA("Lumivex01.dll");
   EXPECT_EQ(reinterpret_cast<HMODULE>(static_cast<INT_PTR>(viewer.LIBHANDLE)), loaded);
-  const std::vector<std::string> expected = {
-      "instance", "message Error Getting Class Info Tarnvik_LUMIVEX_01"};
+  const std::vector<std::string> expected = {"instance",
+                                             "message Error Getting Class Info Tarnvik_LUMIVEX_01"};
   EXPECT_EQ(recording.Journal(), expected);
   viewer.KILL();  // the library stays loaded until here
   EXPECT_EQ(GetModuleHandleA("Lumivex01.dll"), nullptr);

@@ -109,8 +109,8 @@ TEST_F(StartupTest, InitPlacesTheViewerExactlyOverThePlaceholder) {
 TEST_F(StartupTest, InitUsesTheHostServicesInOrderAndLeavesPixelUnitsOff) {
   ASSERT_NE(Start(), 0);
   const std::vector<std::string> expected = {
-      "instance",  "units 1", "position 27", "client", "instance",
-      "adopt 27",  "window 27", "units 0",
+      "instance", "units 1",  "position 27", "client",
+      "instance", "adopt 27", "window 27",   "units 0",
   };
   EXPECT_EQ(journal, expected);
 }

@@ -4,6 +4,7 @@
 // buffers that cannot be had).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <string>
 
@@ -28,12 +29,9 @@ class TextTest : public ProtocolTest {
     EXPECT_EQ(box.owner, host.Window());
   }
   static bool AllZeroFilled(const Calls& calls) {
-    for (const ViewerCall& call : calls) {
-      if (call.code == kPageTextCode && !call.zeroFilled) {
-        return false;
-      }
-    }
-    return true;
+    return std::ranges::all_of(calls, [](const ViewerCall& call) {
+      return call.code != kPageTextCode || call.zeroFilled;
+    });
   }
 };
 

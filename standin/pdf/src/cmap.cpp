@@ -30,6 +30,17 @@ std::u32string DestinationOf(const Token& token) {
   return {};
 }
 
+// Reads the next token; whether it is of `type`.
+bool NextIs(Lexer& lexer, Token& token, TokenType type) {
+  lexer.Next(token);
+  return token.type == type;
+}
+
+// A CID operand, clamped to 32 bits.
+std::uint32_t CidOf(const Token& token) {
+  return static_cast<std::uint32_t>(std::clamp<std::int64_t>(token.integer, 0, 0xFFFFFFFF));
+}
+
 }  // namespace
 
 std::u32string Utf16BeToUtf32(std::string_view bytes) {
@@ -68,15 +79,7 @@ CMap CMap::Parse(std::span<const std::uint8_t> data) {
     }
     const std::string& op = token.text;
     if (op == "begincodespacerange") {
-      for (;;) {
-        lexer.Next(a);
-        if (a.type != TokenType::kString) {
-          break;
-        }
-        lexer.Next(b);
-        if (b.type != TokenType::kString) {
-          break;
-        }
+      while (NextIs(lexer, a, TokenType::kString) && NextIs(lexer, b, TokenType::kString)) {
         if (a.text.empty() || a.text.size() > 4 || a.text.size() != b.text.size()) {
           continue;
         }
@@ -90,11 +93,7 @@ CMap CMap::Parse(std::span<const std::uint8_t> data) {
         }
       }
     } else if (op == "beginbfchar") {
-      for (;;) {
-        lexer.Next(a);
-        if (a.type != TokenType::kString) {
-          break;
-        }
+      while (NextIs(lexer, a, TokenType::kString)) {
         lexer.Next(b);
         if (b.type != TokenType::kString && b.type != TokenType::kName) {
           break;
@@ -105,15 +104,7 @@ CMap CMap::Parse(std::span<const std::uint8_t> data) {
         map.chars_[CodeOf(a.text)] = DestinationOf(b);
       }
     } else if (op == "beginbfrange") {
-      for (;;) {
-        lexer.Next(a);
-        if (a.type != TokenType::kString) {
-          break;
-        }
-        lexer.Next(b);
-        if (b.type != TokenType::kString) {
-          break;
-        }
+      while (NextIs(lexer, a, TokenType::kString) && NextIs(lexer, b, TokenType::kString)) {
         lexer.Next(c);
         Range range{CodeOf(a.text), CodeOf(b.text), {}, {}};
         if (c.type == TokenType::kArrayOpen) {
@@ -136,41 +127,14 @@ CMap CMap::Parse(std::span<const std::uint8_t> data) {
         map.ranges_.push_back(std::move(range));
       }
     } else if (op == "begincidchar") {
-      for (;;) {
-        lexer.Next(a);
-        if (a.type != TokenType::kString) {
-          break;
-        }
-        lexer.Next(b);
-        if (b.type != TokenType::kInteger) {
-          break;
-        }
-        if (++entries > kMaxEntries) {
-          break;
-        }
-        map.cidChars_[CodeOf(a.text)] =
-            static_cast<std::uint32_t>(std::clamp<std::int64_t>(b.integer, 0, 0xFFFFFFFF));
+      while (NextIs(lexer, a, TokenType::kString) && NextIs(lexer, b, TokenType::kInteger) &&
+             ++entries <= kMaxEntries) {
+        map.cidChars_[CodeOf(a.text)] = CidOf(b);
       }
     } else if (op == "begincidrange") {
-      for (;;) {
-        lexer.Next(a);
-        if (a.type != TokenType::kString) {
-          break;
-        }
-        lexer.Next(b);
-        if (b.type != TokenType::kString) {
-          break;
-        }
-        lexer.Next(c);
-        if (c.type != TokenType::kInteger) {
-          break;
-        }
-        if (++entries > kMaxEntries) {
-          break;
-        }
-        const CidRange range{
-            CodeOf(a.text), CodeOf(b.text),
-            static_cast<std::uint32_t>(std::clamp<std::int64_t>(c.integer, 0, 0xFFFFFFFF))};
+      while (NextIs(lexer, a, TokenType::kString) && NextIs(lexer, b, TokenType::kString) &&
+             NextIs(lexer, c, TokenType::kInteger) && ++entries <= kMaxEntries) {
+        const CidRange range{CodeOf(a.text), CodeOf(b.text), CidOf(c)};
         if (range.low <= range.high) {
           map.cidRanges_.push_back(range);
         }

@@ -76,7 +76,7 @@ class Interpreter {
     textMatrix_ = Matrix::Translate(tx, 0) * textMatrix_;
   }
   void DrawForm(const Object& resources, const std::string& name, int depth);
-  void SkipInlineImage(Lexer& lexer, std::span<const std::uint8_t> content);
+  static void SkipInlineImage(Lexer& lexer, std::span<const std::uint8_t> content);
 
   PdfFile& file_;
   FontCache& fonts_;

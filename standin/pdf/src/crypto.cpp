@@ -26,10 +26,7 @@ Bytes Hash(int algorithm, std::span<const std::uint8_t> data) {
 
 class Cipher {
  public:
-  Cipher(int algorithm, int mode) {
-    Initialise();
-    ok_ = gcry_cipher_open(&handle_, algorithm, mode, 0) == 0;
-  }
+  Cipher(int algorithm, int mode) : ok_(Open(handle_, algorithm, mode)) {}
   ~Cipher() {
     if (ok_) {
       gcry_cipher_close(handle_);
@@ -58,6 +55,12 @@ class Cipher {
   }
 
  private:
+  static bool Open(gcry_cipher_hd_t& handle, int algorithm, int mode) {
+    Initialise();
+    return gcry_cipher_open(&handle, algorithm, mode, 0) == 0;
+  }
+
+  // Declared before ok_, whose initialiser opens it.
   gcry_cipher_hd_t handle_ = nullptr;
   bool ok_ = false;
 };

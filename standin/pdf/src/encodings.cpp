@@ -4,6 +4,8 @@
 #include <array>
 #include <cstring>
 
+#include "char_classes.h"
+
 namespace lvx::pdf {
 namespace {
 
@@ -27,24 +29,11 @@ char32_t LookUp(std::string_view name) {
   return found != end && std::string_view(found->name) == name ? found->code : 0;
 }
 
-int Hex(char c) {
-  if (c >= '0' && c <= '9') {
-    return c - '0';
-  }
-  if (c >= 'A' && c <= 'F') {
-    return c - 'A' + 10;
-  }
-  if (c >= 'a' && c <= 'f') {
-    return c - 'a' + 10;
-  }
-  return -1;
-}
-
 // Reads `count` hex digits; -1 when one is not a digit.
 std::int64_t HexNumber(std::string_view digits) {
   std::int64_t value = 0;
   for (const char c : digits) {
-    const int digit = Hex(c);
+    const int digit = HexDigitValue(static_cast<std::uint8_t>(c));
     if (digit < 0) {
       return -1;
     }

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "char_classes.h"
+
 namespace lvx::pdf {
 namespace {
 
@@ -23,7 +25,8 @@ bool Push(std::vector<std::uint8_t>& out, std::uint8_t byte, std::size_t limit,
 
 class Inflater {
  public:
-  explicit Inflater(int windowBits) { ok_ = inflateInit2(&stream_, windowBits) == Z_OK; }
+  // stream_ is declared before ok_, so it is cleared before inflateInit2 sees it.
+  explicit Inflater(int windowBits) : ok_(inflateInit2(&stream_, windowBits) == Z_OK) {}
   ~Inflater() {
     if (ok_) {
       inflateEnd(&stream_);
@@ -69,23 +72,6 @@ class Inflater {
   z_stream stream_{};
   bool ok_ = false;
 };
-
-int HexDigit(std::uint8_t c) {
-  if (c >= '0' && c <= '9') {
-    return c - '0';
-  }
-  if (c >= 'a' && c <= 'f') {
-    return c - 'a' + 10;
-  }
-  if (c >= 'A' && c <= 'F') {
-    return c - 'A' + 10;
-  }
-  return -1;
-}
-
-bool IsWhite(std::uint8_t c) {
-  return c == 0 || c == '\t' || c == '\n' || c == '\f' || c == '\r' || c == ' ';
-}
 
 std::uint8_t Paeth(int a, int b, int c) {
   const int p = a + b - c;
@@ -218,9 +204,9 @@ std::vector<std::uint8_t> AsciiHexDecode(std::span<const std::uint8_t> input, st
     if (c == '>') {
       break;
     }
-    const int value = HexDigit(c);
+    const int value = HexDigitValue(c);
     if (value < 0) {
-      if (!IsWhite(c)) {
+      if (!IsPdfWhitespace(c)) {
         status = FilterStatus::kDamaged;
         return out;
       }
@@ -246,9 +232,8 @@ std::vector<std::uint8_t> Ascii85Decode(std::span<const std::uint8_t> input, std
   std::vector<std::uint8_t> out;
   std::uint64_t group = 0;
   int count = 0;
-  for (std::size_t i = 0; i < input.size(); ++i) {
-    const std::uint8_t c = input[i];
-    if (IsWhite(c)) {
+  for (const std::uint8_t c : input) {
+    if (IsPdfWhitespace(c)) {
       continue;
     }
     if (c == '~') {

@@ -5,19 +5,6 @@
 namespace lvx::pdf {
 namespace {
 
-int HexValue(std::uint8_t c) {
-  if (c >= '0' && c <= '9') {
-    return c - '0';
-  }
-  if (c >= 'a' && c <= 'f') {
-    return c - 'a' + 10;
-  }
-  if (c >= 'A' && c <= 'F') {
-    return c - 'A' + 10;
-  }
-  return -1;
-}
-
 // Literal strings nest parentheses; deeper nesting than this is treated as plain text.
 constexpr int kMaxParenDepth = 10000;
 
@@ -237,7 +224,7 @@ void Lexer::ReadHexString(Token& token) {
     if (c == '>') {
       break;
     }
-    const int value = HexValue(c);
+    const int value = HexDigitValue(c);
     if (value < 0) {
       continue;  // white space, and garbage, are skipped
     }
@@ -257,9 +244,10 @@ void Lexer::ReadName(Token& token) {
   token.type = TokenType::kName;
   while (pos_ < data_.size() && IsPdfRegular(data_[pos_])) {
     std::uint8_t c = data_[pos_++];
-    if (c == '#' && pos_ + 1 < data_.size() && HexValue(data_[pos_]) >= 0 &&
-        HexValue(data_[pos_ + 1]) >= 0) {
-      c = static_cast<std::uint8_t>(HexValue(data_[pos_]) * 16 + HexValue(data_[pos_ + 1]));
+    if (c == '#' && pos_ + 1 < data_.size() && HexDigitValue(data_[pos_]) >= 0 &&
+        HexDigitValue(data_[pos_ + 1]) >= 0) {
+      c = static_cast<std::uint8_t>(HexDigitValue(data_[pos_]) * 16 +
+                                    HexDigitValue(data_[pos_ + 1]));
       pos_ += 2;
     }
     token.text.push_back(static_cast<char>(c));

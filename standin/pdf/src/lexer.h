@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "char_classes.h"
+
 namespace lvx::pdf {
 
 enum class TokenType : std::uint8_t {
@@ -34,19 +36,10 @@ struct Token {
   std::string text;
   std::size_t start = 0;  // offset of the token's first byte
 
-  bool IsKeyword(std::string_view word) const {
+  [[nodiscard]] bool IsKeyword(std::string_view word) const {
     return type == TokenType::kKeyword && text == word;
   }
 };
-
-inline bool IsPdfWhitespace(std::uint8_t c) {
-  return c == 0 || c == '\t' || c == '\n' || c == '\f' || c == '\r' || c == ' ';
-}
-inline bool IsPdfDelimiter(std::uint8_t c) {
-  return c == '(' || c == ')' || c == '<' || c == '>' || c == '[' || c == ']' || c == '{' ||
-         c == '}' || c == '/' || c == '%';
-}
-inline bool IsPdfRegular(std::uint8_t c) { return !IsPdfWhitespace(c) && !IsPdfDelimiter(c); }
 
 class Lexer {
  public:
@@ -58,10 +51,10 @@ class Lexer {
   // Skips white space and comments.
   void SkipWhitespace();
 
-  std::size_t Position() const { return pos_; }
+  [[nodiscard]] std::size_t Position() const { return pos_; }
   void Seek(std::size_t position) { pos_ = position < data_.size() ? position : data_.size(); }
-  bool AtEnd() const { return pos_ >= data_.size(); }
-  std::span<const std::uint8_t> Data() const { return data_; }
+  [[nodiscard]] bool AtEnd() const { return pos_ >= data_.size(); }
+  [[nodiscard]] std::span<const std::uint8_t> Data() const { return data_; }
 
  private:
   void ReadNumber(Token& token);

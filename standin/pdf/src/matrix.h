@@ -12,8 +12,8 @@ struct Matrix {
     return {m.a * n.a + m.b * n.c, m.a * n.b + m.b * n.d,       m.c * n.a + m.d * n.c,
             m.c * n.b + m.d * n.d, m.e * n.a + m.f * n.c + n.e, m.e * n.b + m.f * n.d + n.f};
   }
-  double X(double x, double y) const { return x * a + y * c + e; }
-  double Y(double x, double y) const { return x * b + y * d + f; }
+  [[nodiscard]] double X(double x, double y) const { return x * a + y * c + e; }
+  [[nodiscard]] double Y(double x, double y) const { return x * b + y * d + f; }
   static Matrix Translate(double x, double y) { return {1, 0, 0, 1, x, y}; }
 };
 

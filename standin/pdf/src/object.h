@@ -49,28 +49,36 @@ class Object {
   Object(std::shared_ptr<const Stream> value)  // NOLINT(google-explicit-constructor)
       : value_(std::move(value)) {}
 
-  bool IsNull() const { return value_.index() == 0; }
-  bool IsBool() const { return std::holds_alternative<bool>(value_); }
-  bool IsInt() const { return std::holds_alternative<std::int64_t>(value_); }
-  bool IsNumber() const { return IsInt() || std::holds_alternative<double>(value_); }
-  bool IsName() const { return std::holds_alternative<Name>(value_); }
-  bool IsName(std::string_view name) const { return IsName() && AsName() == name; }
-  bool IsString() const { return std::holds_alternative<String>(value_); }
-  bool IsArray() const { return std::holds_alternative<std::shared_ptr<const Array>>(value_); }
-  bool IsDict() const { return std::holds_alternative<std::shared_ptr<const Dict>>(value_); }
-  bool IsStream() const { return std::holds_alternative<std::shared_ptr<const Stream>>(value_); }
-  bool IsRef() const { return std::holds_alternative<Ref>(value_); }
+  [[nodiscard]] bool IsNull() const { return value_.index() == 0; }
+  [[nodiscard]] bool IsBool() const { return std::holds_alternative<bool>(value_); }
+  [[nodiscard]] bool IsInt() const { return std::holds_alternative<std::int64_t>(value_); }
+  [[nodiscard]] bool IsNumber() const { return IsInt() || std::holds_alternative<double>(value_); }
+  [[nodiscard]] bool IsName() const { return std::holds_alternative<Name>(value_); }
+  [[nodiscard]] bool IsName(std::string_view name) const { return IsName() && AsName() == name; }
+  [[nodiscard]] bool IsString() const { return std::holds_alternative<String>(value_); }
+  [[nodiscard]] bool IsArray() const {
+    return std::holds_alternative<std::shared_ptr<const Array>>(value_);
+  }
+  [[nodiscard]] bool IsDict() const {
+    return std::holds_alternative<std::shared_ptr<const Dict>>(value_);
+  }
+  [[nodiscard]] bool IsStream() const {
+    return std::holds_alternative<std::shared_ptr<const Stream>>(value_);
+  }
+  [[nodiscard]] bool IsRef() const { return std::holds_alternative<Ref>(value_); }
 
-  bool AsBool(bool fallback = false) const { return IsBool() ? std::get<bool>(value_) : fallback; }
+  [[nodiscard]] bool AsBool(bool fallback = false) const {
+    return IsBool() ? std::get<bool>(value_) : fallback;
+  }
   // Integers; reals are truncated toward zero within the 64-bit range.
-  std::int64_t AsInt(std::int64_t fallback = 0) const;
-  double AsNumber(double fallback = 0) const;
-  const std::string& AsName() const;    // "" when not a name
-  const std::string& AsString() const;  // "" when not a string
-  Ref AsRef() const { return IsRef() ? std::get<Ref>(value_) : Ref{}; }
-  const Array& AsArray() const;    // empty when not an array
-  const Dict& AsDict() const;      // a stream's dictionary, or empty
-  const Stream* AsStream() const;  // null when not a stream
+  [[nodiscard]] std::int64_t AsInt(std::int64_t fallback = 0) const;
+  [[nodiscard]] double AsNumber(double fallback = 0) const;
+  [[nodiscard]] const std::string& AsName() const;    // "" when not a name
+  [[nodiscard]] const std::string& AsString() const;  // "" when not a string
+  [[nodiscard]] Ref AsRef() const { return IsRef() ? std::get<Ref>(value_) : Ref{}; }
+  [[nodiscard]] const Array& AsArray() const;    // empty when not an array
+  [[nodiscard]] const Dict& AsDict() const;      // a stream's dictionary, or empty
+  [[nodiscard]] const Stream* AsStream() const;  // null when not a stream
 
  private:
   std::variant<std::monostate, bool, std::int64_t, double, Name, String, Ref,
@@ -83,8 +91,8 @@ struct Dict {
   std::vector<std::pair<std::string, Object>> entries;
 
   // The value of `key` (the last one when a key repeats), or null.
-  const Object& Get(std::string_view key) const;
-  bool Has(std::string_view key) const;
+  [[nodiscard]] const Object& Get(std::string_view key) const;
+  [[nodiscard]] bool Has(std::string_view key) const;
 };
 
 // A stream: its dictionary and where its encoded data lies in the file's bytes.

@@ -25,16 +25,16 @@ class SecurityHandler {
   static std::unique_ptr<SecurityHandler> Create(const Dict& encrypt, std::string_view firstId,
                                                  SecurityStatus& status);
 
-  std::string DecryptString(std::string_view data, Ref ref) const;
+  [[nodiscard]] std::string DecryptString(std::string_view data, Ref ref) const;
   // `cryptFilter` is the name of a stream's own crypt filter ("" for the default one).
-  std::vector<std::uint8_t> DecryptStream(std::span<const std::uint8_t> data, Ref ref,
-                                          std::string_view cryptFilter) const;
-  bool EncryptMetadata() const { return encryptMetadata_; }
+  [[nodiscard]] std::vector<std::uint8_t> DecryptStream(std::span<const std::uint8_t> data, Ref ref,
+                                                        std::string_view cryptFilter) const;
+  [[nodiscard]] bool EncryptMetadata() const { return encryptMetadata_; }
 
  private:
   SecurityHandler() = default;
-  std::vector<std::uint8_t> Decrypt(std::span<const std::uint8_t> data, Ref ref,
-                                    Method method) const;
+  [[nodiscard]] std::vector<std::uint8_t> Decrypt(std::span<const std::uint8_t> data, Ref ref,
+                                                  Method method) const;
 
   std::vector<std::uint8_t> key_;
   Method stringMethod_ = Method::kNone;

@@ -29,8 +29,8 @@ class XrefTable {
   void Add(std::uint32_t num, const XrefEntry& entry);
   // Records an entry, replacing what was there.
   void Set(std::uint32_t num, const XrefEntry& entry);
-  const XrefEntry* Find(std::uint32_t num) const;
-  std::uint32_t Size() const { return static_cast<std::uint32_t>(entries_.size()); }
+  [[nodiscard]] const XrefEntry* Find(std::uint32_t num) const;
+  [[nodiscard]] std::uint32_t Size() const { return static_cast<std::uint32_t>(entries_.size()); }
   // Copies the keys of `older` that the trailer does not have yet.
   void MergeTrailer(const Dict& older);
 

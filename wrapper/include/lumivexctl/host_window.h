@@ -36,6 +36,8 @@ class LvxHostWindow {
   LvxHostWindow() = default;
   LvxHostWindow(const LvxHostWindow&) = default;
   LvxHostWindow& operator=(const LvxHostWindow&) = default;
+  LvxHostWindow(LvxHostWindow&&) = default;
+  LvxHostWindow& operator=(LvxHostWindow&&) = default;
   // Not virtual on purpose: the interface's table holds exactly the seven services, and a host is
   // never destroyed through it.
   ~LvxHostWindow() = default;

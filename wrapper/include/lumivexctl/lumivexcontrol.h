@@ -20,8 +20,9 @@
 //
 // Binary interface (for clients that do not use this header, such as hosts written in another
 // language): lumivexctl.dll exports
-//   - each operation under its C++ (Itanium, i686) symbol, e.g. _ZN14LUMIVEXCONTROL4INITER13LvxHostWindows;
-//     operations use the __thiscall convention (object in ECX, arguments on the stack, callee pops);
+//   - each operation under its C++ (Itanium, i686) symbol, for example
+//     _ZN14LUMIVEXCONTROL4INITER13LvxHostWindows; operations use the __thiscall convention
+//     (object in ECX, arguments on the stack, the callee pops them);
 //   - LUMIVEXCONTROL_OPERATIONS: the operation table, a pointer to LVX_OPERATION_COUNT entry
 //     points in the order of the declarations below (it is the class's virtual table; an object
 //     stores this pointer in its first 4 bytes);
@@ -46,9 +47,9 @@
 #define LUMIVEXCTL_API __declspec(dllimport)
 #endif
 
-// NOLINTBEGIN(readability-identifier-naming, bugprone-reserved-identifier,
-// cppcoreguidelines-non-private-member-variables-in-classes, misc-non-private-member-variables-in-classes)
-// The class, its fields and its operations carry the names of the published interface.
+// The class, its fields and its operations carry the names of the published interface; its
+// fields are public because clients read them.
+// NOLINTBEGIN(readability-identifier-naming, bugprone-reserved-identifier)
 class LUMIVEXCTL_API LUMIVEXCONTROL {
  public:
   LUMIVEXCONTROL() noexcept;
@@ -77,7 +78,8 @@ class LUMIVEXCTL_API LUMIVEXCONTROL {
   virtual std::int32_t FINDTEXT(LvxText SEARCHTEXT, std::uint8_t MARKFOUND, std::uint8_t USEFIND2,
                                 std::uint8_t PRESET, std::uint8_t OPTIONVALUE);
   // Prints on the application's current printer, after the print dialog when SHOWDIALOG is not 0.
-  virtual void _PRINT(std::uint8_t SHOWDIALOG, LvxOptionalInt32 FIRSTPAGE, LvxOptionalInt32 LASTPAGE);
+  virtual void _PRINT(std::uint8_t SHOWDIALOG, LvxOptionalInt32 FIRSTPAGE,
+                      LvxOptionalInt32 LASTPAGE);
   // Prints on the named printer without a dialog.
   virtual void PRINTTOPRINTER(LvxText PRINTERNAME, LvxOptionalInt32 FIRSTPAGE,
                               LvxOptionalInt32 LASTPAGE);
@@ -98,38 +100,37 @@ class LUMIVEXCTL_API LUMIVEXCONTROL {
   LUMIVEXCONTROL& operator=(LUMIVEXCONTROL&&) = default;
 
   // --- fields, in declared order ---
-  std::int32_t HWINDOW;            // the viewer window, 0 until INIT placed it
-  std::int32_t LIBHANDLE;          // the loaded viewer library, 0 when the load failed
-  char LUMIVEXCLASSNAME[64];       // NUL-terminated; INIT writes "Tarnvik_LUMIVEX_01"
-  char LUMIVEXDLLNAME[64];         // NUL-terminated; INIT writes "Lumivex01.dll"
-  std::uint8_t TVHORZSCROLLBAR;    // not 0: horizontal scroll bar shown
-  std::uint8_t TVVERTSCROLLBAR;    // not 0: vertical scroll bar shown
-  std::uint8_t TVPROPERTYPANEL;    // not 0: property panel shown
-  std::uint8_t TVNAVIGATIONPANEL;  // not 0: navigation panel shown
-  std::uint8_t TVVIEWPANEL;        // not 0: view panel shown
+  std::int32_t HWINDOW = 0;            // the viewer window, 0 until INIT placed it
+  std::int32_t LIBHANDLE = 0;          // the loaded viewer library, 0 when the load failed
+  char LUMIVEXCLASSNAME[64]{};         // NUL-terminated; INIT writes "Tarnvik_LUMIVEX_01"
+  char LUMIVEXDLLNAME[64]{};           // NUL-terminated; INIT writes "Lumivex01.dll"
+  std::uint8_t TVHORZSCROLLBAR = 0;    // not 0: horizontal scroll bar shown
+  std::uint8_t TVVERTSCROLLBAR = 0;    // not 0: vertical scroll bar shown
+  std::uint8_t TVPROPERTYPANEL = 0;    // not 0: property panel shown
+  std::uint8_t TVNAVIGATIONPANEL = 0;  // not 0: navigation panel shown
+  std::uint8_t TVVIEWPANEL = 0;        // not 0: view panel shown
 };
-// NOLINTEND(readability-identifier-naming, bugprone-reserved-identifier,
-// cppcoreguidelines-non-private-member-variables-in-classes, misc-non-private-member-variables-in-classes)
+// NOLINTEND(readability-identifier-naming, bugprone-reserved-identifier)
 
 // Number of operations at the start of the operation table.
 inline constexpr std::int32_t LVX_OPERATION_COUNT = 16;
 
 // The field list exported as LUMIVEXCONTROL_FIELDS.
 enum LvxFieldType : std::int32_t {
-  LVX_FIELD_INT32 = 1,  // signed 32-bit integer
+  LVX_FIELD_INT32 = 1,    // signed 32-bit integer
   LVX_FIELD_CSTRING = 2,  // NUL-terminated 8-bit text of `size` bytes
-  LVX_FIELD_UINT8 = 3,  // unsigned 8-bit integer
+  LVX_FIELD_UINT8 = 3,    // unsigned 8-bit integer
 };
 
 struct LvxFieldInfo {
   const char* name;
-  std::int32_t type;  // an LvxFieldType
+  std::int32_t type;    // an LvxFieldType
   std::int32_t offset;  // from the start of the object
-  std::int32_t size;  // in bytes
+  std::int32_t size;    // in bytes
 };
 
 struct LvxFieldList {
-  std::int32_t count;  // number of entries in `fields`
+  std::int32_t count;       // number of entries in `fields`
   std::int32_t objectSize;  // bytes of one object, operation table pointer included
   const LvxFieldInfo* fields;
 };

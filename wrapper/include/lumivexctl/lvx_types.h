@@ -42,7 +42,9 @@ inline constexpr LvxOptionalInt32 LvxOmittedInt32() { return LvxOptionalInt32{0,
 inline constexpr LvxOptionalInt32 LvxGivenInt32(std::int32_t value) {
   return LvxOptionalInt32{value, 0};
 }
-inline constexpr LvxOptionalText LvxOmittedText() { return LvxOptionalText{LvxText{nullptr, 0}, 1}; }
+inline constexpr LvxOptionalText LvxOmittedText() {
+  return LvxOptionalText{LvxText{nullptr, 0}, 1};
+}
 inline constexpr LvxOptionalText LvxGivenText(LvxText text) { return LvxOptionalText{text, 0}; }
 
 #endif

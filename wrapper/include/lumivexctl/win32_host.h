@@ -51,14 +51,17 @@ inline std::int32_t LvxAdoptWindow(HWND parent, int id, HWND window) {
   return LVX_ADOPT_OK;
 }
 
+// No virtual destructor: the class is final and nothing deletes it through LvxHostWindow, whose
+// destructor is protected.
+// NOLINTNEXTLINE(cppcoreguidelines-virtual-class-destructor)
 class LvxWin32Host final : public LvxHostWindow {
  public:
   explicit LvxWin32Host(HWND parent) noexcept : parent_(parent) {}
 
   void SetPixelUnits(std::uint8_t /*on*/) override {}
 
-  void ControlPosition(std::int16_t control, std::int32_t* x, std::int32_t* y,
-                       std::int32_t* width, std::int32_t* height) override {
+  void ControlPosition(std::int16_t control, std::int32_t* x, std::int32_t* y, std::int32_t* width,
+                       std::int32_t* height) override {
     RECT rect{};
     const HWND item = GetDlgItem(parent_, control);
     if (item != nullptr) {
@@ -77,7 +80,7 @@ class LvxWin32Host final : public LvxHostWindow {
 
   std::int32_t SetControlWindow(std::int16_t control, std::int32_t window) override {
     return LvxAdoptWindow(parent_, control,
-                          reinterpret_cast<HWND>(static_cast<std::intptr_t>(window)));  // NOLINT(performance-no-int-to-ptr)
+                          reinterpret_cast<HWND>(static_cast<std::intptr_t>(window)));
   }
 
   std::int32_t ControlWindow(std::int16_t control) override {

@@ -70,13 +70,13 @@ class Document {
   Document(Document&&) = delete;
   Document& operator=(Document&&) = delete;
 
-  virtual int PageCount() const = 0;
-  virtual PageGeometry Geometry(int page) const = 0;  // page 0-based
+  [[nodiscard]] virtual int PageCount() const = 0;
+  [[nodiscard]] virtual PageGeometry Geometry(int page) const = 0;  // page 0-based
   // The page's text in content-stream order, UTF-8; every line ends with "\r\n", so that pages
   // run together stay apart. An out-of-range page or a page that cannot be read gives "".
-  virtual std::string PageText(int page) const = 0;
-  virtual std::vector<TextRun> PageRuns(int page) const = 0;
-  virtual DocumentInfo Info() const = 0;
+  [[nodiscard]] virtual std::string PageText(int page) const = 0;
+  [[nodiscard]] virtual std::vector<TextRun> PageRuns(int page) const = 0;
+  [[nodiscard]] virtual DocumentInfo Info() const = 0;
 
  protected:
   Document() = default;
