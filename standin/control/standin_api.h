@@ -43,7 +43,8 @@
 //  46  whole page: the current page fits the page area; one column
 //  47  two pages side by side: pages in rows of two, the current row fits the page area
 //      The fitting modes work the factor out again when the window or the options change. The
-//      zoom setting is kept when a document is loaded or cleared. Starts at 100 %.
+//      zoom setting is kept when a document is loaded or cleared. A new viewer starts in
+//      page-width mode.
 // Documents (the document model):
 // 101  (load, replaces the shown document) and 102 (append a file's pages after the shown ones)
 //      answer the number of pages now shown, or one of the negative causes of

@@ -59,8 +59,8 @@ struct ViewerState {
   const ShownDocument* document = nullptr;  // what the view shows; null: nothing
   std::vector<SheetSize> sheets;            // each page's shown size
 
-  ZoomSetting zoom;
-  double screenPixelsPerPoint = 96.0 / 72.0;  // at 100 %
+  ZoomSetting zoom{ZoomMode::kPageWidth, 100, 1};  // a new viewer fits the page width
+  double screenPixelsPerPoint = 96.0 / 72.0;       // at 100 %
   PageLayout layout;
   int scrollX = 0;
   int scrollY = 0;

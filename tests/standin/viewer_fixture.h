@@ -52,6 +52,8 @@ class ViewerTest : public ::testing::Test {
   LRESULT Command(std::int32_t code, std::int32_t argument = 0);
   LRESULT StringCommand(std::int32_t code, const std::string& text);
   [[nodiscard]] LvxStandinViewState View() const { return library_.ViewState(viewer_); }
+  // The view state of the viewer as it was created, before the fixture set 100 %.
+  [[nodiscard]] const LvxStandinViewState& StartView() const { return startView_; }
   [[nodiscard]] LvxStandinPrintState Printing() const { return library_.PrintState(viewer_); }
   [[nodiscard]] RECT PageBox(int page) const { return library_.PageBox(viewer_, page); }
   [[nodiscard]] int PageHighlights(int page) const {
@@ -74,6 +76,7 @@ class ViewerTest : public ::testing::Test {
   StandinLibrary library_;
   HWND host_ = nullptr;
   HWND viewer_ = nullptr;
+  LvxStandinViewState startView_{};
 };
 
 }  // namespace lvx::test

@@ -29,6 +29,8 @@ class ViewerViewTest : public ViewerTest {
 };
 
 TEST_F(ViewerViewTest, ZoomCommandsSetTheFactorWithoutADocumentToo) {
+  EXPECT_EQ(StartView().zoomMode, LVX_STANDIN_ZOOM_PAGE_WIDTH) << "a new viewer fits the width";
+  EXPECT_EQ(StartView().columns, 1);
   EXPECT_EQ(View().zoomMode, LVX_STANDIN_ZOOM_FIXED);
   EXPECT_DOUBLE_EQ(View().zoomPercent, 100);
   Command(42);
