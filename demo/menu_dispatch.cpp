@@ -5,20 +5,22 @@
 
 #include "main_window_fields.h"
 #include "message_box.h"
+#include "viewer_protocol.h"
 
 namespace ostrada {
 namespace {
 
-constexpr std::int32_t kZoom100 = 41;
-constexpr std::int32_t kZoomIn = 42;
-constexpr std::int32_t kZoomOut = 44;
-constexpr std::int32_t kZoomWidth = 45;
-constexpr std::int32_t kZoomPage = 46;
-constexpr std::int32_t kZoomTwoPages = 47;
-constexpr std::int32_t kDisablePrint = 123;
-constexpr std::int32_t kDisableHighQualityPrint = 124;
-constexpr std::int32_t kDisableSelectPrinter = 125;
-constexpr std::int32_t kDisableDcPrint = 126;
+// The zoom and print-feature codes the menu sends, from the viewer's command table.
+constexpr std::int32_t kZoom100 = lvx::VCMD_ZOOM100.code;
+constexpr std::int32_t kZoomIn = lvx::VCMD_ZOOMIN.code;
+constexpr std::int32_t kZoomOut = lvx::VCMD_ZOOMOUT.code;
+constexpr std::int32_t kZoomWidth = lvx::VCMD_ZOOMWIDTH.code;
+constexpr std::int32_t kZoomPage = lvx::VCMD_ZOOMPAGE.code;
+constexpr std::int32_t kZoomTwoPages = lvx::VCMD_ZOOMTWOPAGES.code;
+constexpr std::int32_t kDisablePrint = lvx::VCMD_DISABLEPRINT.code;
+constexpr std::int32_t kDisableHighQualityPrint = lvx::VCMD_DISABLEHQPRINT.code;
+constexpr std::int32_t kDisableSelectPrinter = lvx::VCMD_DISABLESELECTPRINTER.code;
+constexpr std::int32_t kDisableDcPrint = lvx::VCMD_DISABLEDCPRINT.code;
 constexpr const char* kPageTextCaption = "1st page text";
 
 std::string_view WithoutTrailingSpaces(std::string_view text) {
