@@ -128,7 +128,7 @@ TEST(PredictorTest, TiffDifferencesPerComponent) {
   EXPECT_EQ(Str(Filter("FlateDecode", test::Deflate("\x88"), status, bits)), "\xF0");
 }
 
-TEST(LzwTest, SpecificationExampleWithAndWithoutEarlyChange) {
+TEST(LzwTest, PublishedExampleWithAndWithoutEarlyChange) {
   FilterStatus status = FilterStatus::kOk;
   EXPECT_EQ(Str(Filter("LZWDecode", "\x80\x0B\x60\x50\x22\x0C\x0C\x85\x01", status)), "-----A---B");
   EXPECT_EQ(status, FilterStatus::kOk);
