@@ -1,6 +1,7 @@
 #!/bin/bash
 # Runs one 32-bit Windows program under Wine on a virtual X display:
 #   wine-run.sh PROGRAM.exe [ARGS...]
+#   wine-run.sh --check      exit 0 when this machine can run 32-bit Wine at all, else say why
 # CTest uses it as the cross-compiling emulator. On first use it prepares the Wine prefix
 # (LVX_WINEPREFIX, default: wineprefix next to this script's build tree) and starts Xvfb on
 # LVX_DISPLAY (default :77). Both set-ups are serialised with flock, so parallel tests are safe.
@@ -13,9 +14,37 @@
 set -uo pipefail
 
 if [ $# -lt 1 ]; then
-  echo "usage: $0 PROGRAM.exe [ARGS...]" >&2
+  echo "usage: $0 PROGRAM.exe [ARGS...] | --check" >&2
   exit 2
 fi
+
+# 32-bit Wine is a 32-bit x86 Linux program. A kernel without IA-32 emulation (built without it,
+# or booted with ia32_emulation=off) refuses to execute such programs ("Exec format error"), and
+# then no 32-bit Windows program can run on this machine at all. Say so at once rather than let
+# every caller fail in its own way.
+can_execute_32bit() {
+  local probe
+  for probe in /lib/ld-linux.so.2 /usr/lib/wine/wine; do
+    if [ -x "$probe" ]; then
+      "$probe" --version >/dev/null 2>&1 && return 0
+      local why
+      why=$("$probe" --version 2>&1 >/dev/null | head -n 1 | sed 's/^.*: line [0-9]*: //')
+      echo "wine-run: this machine cannot execute 32-bit x86 programs, so 32-bit Wine cannot" \
+        "run here: ${why:-$probe failed}" >&2
+      local kernel
+      kernel=$(dmesg 2>/dev/null | grep -m 1 -iE 'ia-?32 emulation|32-bit emulation')
+      [ -n "$kernel" ] && echo "wine-run: kernel: ${kernel#*] }" >&2
+      return 1
+    fi
+  done
+  echo "wine-run: 32-bit Wine is not installed (run scripts/setup.sh)" >&2
+  return 1
+}
+if [ "$1" = --check ]; then
+  can_execute_32bit
+  exit
+fi
+can_execute_32bit || exit 125
 
 prefix=${LVX_WINEPREFIX:-$HOME/.lumivex-wine}
 display=${LVX_DISPLAY:-:77}

@@ -31,6 +31,7 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows -j"$(nproc)" --target ostrada Lumivex01 >/dev/null
 program=build/windows/bin/ostrada.exe
 run=build/windows/wine-run
+"$run" --check || { echo "demo: ostrada.exe was built ($program) but cannot run here" >&2; exit 1; }
 
 if [ $headless -eq 0 ] && [ -n "${DISPLAY:-}" ] && xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
   echo "demo: running ostrada on $DISPLAY; close its window (or File > Exit) to end." >&2
