@@ -16,18 +16,25 @@ bool IsStructureKeyword(const Token& token) {
          t == "trailer" || t == "startxref";
 }
 
+// Reads the next token inside an array or dictionary. False when the container has ended: at its
+// closing token, at the end of the input, or at a structure keyword, which is left unread for the
+// caller.
+bool NextInContainer(Lexer& lexer, Token& token, TokenType close) {
+  lexer.Next(token);
+  if (token.type == TokenType::kEnd || token.type == close) {
+    return false;
+  }
+  if (IsStructureKeyword(token)) {
+    lexer.Seek(token.start);
+    return false;
+  }
+  return true;
+}
+
 Object ParseArray(Lexer& lexer, const ParseOptions& options, int depth) {
   Array items;
   Token token;
-  for (;;) {
-    lexer.Next(token);
-    if (token.type == TokenType::kEnd || token.type == TokenType::kArrayClose) {
-      break;
-    }
-    if (IsStructureKeyword(token)) {
-      lexer.Seek(token.start);
-      break;
-    }
+  while (NextInContainer(lexer, token, TokenType::kArrayClose)) {
     if (token.type == TokenType::kDictClose) {
       continue;  // stray, skip
     }
@@ -39,25 +46,12 @@ Object ParseArray(Lexer& lexer, const ParseOptions& options, int depth) {
 Object ParseDict(Lexer& lexer, const ParseOptions& options, int depth) {
   Dict dict;
   Token token;
-  for (;;) {
-    lexer.Next(token);
-    if (token.type == TokenType::kEnd || token.type == TokenType::kDictClose) {
-      break;
-    }
-    if (IsStructureKeyword(token)) {
-      lexer.Seek(token.start);
-      break;
-    }
+  while (NextInContainer(lexer, token, TokenType::kDictClose)) {
     if (token.type != TokenType::kName) {
       continue;  // a key must be a name; skip what is not
     }
     std::string key = std::move(token.text);
-    lexer.Next(token);
-    if (token.type == TokenType::kEnd || token.type == TokenType::kDictClose) {
-      break;
-    }
-    if (IsStructureKeyword(token)) {
-      lexer.Seek(token.start);
+    if (!NextInContainer(lexer, token, TokenType::kDictClose)) {
       break;
     }
     Object value = ParseObject(lexer, token, options, depth + 1);
