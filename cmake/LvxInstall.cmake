@@ -15,8 +15,10 @@ install(EXPORT lumivexctlTargets NAMESPACE lumivexctl::
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/lumivexctlConfig.cmake.in
   ${CMAKE_BINARY_DIR}/lumivexctlConfig.cmake
   INSTALL_DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/lumivexctl)
+# The version file accepts any architecture, so that the configuration file can refuse the wrong
+# one with a message that says so (the version file's own check only lists it as not accepted).
 write_basic_package_version_file(${CMAKE_BINARY_DIR}/lumivexctlConfigVersion.cmake
-  COMPATIBILITY SameMajorVersion)
+  COMPATIBILITY SameMajorVersion ARCH_INDEPENDENT)
 install(FILES ${CMAKE_BINARY_DIR}/lumivexctlConfig.cmake
   ${CMAKE_BINARY_DIR}/lumivexctlConfigVersion.cmake
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/lumivexctl)
@@ -33,6 +35,6 @@ endif()
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME lumivexctl)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_SYSTEM_NAME win32)
+set(CPACK_SYSTEM_NAME ${LVX_WINDOWS_ARCH})
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
 include(CPack)

@@ -7,12 +7,14 @@ set -euo pipefail
 
 packages=(
   cmake make g++ git pkg-config
-  g++-mingw-w64-i686 libz-mingw-w64-dev libgcrypt-mingw-w64-dev libgpg-error-mingw-w64-dev
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+  libz-mingw-w64-dev libgcrypt-mingw-w64-dev libgpg-error-mingw-w64-dev
   googletest zlib1g-dev libgcrypt20-dev
-  wine wine32:i386 fonts-wine xvfb xdotool x11-utils imagemagick
+  # Wine for both builds: 32-bit (wine32) and 64-bit (wine64, run through its own loader).
+  wine wine32:i386 wine64 fonts-wine xvfb xdotool x11-utils imagemagick
   # Printing: CUPS with the cups-pdf printer; 32-bit Wine sees CUPS printers only through the
   # 32-bit libcups (only recommended by Wine's packages, so not installed with them here).
-  cups cups-bsd cups-client printer-driver-cups-pdf libcups2:i386
+  cups cups-bsd cups-client printer-driver-cups-pdf libcups2:i386 libcups2
   # The PDF corpus comparison (python3) against poppler's pdftotext, and the tools that build the
   # corpus's stress files and reference answers.
   poppler-utils python3 qpdf mupdf-tools ghostscript
