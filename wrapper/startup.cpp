@@ -33,7 +33,7 @@ std::int32_t LUMIVEXCONTROL::INIT(LvxHostWindow& HOSTWINDOW, std::int16_t HOSTCO
   lvx::CopyCut(lvx::kViewerLibraryName, std::span<char>(LUMIVEXDLLNAME));
   lvx::CopyCut(lvx::kViewerClassName, std::span<char>(LUMIVEXCLASSNAME));
 
-  LIBHANDLE = lvx::ToHandleValue(LoadLibraryA(LUMIVEXDLLNAME));
+  LIBHANDLE = lvx::ToAddressValue(LoadLibraryA(LUMIVEXDLLNAME));
   if (LIBHANDLE == 0) {
     ShowHostMessage(HOSTWINDOW, "Error Loading ", LUMIVEXDLLNAME);
     return 0;

@@ -1,5 +1,5 @@
 // Sending protocol commands to the viewer window, and the conversions between the interface's
-// 32-bit handle values and Win32 handles.
+// handle values (32-bit window handles, pointer-sized module handles) and Win32 handles.
 #ifndef LUMIVEX_WRAPPER_VIEWER_CHANNEL_H
 #define LUMIVEX_WRAPPER_VIEWER_CHANNEL_H
 
@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "lumivexctl/lvx_types.h"
 #include "viewer_protocol.h"
 
 namespace lvx {
@@ -14,8 +15,9 @@ namespace lvx {
 inline HWND ToHwnd(std::int32_t value) noexcept {
   return reinterpret_cast<HWND>(static_cast<std::intptr_t>(value));
 }
-inline HMODULE ToModule(std::int32_t value) noexcept {
-  return reinterpret_cast<HMODULE>(static_cast<std::intptr_t>(value));
+inline HMODULE ToModule(LvxAddressValue value) noexcept { return reinterpret_cast<HMODULE>(value); }
+inline LvxAddressValue ToAddressValue(HMODULE module) noexcept {
+  return reinterpret_cast<LvxAddressValue>(module);
 }
 template <typename Handle>
 std::int32_t ToHandleValue(Handle handle) noexcept {

@@ -25,7 +25,9 @@ void HostAdapter::ControlPosition(std::int16_t control, std::int32_t* x, std::in
 
 std::int32_t HostAdapter::ClientWindow() { return Value(window_.Handle()); }
 
-std::int32_t HostAdapter::InstanceHandle() { return Value(GetModuleHandleA(nullptr)); }
+LvxAddressValue HostAdapter::InstanceHandle() {
+  return reinterpret_cast<LvxAddressValue>(GetModuleHandleA(nullptr));
+}
 
 std::int32_t HostAdapter::SetControlWindow(std::int16_t control, std::int32_t window) {
   // Window handles travel as 32-bit values.

@@ -20,7 +20,7 @@ class HostAdapter final : public LvxHostWindow {
   void ControlPosition(std::int16_t control, std::int32_t* x, std::int32_t* y, std::int32_t* width,
                        std::int32_t* height) override;
   std::int32_t ClientWindow() override;
-  std::int32_t InstanceHandle() override;
+  LvxAddressValue InstanceHandle() override;
   std::int32_t SetControlWindow(std::int16_t control, std::int32_t window) override;
   std::int32_t ControlWindow(std::int16_t control) override;
   void ShowMessage(const char* text) override;

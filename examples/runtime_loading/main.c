@@ -1,11 +1,13 @@
 /* Uses lumivexctl.dll from C, loaded at run time, through its two exported records only:
  *   LUMIVEXCONTROL_FIELDS      the field list: each field's name, type, offset and size
- *   LUMIVEXCONTROL_OPERATIONS  the operation table: 16 entry points, __thiscall, in this order:
+ *   LUMIVEXCONTROL_OPERATIONS  the operation table: 16 entry points (__thiscall in a 32-bit
+ *                              program, the one calling convention in a 64-bit one), in order:
  *     0 INIT, 1 KILL, 2 LOADFILE, 3 APPENDFILE, 4 CLEARVIEW, 5 SHOWABOUT, 6 DOCUMENTPROPERTIES,
  *     7 SETZOOM, 8 DISABLEPRINT, 9 FINDTEXT, 10 _PRINT, 11 PRINTTOPRINTER,
  *     12 SETVIEWCONTROLPROPERTIES, 13 GETPAGECOUNT, 14 GETTEXTLENGTH, 15 GETTEXT
- * An object is a cleared block of the listed size whose first 4 bytes hold the table pointer.
- * INIT takes a host window object: a pointer to a table of seven __thiscall services.
+ * An object is a cleared block of the listed size whose first pointer-sized bytes hold the table
+ * pointer. INIT takes a host window object: a pointer to a table of seven services, with the same
+ * calling convention. The same source builds for 32-bit and 64-bit Windows.
  *
  *   runtime_loading.exe FILE.pdf     prints "pages: N"; exit code 0 when N > 0 */
 #include <windows.h>
@@ -15,9 +17,13 @@
 #include <stdlib.h>
 #include <string.h>
 
+#if defined(_WIN64)
+#define THISCALL /* 64-bit Windows has one calling convention */
+#else
 #define THISCALL __attribute__((thiscall))
+#endif
 
-/* The parameter records, as laid out by the library (plain 32-bit C layout). */
+/* The parameter records, as laid out by the library (plain C layout, natural alignment). */
 typedef struct {
   const char* data;
   int32_t length;
@@ -44,7 +50,7 @@ typedef struct {
   void(THISCALL* setPixelUnits)(Host*, uint8_t);
   void(THISCALL* controlPosition)(Host*, int16_t, int32_t*, int32_t*, int32_t*, int32_t*);
   int32_t(THISCALL* clientWindow)(Host*);
-  int32_t(THISCALL* instanceHandle)(Host*);
+  intptr_t(THISCALL* instanceHandle)(Host*); /* an address: as wide as a pointer */
   int32_t(THISCALL* setControlWindow)(Host*, int16_t, int32_t);
   int32_t(THISCALL* controlWindow)(Host*, int16_t);
   void(THISCALL* showMessage)(Host*, const char*);
@@ -75,9 +81,9 @@ static void THISCALL ControlPosition(Host* self, int16_t id, int32_t* x, int32_t
 
 static int32_t THISCALL ClientWindow(Host* self) { return (int32_t)(intptr_t)self->window; }
 
-static int32_t THISCALL InstanceHandle(Host* self) {
+static intptr_t THISCALL InstanceHandle(Host* self) {
   (void)self;
-  return (int32_t)(intptr_t)GetModuleHandleA(NULL);
+  return (intptr_t)GetModuleHandleA(NULL);
 }
 
 /* The viewer window takes the placeholder's place: same rectangle, id and sibling position. */

@@ -64,7 +64,7 @@ std::int32_t RecordingHost::ClientWindow() {
   return inner_.ClientWindow();
 }
 
-std::int32_t RecordingHost::InstanceHandle() {
+LvxAddressValue RecordingHost::InstanceHandle() {
   journal_.emplace_back("instance");
   return inner_.InstanceHandle();
 }

@@ -112,7 +112,9 @@ TEST_F(ExportsTest, FieldListNamesTheFieldsInDeclaredOrderWithTheirWidths) {
   };
   const std::array<Expected, 9> expected = {{
       {"HWINDOW", LVX_FIELD_INT32, 4},
-      {"LIBHANDLE", LVX_FIELD_INT32, 4},
+      // An address: as wide as a pointer.
+      {"LIBHANDLE", sizeof(void*) == 8 ? LVX_FIELD_INT64 : LVX_FIELD_INT32,
+       static_cast<std::int32_t>(sizeof(void*))},
       {"LUMIVEXCLASSNAME", LVX_FIELD_CSTRING, 64},
       {"LUMIVEXDLLNAME", LVX_FIELD_CSTRING, 64},
       {"TVHORZSCROLLBAR", LVX_FIELD_UINT8, 1},
@@ -128,7 +130,10 @@ TEST_F(ExportsTest, FieldListNamesTheFieldsInDeclaredOrderWithTheirWidths) {
     EXPECT_STREQ(field.name, expected[i].name);
     EXPECT_EQ(field.type, expected[i].type) << field.name;
     EXPECT_EQ(field.size, expected[i].size) << field.name;
-    EXPECT_EQ(field.offset, end) << field.name << " follows the previous field";
+    // Each field follows the previous one at its natural alignment (text has none).
+    const std::int32_t alignment = field.type == LVX_FIELD_CSTRING ? 1 : field.size;
+    EXPECT_EQ(field.offset, (end + alignment - 1) / alignment * alignment)
+        << field.name << " follows the previous field";
     end = field.offset + field.size;
   }
   EXPECT_GE(fields->objectSize, end);
@@ -146,7 +151,8 @@ TEST_F(ExportsTest, AnObjectMadeFromTheRecordsStartsAndStopsTheViewer) {
   const std::int32_t window = init(object.data(), &adapter, kPlaceholderId);
   ASSERT_NE(window, 0);
   EXPECT_EQ(Read<std::int32_t>(object, Field("HWINDOW")), window);
-  EXPECT_NE(Read<std::int32_t>(object, Field("LIBHANDLE")), 0);
+  EXPECT_EQ(Read<LvxAddressValue>(object, Field("LIBHANDLE")),
+            reinterpret_cast<LvxAddressValue>(GetModuleHandleA("Lumivex01.dll")));
   EXPECT_STREQ(reinterpret_cast<const char*>(object.data() + Field("LUMIVEXDLLNAME")->offset),
                "Lumivex01.dll");
   EXPECT_STREQ(reinterpret_cast<const char*>(object.data() + Field("LUMIVEXCLASSNAME")->offset),

@@ -45,7 +45,7 @@ TEST(StartupFailureTest, InitReportsTheCauseOnceAndCreatesNothing) {
   EXPECT_EQ(boxes[0].text, "Error Getting Class Info Tarnvik_LUMIVEX_01");
   ASSERT_NE(viewer.LIBHANDLE, 0);
   const HMODULE loaded = GetModuleHandleA("Lumivex01.dll");
-  EXPECT_EQ(reinterpret_cast<HMODULE>(static_cast<INT_PTR>(viewer.LIBHANDLE)), loaded);
+  EXPECT_EQ(reinterpret_cast<HMODULE>(viewer.LIBHANDLE), loaded);
   const std::vector<std::string> expected = {"instance",
                                              "message Error Getting Class Info Tarnvik_LUMIVEX_01"};
   EXPECT_EQ(recording.Journal(), expected);

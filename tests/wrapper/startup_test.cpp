@@ -121,8 +121,8 @@ TEST_F(StartupTest, InitOverwritesTheNamesAndLoadsTheLibrary) {
   ASSERT_NE(Start(), 0);
   EXPECT_STREQ(viewer.LUMIVEXDLLNAME, "Lumivex01.dll");
   EXPECT_STREQ(viewer.LUMIVEXCLASSNAME, "Tarnvik_LUMIVEX_01");
-  EXPECT_EQ(reinterpret_cast<HMODULE>(static_cast<INT_PTR>(viewer.LIBHANDLE)),
-            GetModuleHandleA("Lumivex01.dll"));
+  // The whole module handle: a 64-bit DLL is loaded above 4 GB.
+  EXPECT_EQ(reinterpret_cast<HMODULE>(viewer.LIBHANDLE), GetModuleHandleA("Lumivex01.dll"));
 }
 
 struct SwitchCase {
@@ -183,6 +183,14 @@ TEST(StartupOverrideTest, InitCallsTheOverrideOfSetViewControlProperties) {
   viewer.KILL();
 }
 
+TEST_F(StartupTest, TheViewerWindowBelongsToTheProgramsWholeInstanceHandle) {
+  // A 64-bit program sits above 4 GB: the instance handle must reach CreateWindowExA uncut.
+  ASSERT_NE(Start(), 0);
+  const HWND viewerWindow = reinterpret_cast<HWND>(static_cast<INT_PTR>(viewer.HWINDOW));
+  EXPECT_EQ(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(viewerWindow, GWLP_HINSTANCE)),
+            GetModuleHandleA(nullptr));
+}
+
 TEST(StartupNullWindowTest, AdoptingNoWindowLeavesTheControlWithoutAWindow) {
   TestHostWindow host;
   LvxWin32Host adapter(host.Window());
@@ -203,11 +211,13 @@ TEST(StartupKillTest, KillDestroysTheWindowBeforeUnloadingAndKeepsTheHandles) {
     LvxWin32Host adapter(host.Window());
     ASSERT_NE(viewer.INIT(adapter, kPlaceholderId), 0);
     const std::int32_t window = viewer.HWINDOW;
-    const std::int32_t library = viewer.LIBHANDLE;
+    const LvxAddressValue library = viewer.LIBHANDLE;
     viewer.KILL();
     EXPECT_EQ(viewer.HWINDOW, window);
     EXPECT_EQ(viewer.LIBHANDLE, library);
     EXPECT_FALSE(IsWindow(reinterpret_cast<HWND>(static_cast<INT_PTR>(window))));
+    // The library's only reference was INIT's: after KILL the module is gone from the process.
+    EXPECT_EQ(GetModuleHandleA("Lumivex01.dll"), nullptr);
   }
   SetEnvironmentVariableA("LUMIVEX_STANDIN_LOG", nullptr);
   std::ifstream log(logFile);

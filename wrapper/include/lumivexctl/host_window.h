@@ -1,12 +1,15 @@
 // The host window: the services through which LUMIVEXCONTROL::INIT places the viewer window in a
 // program's window. The program's window layer implements this interface; a plain Win32 program
-// can use LvxWin32Host (win32_host.h). Handles are 32-bit values (HWND, HINSTANCE on 32-bit
-// Windows). Control numbers are the host's own numbers for its controls (dialog item ids for a
+// can use LvxWin32Host (win32_host.h). Window handles are 32-bit values (only their low 32 bits
+// are significant, on 64-bit Windows too); the instance handle is an address and as wide as a
+// pointer. Control numbers are the host's own numbers for its controls (dialog item ids for a
 // plain Win32 window).
 #ifndef LUMIVEXCTL_HOST_WINDOW_H
 #define LUMIVEXCTL_HOST_WINDOW_H
 
 #include <cstdint>
+
+#include "lvx_types.h"
 
 class LvxHostWindow {
  public:
@@ -20,7 +23,7 @@ class LvxHostWindow {
   // 3. The window whose children the controls are (the client-area window).
   virtual std::int32_t ClientWindow() = 0;
   // 4. The module handle of the running program (not of any DLL).
-  virtual std::int32_t InstanceHandle() = 0;
+  virtual LvxAddressValue InstanceHandle() = 0;
   // 5. Makes `window` the control's window in place of the one it had: the old window's
   //    rectangle, parent, place in the sibling order and identifier pass to the new window, which
   //    becomes a child window; the old window is destroyed. Answers 0 on success, or a negative

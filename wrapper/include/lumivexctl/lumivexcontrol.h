@@ -20,17 +20,18 @@
 //
 // Binary interface (for clients that do not use this header, such as hosts written in another
 // language): lumivexctl.dll exports
-//   - each operation under its C++ (Itanium, i686) symbol, for example
-//     _ZN14LUMIVEXCONTROL4INITER13LvxHostWindows; operations use the __thiscall convention
-//     (object in ECX, arguments on the stack, the callee pops them);
+//   - each operation under its C++ (Itanium) symbol, for example
+//     _ZN14LUMIVEXCONTROL4INITER13LvxHostWindows; in 32-bit programs operations use the
+//     __thiscall convention (object in ECX, arguments on the stack, the callee pops them), in
+//     64-bit programs the platform's one convention (object as the first argument);
 //   - LUMIVEXCONTROL_OPERATIONS: the operation table, a pointer to LVX_OPERATION_COUNT entry
 //     points in the order of the declarations below (it is the class's virtual table; an object
-//     stores this pointer in its first 4 bytes);
+//     stores this pointer in its first pointer-sized bytes: 4 in 32-bit, 8 in 64-bit programs);
 //   - LUMIVEXCONTROL_FIELDS: the field list (LvxFieldList), each declared field's name, type,
 //     offset and size, and the object's size.
 // To make an object without this header: allocate LvxFieldList::objectSize bytes, clear them,
-// store LUMIVEXCONTROL_OPERATIONS in the first 4 bytes, and call entry i of the table with the
-// object as receiver.
+// store LUMIVEXCONTROL_OPERATIONS in the first pointer-sized bytes, and call entry i of the table
+// with the object as receiver.
 #ifndef LUMIVEXCTL_LUMIVEXCONTROL_H
 #define LUMIVEXCTL_LUMIVEXCONTROL_H
 
@@ -49,6 +50,7 @@
 
 // The class, its fields and its operations carry the names of the published interface; its
 // fields are public because clients read them.
+#pragma pack(push, 8)
 // NOLINTBEGIN(readability-identifier-naming, bugprone-reserved-identifier)
 class LUMIVEXCTL_API LUMIVEXCONTROL {
  public:
@@ -101,7 +103,7 @@ class LUMIVEXCTL_API LUMIVEXCONTROL {
 
   // --- fields, in declared order ---
   std::int32_t HWINDOW = 0;            // the viewer window, 0 until INIT placed it
-  std::int32_t LIBHANDLE = 0;          // the loaded viewer library, 0 when the load failed
+  LvxAddressValue LIBHANDLE = 0;       // the loaded viewer library, 0 when the load failed
   char LUMIVEXCLASSNAME[64]{};         // NUL-terminated; INIT writes "Tarnvik_LUMIVEX_01"
   char LUMIVEXDLLNAME[64]{};           // NUL-terminated; INIT writes "Lumivex01.dll"
   std::uint8_t TVHORZSCROLLBAR = 0;    // not 0: horizontal scroll bar shown
@@ -111,6 +113,7 @@ class LUMIVEXCTL_API LUMIVEXCONTROL {
   std::uint8_t TVVIEWPANEL = 0;        // not 0: view panel shown
 };
 // NOLINTEND(readability-identifier-naming, bugprone-reserved-identifier)
+#pragma pack(pop)
 
 // Number of operations at the start of the operation table.
 inline constexpr std::int32_t LVX_OPERATION_COUNT = 16;
@@ -120,8 +123,10 @@ enum LvxFieldType : std::int32_t {
   LVX_FIELD_INT32 = 1,    // signed 32-bit integer
   LVX_FIELD_CSTRING = 2,  // NUL-terminated 8-bit text of `size` bytes
   LVX_FIELD_UINT8 = 3,    // unsigned 8-bit integer
+  LVX_FIELD_INT64 = 4,    // signed 64-bit integer (address-sized fields of 64-bit programs)
 };
 
+#pragma pack(push, 8)
 struct LvxFieldInfo {
   const char* name;
   std::int32_t type;    // an LvxFieldType
@@ -134,6 +139,7 @@ struct LvxFieldList {
   std::int32_t objectSize;  // bytes of one object, operation table pointer included
   const LvxFieldInfo* fields;
 };
+#pragma pack(pop)
 
 #if !defined(LVX_STATIC)
 extern "C" {

@@ -1,11 +1,21 @@
 // Parameter kinds of the LUMIVEXCONTROL operations. Every type here is a plain record of
-// fixed-width integers and pointers, so its layout is the same for every client compiler on
-// 32-bit Windows, and its name appears in each operation's exported symbol, which therefore
-// tells the kind of each parameter (text, optional value, text field, host window).
+// fixed-width integers and pointers with an explicit packing, so its layout is the same for every
+// client compiler of one architecture whatever packing the client compiles with, and its name
+// appears in each operation's exported symbol, which therefore tells the kind of each parameter
+// (text, optional value, text field, host window). Pointers are 4 bytes in 32-bit and 8 bytes in
+// 64-bit programs; lib/binary_layout.cpp pins every size and offset of both.
 #ifndef LUMIVEXCTL_LVX_TYPES_H
 #define LUMIVEXCTL_LVX_TYPES_H
 
 #include <cstdint>
+
+// A handle that holds an address (module and instance handles): as wide as a pointer, so 32 bits
+// in 32-bit programs (the same type as std::int32_t there) and 64 bits in 64-bit ones. Window
+// handles travel as 32-bit values in both: only their low 32 bits are significant.
+using LvxAddressValue = std::intptr_t;
+
+// Natural alignment, set explicitly: a client compiled with 1-byte packing gets the same layout.
+#pragma pack(push, 8)
 
 // Text passed by value: a fixed-length run of 8-bit characters filled out with trailing spaces.
 // The operation reads at most `length` characters, stops early at a NUL (so a C string with its
@@ -36,6 +46,8 @@ struct LvxOptionalText {
   LvxText text;
   std::uint8_t omitted;
 };
+
+#pragma pack(pop)
 
 // Helpers for C++ callers.
 inline constexpr LvxOptionalInt32 LvxOmittedInt32() { return LvxOptionalInt32{0, 1}; }

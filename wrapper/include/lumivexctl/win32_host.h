@@ -76,7 +76,9 @@ class LvxWin32Host final : public LvxHostWindow {
 
   std::int32_t ClientWindow() override { return Value(parent_); }
 
-  std::int32_t InstanceHandle() override { return Value(GetModuleHandleA(nullptr)); }
+  LvxAddressValue InstanceHandle() override {
+    return reinterpret_cast<LvxAddressValue>(GetModuleHandleA(nullptr));
+  }
 
   std::int32_t SetControlWindow(std::int16_t control, std::int32_t window) override {
     return LvxAdoptWindow(parent_, control,
