@@ -10,6 +10,8 @@
 #   LVX_WINEPREFIX   prefix to use (created when missing)
 #   LVX_DISPLAY      X display; an existing server there is used, otherwise Xvfb is started
 #   LVX_SCREEN       Xvfb screen geometry (default 1280x1024x24)
+#   LVX_WINE_WARM    1: a persistent wineserver and a Wine session are up already (the caller keeps
+#                    a program running), so the warm-up before the program is skipped
 #   WINEDEBUG        passed on (default -all)
 set -uo pipefail
 
@@ -108,9 +110,13 @@ if [ ! -f "$prefix/drive_c/windows/Fonts/marlett.ttf" ] && [ -f /usr/share/wine/
 fi
 
 # A persistent server, warmed once with its output away from our caller's pipes; otherwise every
-# run waits for the server to let go of the caller's stderr.
-wineserver -p >/dev/null 2>&1 </dev/null
-wine cmd /c exit >/dev/null 2>&1 </dev/null
+# run waits for the server to let go of the caller's stderr. A caller that keeps a Wine session up
+# for all its runs says so with LVX_WINE_WARM=1: where every program start is slow (an emulated
+# PC), the warm-up program would double the time of each run.
+if [ -z "${LVX_WINE_WARM:-}" ]; then
+  wineserver -p >/dev/null 2>&1 </dev/null
+  wine cmd /c exit >/dev/null 2>&1 </dev/null
+fi
 
 # Wine's helper processes can inherit our output and outlive the program; collect the output in a
 # file and print it after the program has ended.
