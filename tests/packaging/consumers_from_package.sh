@@ -1,38 +1,67 @@
 #!/bin/bash
 # Builds the ZIP package, unpacks it into an empty folder, builds the example programs against the
 # unpacked package alone (not the build tree), runs them under Wine on a generated 3-page PDF and
-# checks their output, and checks that every shipped binary imports only system DLLs.
-#   consumers_from_package.sh SOURCE_DIR BUILD_DIR [--build-only]
-# --build-only stops before running anything under Wine (for a machine that cannot run 32-bit
-# programs); it still builds the examples from the package and checks every binary's imports.
+# checks their output, and checks that every shipped binary imports only system DLLs. Also checks
+# that the package's CMake configuration refuses a project of the other architecture.
+#   consumers_from_package.sh SOURCE_DIR BUILD_DIR win32|win64 [--build-only | --run-only]
+# --build-only stops before running anything under Wine (for a machine that cannot run this
+# architecture's programs); it still builds the examples from the package and checks imports.
+# --run-only runs what an earlier --build-only left (in an emulated PC, where building is slow);
+# LVX_PACKAGE_PREBUILT=1 in the environment asks for it too.
 set -euo pipefail
-src=$1 build=$2 build_only=${3:-}
+src=$1 build=$2 arch=$3 mode=${4:-}
+if [ -z "$mode" ] && [ "${LVX_PACKAGE_PREBUILT:-}" = 1 ]; then mode=--run-only; fi
 here=$(dirname "$0")
+case $arch in
+  win32) toolchain=mingw32 other=mingw64 ;;
+  win64) toolchain=mingw64 other=mingw32 ;;
+  *) echo "usage: $0 SOURCE_DIR BUILD_DIR win32|win64 [--build-only | --run-only]" >&2; exit 2 ;;
+esac
 work=$build/package-check
-rm -rf "$work"
-mkdir -p "$work/run"
-
-(cd "$build" && cpack -G ZIP -B "$work/zip" >/dev/null)
-zip=$(ls "$work"/zip/lumivexctl-*-win32.zip)
-unzip -q "$zip" -d "$work/unpacked"
-pkg=$(ls -d "$work"/unpacked/lumivexctl-*-win32)
-echo "package: $(basename "$zip"), $(find "$pkg" -type f | wc -l) files"
-for shipped in bin/lumivexctl.dll bin/ostrada.exe lib/lumivexctl.dll.a \
-               include/lumivexctl/lumivexcontrol.h lib/cmake/lumivexctl/lumivexctlConfig.cmake \
-               standin-viewer/Lumivex01.dll standin-viewer/README.txt; do
-  [ -f "$pkg/$shipped" ] || { echo "package lacks $shipped" >&2; exit 1; }
-done
-
-cmake -S "$src/examples" -B "$work/build" -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE="$src/cmake/toolchain-mingw32.cmake" -DCMAKE_PREFIX_PATH="$pkg" >/dev/null
-cmake --build "$work/build" -j2 >/dev/null
-
-cp "$work/build/embed_dialog/embed_dialog.exe" "$work/build/runtime_loading/runtime_loading.exe" \
-   "$pkg/bin/lumivexctl.dll" "$pkg/standin-viewer/Lumivex01.dll" "$work/run/"
-"$here/make_sample_pdf.sh" 3 "$work/run/sample.pdf"
-pdf="Z:$(echo "$work/run/sample.pdf" | tr / '\\')"
-
 status=0
+
+build_from_package() {
+  rm -rf "$work"
+  mkdir -p "$work/run"
+  (cd "$build" && cpack -G ZIP -B "$work/zip" >/dev/null)
+  zip=$(ls "$work"/zip/lumivexctl-*-"$arch".zip)
+  unzip -q "$zip" -d "$work/unpacked"
+  pkg=$(ls -d "$work"/unpacked/lumivexctl-*-"$arch")
+  echo "package: $(basename "$zip"), $(find "$pkg" -type f | wc -l) files"
+  for shipped in bin/lumivexctl.dll bin/ostrada.exe lib/lumivexctl.dll.a \
+                 include/lumivexctl/lumivexcontrol.h lib/cmake/lumivexctl/lumivexctlConfig.cmake \
+                 standin-viewer/Lumivex01.dll standin-viewer/README.txt; do
+    [ -f "$pkg/$shipped" ] || { echo "package lacks $shipped" >&2; exit 1; }
+  done
+
+  cmake -S "$src/examples" -B "$work/build" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$src/cmake/toolchain-$toolchain.cmake" -DCMAKE_PREFIX_PATH="$pkg" >/dev/null
+  cmake --build "$work/build" -j2 >/dev/null
+
+  # A project of the other architecture must be refused at configure time, with the reason.
+  local refusal
+  if refusal=$(cmake -S "$src/examples" -B "$work/other" \
+                 -DCMAKE_TOOLCHAIN_FILE="$src/cmake/toolchain-$other.cmake" \
+                 -DCMAKE_PREFIX_PATH="$pkg" 2>&1); then
+    echo "the $arch package was accepted by a project of the other architecture" >&2
+    status=1
+  elif grep -q "is for $arch programs" <<<"$refusal"; then
+    echo "the $arch package refuses the other architecture:" \
+      "$(grep -m1 -o "is for $arch programs.*" <<<"$refusal")"
+  else
+    echo "configuring the other architecture failed, but not with the package's reason: $refusal" >&2
+    status=1
+  fi
+
+  cp "$work/build/embed_dialog/embed_dialog.exe" "$work/build/runtime_loading/runtime_loading.exe" \
+     "$pkg/bin/lumivexctl.dll" "$pkg/standin-viewer/Lumivex01.dll" "$work/run/"
+  "$here/make_sample_pdf.sh" 3 "$work/run/sample.pdf"
+
+  "$here/check_imports.sh" "$pkg/bin/lumivexctl.dll" "$pkg/bin/ostrada.exe" \
+    "$pkg/standin-viewer/Lumivex01.dll" "$work/run/runtime_loading.exe" || status=1
+  "$here/check_imports.sh" --allow lumivexctl.dll "$work/run/embed_dialog.exe" || status=1
+}
+
 expect_pages() {  # program, arguments...
   local out
   out=$("$build/wine-run" "$@" 2>&1) || { echo "$1 failed: $out" >&2; status=1; return; }
@@ -43,14 +72,26 @@ expect_pages() {  # program, arguments...
     status=1
   fi
 }
-if [ "$build_only" = --build-only ]; then
-  echo "examples built from the package; not run (--build-only)"
-else
+run_examples() {
+  for program in embed_dialog.exe runtime_loading.exe lumivexctl.dll Lumivex01.dll sample.pdf; do
+    [ -f "$work/run/$program" ] || { echo "$work/run/$program missing: build first" >&2; exit 1; }
+  done
+  local pdf
+  pdf="Z:$(echo "$work/run/sample.pdf" | tr / '\\')"
   expect_pages "$work/run/embed_dialog.exe" "$pdf" --close
   expect_pages "$work/run/runtime_loading.exe" "$pdf"
-fi
+}
 
-"$here/check_imports.sh" "$pkg/bin/lumivexctl.dll" "$pkg/bin/ostrada.exe" \
-  "$pkg/standin-viewer/Lumivex01.dll" "$work/run/runtime_loading.exe" || status=1
-"$here/check_imports.sh" --allow lumivexctl.dll "$work/run/embed_dialog.exe" || status=1
+case $mode in
+  --build-only)
+    build_from_package
+    echo "examples built from the package; not run (--build-only)"
+    ;;
+  --run-only) run_examples ;;
+  "")
+    build_from_package
+    run_examples
+    ;;
+  *) echo "unknown option $mode" >&2; exit 2 ;;
+esac
 exit $status

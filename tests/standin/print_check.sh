@@ -45,15 +45,17 @@ if [ "$route" = off ]; then
 fi
 
 [ "$result" = 2 ] || fail "code 37 answered $result, not 2 pages"
+# The file is complete only when its job is: cups-pdf creates it first and writes it while the job
+# runs, so wait until the queue has no unfinished job (a slow machine shows the difference).
 file=
-for _ in $(seq 100); do
+for _ in $(seq 600); do
   file=$(find_output)
-  [ -n "$file" ] && break
+  if [ -n "$file" ] && [ -z "$(lpstat -o PDF 2>/dev/null)" ]; then break; fi
   sleep 0.1
 done
 [ -n "$file" ] || fail "no PDF from the printer in $out_dir"
-sleep 0.3  # let cups-pdf finish writing
 trap 'rm -f "$file"' EXIT
+[ -z "$(lpstat -o PDF 2>/dev/null)" ] || fail "the print job did not complete: $(lpstat -o PDF)"
 
 pages=$(pdfinfo "$file" | sed -n 's/^Pages: *//p')
 [ "$pages" = 2 ] || fail "the printed PDF has $pages pages, not 2"

@@ -25,7 +25,8 @@ struct WineGdiEntry {
 #pragma pack(pop)
 static_assert(sizeof(WineGdiEntry) == 24);
 constexpr std::size_t kWineGdiEntries = 0x10000;
-constexpr std::size_t kPebGdiTableOffset = 0x94;  // GdiSharedHandleTable in the 32-bit PEB
+// GdiSharedHandleTable in the PEB: 0x94 in a 32-bit process, 0xF8 in a 64-bit one.
+constexpr std::size_t kPebGdiTableOffset = sizeof(void*) == 4 ? 0x94 : 0xF8;
 
 long CountGdiTable(std::map<int, long>* byType) {
   PROCESS_BASIC_INFORMATION basic{};

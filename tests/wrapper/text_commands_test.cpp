@@ -8,6 +8,7 @@
 #include <climits>
 #include <string>
 
+#include "allocation_limit.h"
 #include "guarded_field.h"
 #include "protocol_fixture.h"
 
@@ -191,12 +192,12 @@ TEST_F(TextTest, AResultBufferThatCannotBeHadIsReportedAndNothingIsSent) {
   viewer.SetPages({"abc"});
   GuardedField text(16, 'x');
   LvxTextField claimed = text.Field();
-  // Buffers of 2 GiB cannot be had by a 32-bit process: one beyond the largest size a vector
-  // may have, and one just within it that the allocator must refuse.
-  claimed.capacity = INT_MAX;
+  // A field that claims 16 MiB, in a process that cannot have a buffer of 1 MiB or more.
+  claimed.capacity = 16 << 20;
+  const AllocationLimit limit(1 << 20);
   object.GETTEXT(claimed, LvxGivenInt32(1));
-  claimed.capacity = INT_MAX - 1;
   object.GETTEXT(claimed, LvxOmittedInt32());
+  EXPECT_EQ(limit.Refused(), 2U);
   ASSERT_EQ(boxes.Boxes().size(), 2U);
   for (const ObservedBox& box : boxes.Boxes()) {
     EXPECT_EQ(box.text, "Not enough memory.");
@@ -209,9 +210,13 @@ TEST_F(TextTest, AResultBufferThatCannotBeHadIsReportedAndNothingIsSent) {
 
 TEST_F(TextTest, APageBufferThatCannotBeHadIsReportedWithoutFetchingThePage) {
   viewer.SetPages({"abc"});
-  viewer.Answer(260, {3, INT_MAX});  // measured again, the page claims 2 GiB of text
+  viewer.Answer(260, {3, 16 << 20});  // measured again, the page claims 16 MiB of text
   GuardedField text(8, 'x');
-  object.GETTEXT(text.Field(), LvxOmittedInt32());
+  {
+    const AllocationLimit limit(1 << 20);
+    object.GETTEXT(text.Field(), LvxOmittedInt32());
+    EXPECT_EQ(limit.Refused(), 1U);
+  }
   ExpectOneBox("Not enough memory.");
   EXPECT_EQ(text.Contents(), std::string(8, 'x'));
   EXPECT_TRUE(text.GuardsIntact());
