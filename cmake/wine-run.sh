@@ -1,12 +1,13 @@
 #!/bin/bash
-# Runs one 32-bit Windows program under Wine on a virtual X display:
+# Runs one Windows program of a 32-bit or 64-bit build under Wine on a virtual X display:
 #   wine-run.sh PROGRAM.exe [ARGS...]
-#   wine-run.sh --check      exit 0 when this machine can run 32-bit Wine at all, else say why
+#   wine-run.sh --check      exit 0 when this machine can run this architecture's Wine, else say why
 # CTest uses it as the cross-compiling emulator. On first use it prepares the Wine prefix
 # (LVX_WINEPREFIX, default: wineprefix next to this script's build tree) and starts Xvfb on
 # LVX_DISPLAY (default :77). Both set-ups are serialised with flock, so parallel tests are safe.
 #
 # Environment:
+#   LVX_WINE_ARCH    win32 (default: 32-bit Wine) or win64 (the 64-bit loader, a 64-bit prefix)
 #   LVX_WINEPREFIX   prefix to use (created when missing)
 #   LVX_DISPLAY      X display; an existing server there is used, otherwise Xvfb is started
 #   LVX_SCREEN       Xvfb screen geometry (default 1280x1024x24)
@@ -42,11 +43,37 @@ can_execute_32bit() {
   echo "wine-run: 32-bit Wine is not installed (run scripts/setup.sh)" >&2
   return 1
 }
-if [ "$1" = --check ]; then
+
+# 64-bit Wine runs on every x86-64 machine. Its loader is called directly: once 32-bit Wine is
+# installed too, the generic `wine` launcher picks the 32-bit loader.
+arch=${LVX_WINE_ARCH:-win32}
+case $arch in
+  win32)
+    loader=wine
+    server=wineserver
+    ;;
+  win64)
+    loader=/usr/lib/wine/wine64
+    server=/usr/lib/wine/wineserver64
+    ;;
+  *)
+    echo "wine-run: LVX_WINE_ARCH must be win32 or win64, not $arch" >&2
+    exit 2
+    ;;
+esac
+can_run() {
+  if [ "$arch" = win64 ]; then
+    [ -x "$loader" ] && return 0
+    echo "wine-run: 64-bit Wine is not installed (run scripts/setup.sh)" >&2
+    return 1
+  fi
   can_execute_32bit
+}
+if [ "$1" = --check ]; then
+  can_run
   exit
 fi
-can_execute_32bit || exit 125
+can_run || exit 125
 
 prefix=${LVX_WINEPREFIX:-$HOME/.lumivex-wine}
 display=${LVX_DISPLAY:-:77}
@@ -54,7 +81,7 @@ screen=${LVX_SCREEN:-1280x1024x24}
 lockdir=${TMPDIR:-/tmp}
 mkdir -p "$(dirname "$prefix")"
 
-export WINEPREFIX=$prefix WINEARCH=win32 DISPLAY=$display
+export WINEPREFIX=$prefix WINEARCH=$arch DISPLAY=$display
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
@@ -87,16 +114,16 @@ if [ ! -f "$prefix/.lumivex-ready" ]; then
   (
     flock 9
     if [ ! -f "$prefix/.lumivex-ready" ]; then
-      wineboot -i >/dev/null 2>&1
+      "$loader" wineboot -i >/dev/null 2>&1
       # A crashing program must end, not wait for somebody to close the crash dialog.
-      wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+      "$loader" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
       # Without a window manager Wine draws its own frames; hiding windows is also much faster.
-      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d Y /f >/dev/null 2>&1
+      "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+      "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d Y /f >/dev/null 2>&1
       # Debian's Wine does not install its own fonts into the prefix; dialogs need them.
       mkdir -p "$prefix/drive_c/windows/Fonts"
       cp -n /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
-      wineserver -w
+      "$server" -w
       touch "$prefix/.lumivex-ready"
     fi
   ) 9>"$prefix.lock"
@@ -114,15 +141,15 @@ fi
 # for all its runs says so with LVX_WINE_WARM=1: where every program start is slow (an emulated
 # PC), the warm-up program would double the time of each run.
 if [ -z "${LVX_WINE_WARM:-}" ]; then
-  wineserver -p >/dev/null 2>&1 </dev/null
-  wine cmd /c exit >/dev/null 2>&1 </dev/null
+  "$server" -p >/dev/null 2>&1 </dev/null
+  "$loader" cmd /c exit >/dev/null 2>&1 </dev/null
 fi
 
 # Wine's helper processes can inherit our output and outlive the program; collect the output in a
 # file and print it after the program has ended.
 out=$(mktemp "${lockdir}/wine-run.XXXXXX")
 trap 'rm -f "$out"' EXIT
-wine "$@" >"$out" 2>&1 </dev/null
+"$loader" "$@" >"$out" 2>&1 </dev/null
 rc=$?
 cat "$out"
 exit $rc

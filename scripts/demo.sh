@@ -1,6 +1,7 @@
 #!/bin/bash
 # Runs the demonstration: ostrada.exe, the "VIEW PDF" window, with the stand-in viewer control,
-# under Wine. Installs what is missing and builds first.
+# under Wine. Installs what is missing and builds first. The 32-bit program runs where this machine
+# executes 32-bit code; elsewhere the 64-bit build of the same sources does (it says which).
 #
 #   scripts/demo.sh                 on your display ($DISPLAY) when one works; otherwise headless
 #   scripts/demo.sh --headless [FILE.pdf]
@@ -11,7 +12,7 @@
 #
 # Headless, the document is FILE.pdf, else a real one from the PDF corpus when the tests have built
 # it (build/native/corpus), else a small sample of the tests. Screenshots go to out/screenshots/
-# (or $LVX_SCREENSHOTS).
+# (or $LVX_SCREENSHOTS). LVX_DEMO_ARCH=win64 runs the 64-bit program where the 32-bit one could run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -27,10 +28,22 @@ for argument in "$@"; do
 done
 
 bash scripts/setup.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows -j"$(nproc)" --target ostrada Lumivex01 >/dev/null
-program=build/windows/bin/ostrada.exe
-run=build/windows/wine-run
+if [ "${LVX_DEMO_ARCH:-}" = win64 ]; then
+  preset=windows64
+  echo "demo: running the 64-bit ostrada (LVX_DEMO_ARCH=win64)" >&2
+elif LVX_WINE_ARCH=win32 bash cmake/wine-run.sh --check 2>/tmp/lvx-demo-check.$$; then
+  preset=windows
+  echo "demo: running the 32-bit ostrada" >&2
+else
+  preset=windows64
+  echo "demo: $(cat /tmp/lvx-demo-check.$$)" >&2
+  echo "demo: running the 64-bit ostrada instead (the same sources, built for 64-bit Windows)" >&2
+fi
+rm -f /tmp/lvx-demo-check.$$
+cmake --preset $preset >/dev/null
+cmake --build --preset $preset -j"$(nproc)" --target ostrada Lumivex01 >/dev/null
+program=build/$preset/bin/ostrada.exe
+run=build/$preset/wine-run
 "$run" --check || { echo "demo: ostrada.exe was built ($program) but cannot run here" >&2; exit 1; }
 
 if [ $headless -eq 0 ] && [ -n "${DISPLAY:-}" ] && xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
@@ -39,7 +52,7 @@ if [ $headless -eq 0 ] && [ -n "${DISPLAY:-}" ] && xdpyinfo -display "$DISPLAY" 
 fi
 
 # Headless: a virtual display of this build tree (wine-run starts Xvfb there when needed).
-display=$(sed -n 's/^LVX_DISPLAY:STRING=//p' build/windows/CMakeCache.txt)
+display=$(sed -n 's/^LVX_DISPLAY:STRING=//p' build/$preset/CMakeCache.txt)
 display=${display:-:77}
 shots=${LVX_SCREENSHOTS:-$root/out/screenshots}
 mkdir -p "$shots"
