@@ -103,7 +103,7 @@ shot() {  # shot WINDOW FILE
 }
 keys() { xdotool windowfocus --sync "$main" 2>/dev/null || true; xdotool key --delay 150 "$@"; }
 
-if ! main=$(wait_for "VIEW PDF" 30); then
+if ! main=$(wait_for "VIEW PDF" 90); then  # a cold Wine session takes a while
   echo "demo: the VIEW PDF window did not appear" >&2
   stop
   exit 1
