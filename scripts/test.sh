@@ -73,7 +73,8 @@ case $route in
       selection=(-L 'abi|e2e')
       name="32-bit Windows tests, abi and e2e (emulated PC)"
     fi
-    run_part "$name" bash scripts/emulated-pc.sh build/windows "${selection[@]}" "$@"
+    LVX_PACKAGE_PREBUILT=1 run_part "$name" bash scripts/emulated-pc.sh build/windows \
+      "${selection[@]}" "$@"
     ;;
   *)
     echo "test.sh: LVX_32BIT_ROUTE must be auto, native or emulated, not $route" >&2
