@@ -23,6 +23,41 @@ void ShowHostMessage(LvxHostWindow& host, const char* prefix, const char* name) 
   host.ShowMessage(text.c_str());
 }
 
+// The viewer window INIT created, until the host reports it as the placeholder's window. A window
+// the host did not adopt (no such control, a placeholder the host cannot reach, or INIT cut short)
+// is destroyed when INIT ends: it would outlive the library that KILL unloads, and the next
+// message to it would run code that is gone.
+class CreatedViewer {
+ public:
+  // `field` is the object's HWINDOW: a destroyed window is not left in it.
+  CreatedViewer(HWND window, std::int32_t& field) noexcept : window_(window), field_(field) {}
+  ~CreatedViewer() {
+    if (window_ != nullptr && !adopted_) {
+      if (field_ == lvx::ToHandleValue(window_)) {
+        field_ = 0;
+      }
+      DestroyWindow(window_);
+    }
+  }
+  CreatedViewer(const CreatedViewer&) = delete;
+  CreatedViewer& operator=(const CreatedViewer&) = delete;
+  CreatedViewer(CreatedViewer&&) = delete;
+  CreatedViewer& operator=(CreatedViewer&&) = delete;
+
+  [[nodiscard]] HWND Window() const noexcept { return window_; }
+  // The host reported `reported` as the placeholder's window: is that this window?
+  [[nodiscard]] bool IsAdoptedAs(std::int32_t reported) const noexcept {
+    return window_ != nullptr && reported == lvx::ToHandleValue(window_);
+  }
+  // INIT has finished with the window adopted: it is the object's now.
+  void Keep() noexcept { adopted_ = true; }
+
+ private:
+  HWND window_;
+  std::int32_t& field_;
+  bool adopted_ = false;
+};
+
 }  // namespace
 
 LUMIVEXCONTROL::LUMIVEXCONTROL() noexcept = default;
@@ -56,11 +91,13 @@ std::int32_t LUMIVEXCONTROL::INIT(LvxHostWindow& HOSTWINDOW, std::int16_t HOSTCO
   const HINSTANCE instance = lvx::ToModule(HOSTWINDOW.InstanceHandle());
 
   std::array<char, 1> title{};
-  const HWND created = CreateWindowExA(
-      0, LUMIVEXCLASSNAME, title.data(), kViewerStyle, AsShortCoordinate(x), AsShortCoordinate(y),
-      AsShortCoordinate(width), AsShortCoordinate(height), parent, nullptr, instance, nullptr);
+  CreatedViewer created(
+      CreateWindowExA(0, LUMIVEXCLASSNAME, title.data(), kViewerStyle, AsShortCoordinate(x),
+                      AsShortCoordinate(y), AsShortCoordinate(width), AsShortCoordinate(height),
+                      parent, nullptr, instance, nullptr),
+      HWINDOW);
 
-  HOSTWINDOW.SetControlWindow(HOSTCONTROL, lvx::ToHandleValue(created));
+  HOSTWINDOW.SetControlWindow(HOSTCONTROL, lvx::ToHandleValue(created.Window()));
   HWINDOW = HOSTWINDOW.ControlWindow(HOSTCONTROL);
   if (HWINDOW != 0) {
     ShowWindow(lvx::ToHwnd(HWINDOW), SW_SHOWNORMAL);
@@ -68,6 +105,9 @@ std::int32_t LUMIVEXCONTROL::INIT(LvxHostWindow& HOSTWINDOW, std::int16_t HOSTCO
   }
   SETVIEWCONTROLPROPERTIES();
   HOSTWINDOW.SetPixelUnits(0);
+  if (created.IsAdoptedAs(HWINDOW)) {
+    created.Keep();
+  }
   return HWINDOW;
 }
 
