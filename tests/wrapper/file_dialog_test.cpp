@@ -141,18 +141,26 @@ TEST_F(FileDialogTest, AMissingFileIsRefusedByTheDialogItself) {
   EXPECT_TRUE(Received().empty());
 }
 
-TEST_F(FileDialogTest, WithoutAViewerTheDialogStillShowsAndTheResultIsZero) {
+// Without a viewer window the dialog is still shown, owned by the window the user works in (the
+// thread's active window), which stays disabled while it is up.
+TEST_F(FileDialogTest, WithoutAViewerTheDialogIsOwnedByTheActiveWindow) {
   object.HWINDOW = 0;
+  SetActiveWindow(host.Window());
+  ASSERT_EQ(GetActiveWindow(), host.Window());
   const std::string chosen = shown + "\\listed.pdf";
-  HWND owner = reinterpret_cast<HWND>(1);
+  HWND owner = nullptr;
+  bool hostEnabled = true;
   DialogDriver driver("Select File", [&](HWND dialog) {
     owner = GetWindow(dialog, GW_OWNER);
+    hostEnabled = IsWindowEnabled(host.Window()) != FALSE;
     SetFileName(dialog, chosen);
     PressButton(dialog, IDOK);
   });
   EXPECT_EQ(object.LOADFILE(LvxOmittedText()), 0);
   ASSERT_TRUE(driver.Finish());
-  EXPECT_EQ(owner, nullptr);
+  EXPECT_EQ(owner, host.Window());
+  EXPECT_FALSE(hostEnabled) << "the host window must not act behind the modal dialog";
+  EXPECT_TRUE(IsWindowEnabled(host.Window()));
   EXPECT_TRUE(Received().empty());
 }
 

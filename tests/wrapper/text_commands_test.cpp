@@ -209,6 +209,21 @@ TEST_F(TextTest, AResultBufferThatCannotBeHadIsReportedAndNothingIsSent) {
   EXPECT_TRUE(Received().empty());
 }
 
+// Without a viewer window the box is owned by the thread's active window rather than by none.
+TEST_F(TextTest, WithoutAViewerTheBoxIsOwnedByTheActiveWindow) {
+  object.HWINDOW = 0;
+  SetActiveWindow(host.Window());
+  ASSERT_EQ(GetActiveWindow(), host.Window());
+  GuardedField text(16, 'x');
+  LvxTextField claimed = text.Field();
+  claimed.capacity = 16 << 20;
+  const AllocationLimit limit(1 << 20);
+  object.GETTEXT(claimed, LvxGivenInt32(1));
+  ASSERT_EQ(boxes.Boxes().size(), 1U);
+  EXPECT_EQ(boxes.Boxes()[0].text, "Not enough memory.");
+  EXPECT_EQ(boxes.Boxes()[0].owner, host.Window());
+}
+
 TEST_F(TextTest, APageBufferThatCannotBeHadIsReportedWithoutFetchingThePage) {
   viewer.SetPages({"abc"});
   viewer.Answer(260, {3, 16 << 20});  // measured again, the page claims 16 MiB of text
