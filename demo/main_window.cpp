@@ -29,7 +29,9 @@ void SetName(char (&field)[N], const char* name) {
 }
 
 void SetUpViewer(LUMIVEXCONTROL& viewer) {
-  viewer = LUMIVEXCONTROL();  // cleared: numbers 0, names empty, switches 0
+  // Cleared: both handles 0; the names and switches are set below.
+  viewer.HWINDOW = 0;
+  viewer.LIBHANDLE = 0;
   SetName(viewer.LUMIVEXCLASSNAME, "Tarnvik_LUMIVEX_01");
   SetName(viewer.LUMIVEXDLLNAME, "Lumivex01.dll");
   viewer.TVHORZSCROLLBAR = 1;

@@ -13,8 +13,14 @@ std::int32_t SendDocumentFile(std::int32_t window, lvx::ViewerCommand command,
                               LvxOptionalText fileName) noexcept {
   std::array<char, lvx::kNameBufferSize> name{};
   if (fileName.omitted != 0) {
-    if (!lvx::AskForPdfFile(lvx::OwnerFor(window), name)) {
-      return 0;  // cancelled: the viewer hears nothing
+    const lvx::FileDialogOutcome outcome = lvx::AskForPdfFile(lvx::OwnerFor(window), name);
+    if (!outcome.chosen) {
+      // Cancelled or failed, the viewer hears nothing; a failure is not a cancel, so its reason
+      // is shown.
+      if (outcome.error != 0) {
+        lvx::ReportFileDialogFailure(window, outcome.error, name.size());
+      }
+      return 0;
     }
   } else {
     // The name is not tested: an all-blank name goes to the viewer as an empty string.

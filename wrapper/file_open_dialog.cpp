@@ -1,8 +1,13 @@
 #include "file_open_dialog.h"
 
+#include <cderr.h>
 #include <commdlg.h>
 
 #include <algorithm>
+#include <array>
+#include <cstdio>
+
+#include "error_message.h"
 
 namespace lvx {
 namespace {
@@ -17,9 +22,9 @@ constexpr char kFilter[] = "Adobe PDF \0 *.pdf\0";  // the literal adds the clos
 
 }  // namespace
 
-bool AskForPdfFile(HWND owner, std::span<char> name) noexcept {
+FileDialogOutcome AskForPdfFile(HWND owner, std::span<char> name) noexcept {
   if (name.empty()) {
-    return false;
+    return {};
   }
   std::fill(name.begin(), name.end(), '\0');  // the name field starts empty
   OPENFILENAMEA dialog{};
@@ -34,10 +39,35 @@ bool AskForPdfFile(HWND owner, std::span<char> name) noexcept {
       OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_LONGNAMES;
   if (GetOpenFileNameA(&dialog) == FALSE) {
     name[0] = '\0';
-    return false;
+    return {false, static_cast<std::uint32_t>(CommDlgExtendedError())};
   }
   name[name.size() - 1] = '\0';
-  return true;
+  return {true, 0};
+}
+
+void ReportFileDialogFailure(std::int32_t viewer, std::uint32_t error,
+                             std::size_t nameSize) noexcept {
+  std::array<char, 128> text{};
+  switch (error) {
+    case FNERR_BUFFERTOOSMALL:
+      std::snprintf(text.data(), text.size(),
+                    "The file was not opened: its path is longer than %u characters.",
+                    static_cast<unsigned>(nameSize - 1));
+      break;
+    case FNERR_INVALIDFILENAME:
+      std::snprintf(text.data(), text.size(), "The file was not opened: its name is not valid.");
+      break;
+    case CDERR_MEMALLOCFAILURE:
+    case CDERR_MEMLOCKFAILURE:
+      std::snprintf(text.data(), text.size(), "The file was not opened: %s", kOutOfMemory);
+      break;
+    default:
+      std::snprintf(text.data(), text.size(),
+                    "The file was not opened: the file dialog failed (error 0x%04X).",
+                    static_cast<unsigned>(error));
+      break;
+  }
+  ShowErrorMessage(viewer, text.data());
 }
 
 }  // namespace lvx

@@ -4,16 +4,29 @@
 
 #include <windows.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <span>
 
 namespace lvx {
 
+// How the dialog ended.
+struct FileDialogOutcome {
+  bool chosen = false;      // a file was chosen: its path is in the name buffer
+  std::uint32_t error = 0;  // otherwise the dialog's failure (CommDlgExtendedError); 0: cancelled
+};
+
 // Shows the modal dialog "Select File" owned by `owner` (may be null), listing "Adobe PDF "
 // files (pattern " *.pdf"); the chosen file and its folder must exist, and the process's current
 // directory is the same afterwards. The name field starts empty. On OK the chosen path is in
-// `name`, NUL-terminated (at most name.size() - 1 characters), and true is answered; false when
-// the user cancelled or the dialog failed (for example a path longer than the buffer).
-bool AskForPdfFile(HWND owner, std::span<char> name) noexcept;
+// `name`, NUL-terminated (at most name.size() - 1 characters); otherwise `name` is empty and the
+// outcome tells a cancel from a failure (for example a path longer than the buffer).
+FileDialogOutcome AskForPdfFile(HWND owner, std::span<char> name) noexcept;
+
+// Shows why the dialog failed with `error` (not 0) in the error box, for a name buffer of
+// `nameSize` bytes: the file was not opened.
+void ReportFileDialogFailure(std::int32_t viewer, std::uint32_t error,
+                             std::size_t nameSize) noexcept;
 
 }  // namespace lvx
 

@@ -3,11 +3,12 @@
 #include <windows.h>
 
 #include <array>
-#include <cstring>
 #include <span>
-#include <string>
+#include <string_view>
 
+#include "init_scope.h"
 #include "lumivexctl/lumivexcontrol.h"
+#include "operation_guard.h"
 #include "text_field.h"
 #include "viewer_channel.h"
 
@@ -18,9 +19,14 @@ constexpr DWORD kViewerStyle = WS_POPUP | WS_BORDER;  // hidden until shown, ado
 // Coordinates travel to CreateWindowExA as signed 16-bit values widened to 32 bits.
 int AsShortCoordinate(std::int32_t value) noexcept { return static_cast<std::int16_t>(value); }
 
-void ShowHostMessage(LvxHostWindow& host, const char* prefix, const char* name) {
-  const std::string text = std::string(prefix) + name;
-  host.ShowMessage(text.c_str());
+// INIT's messages: a fixed text directly followed by one of the two name fields (at most 63
+// characters). Formed in a buffer of the call, so a failed start is reported also when no memory
+// can be had.
+void ShowHostMessage(LvxHostWindow& host, std::string_view prefix, const char* name) {
+  std::array<char, 32 + sizeof LUMIVEXCONTROL::LUMIVEXDLLNAME> text{};
+  const std::size_t used = lvx::CopyCut(prefix, text);
+  lvx::CopyCut(name, std::span<char>(text).subspan(used));
+  host.ShowMessage(text.data());
 }
 
 }  // namespace
@@ -30,45 +36,53 @@ LUMIVEXCONTROL::LUMIVEXCONTROL() noexcept = default;
 LUMIVEXCONTROL::~LUMIVEXCONTROL() = default;
 
 std::int32_t LUMIVEXCONTROL::INIT(LvxHostWindow& HOSTWINDOW, std::int16_t HOSTCONTROL) {
-  lvx::CopyCut(lvx::kViewerLibraryName, std::span<char>(LUMIVEXDLLNAME));
-  lvx::CopyCut(lvx::kViewerClassName, std::span<char>(LUMIVEXCLASSNAME));
+  // The host's services and SETVIEWCONTROLPROPERTIES (which may be overridden) can throw.
+  return lvx::AnswerGuarded(HWINDOW, [&]() -> std::int32_t {
+    lvx::CopyCut(lvx::kViewerLibraryName, std::span<char>(LUMIVEXDLLNAME));
+    lvx::CopyCut(lvx::kViewerClassName, std::span<char>(LUMIVEXCLASSNAME));
 
-  LIBHANDLE = lvx::ToAddressValue(LoadLibraryA(LUMIVEXDLLNAME));
-  if (LIBHANDLE == 0) {
-    ShowHostMessage(HOSTWINDOW, "Error Loading ", LUMIVEXDLLNAME);
-    return 0;
-  }
+    LIBHANDLE = lvx::ToAddressValue(LoadLibraryA(LUMIVEXDLLNAME));
+    if (LIBHANDLE == 0) {
+      ShowHostMessage(HOSTWINDOW, "Error Loading ", LUMIVEXDLLNAME);
+      return 0;
+    }
 
-  WNDCLASSA scratch{};
-  const HINSTANCE program = lvx::ToModule(HOSTWINDOW.InstanceHandle());
-  if (GetClassInfoA(program, LUMIVEXCLASSNAME, &scratch) == FALSE) {
-    ShowHostMessage(HOSTWINDOW, "Error Getting Class Info ", LUMIVEXCLASSNAME);
-    return 0;
-  }
+    WNDCLASSA scratch{};
+    const HINSTANCE program = lvx::ToModule(HOSTWINDOW.InstanceHandle());
+    if (GetClassInfoA(program, LUMIVEXCLASSNAME, &scratch) == FALSE) {
+      ShowHostMessage(HOSTWINDOW, "Error Getting Class Info ", LUMIVEXCLASSNAME);
+      return 0;
+    }
 
-  HOSTWINDOW.SetPixelUnits(1);
-  std::int32_t x = 0;
-  std::int32_t y = 0;
-  std::int32_t width = 0;
-  std::int32_t height = 0;
-  HOSTWINDOW.ControlPosition(HOSTCONTROL, &x, &y, &width, &height);
-  const HWND parent = lvx::ToHwnd(HOSTWINDOW.ClientWindow());
-  const HINSTANCE instance = lvx::ToModule(HOSTWINDOW.InstanceHandle());
+    lvx::PixelUnits pixels(HOSTWINDOW);
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    HOSTWINDOW.ControlPosition(HOSTCONTROL, &x, &y, &width, &height);
+    const HWND parent = lvx::ToHwnd(HOSTWINDOW.ClientWindow());
+    const HINSTANCE instance = lvx::ToModule(HOSTWINDOW.InstanceHandle());
 
-  std::array<char, 1> title{};
-  const HWND created = CreateWindowExA(
-      0, LUMIVEXCLASSNAME, title.data(), kViewerStyle, AsShortCoordinate(x), AsShortCoordinate(y),
-      AsShortCoordinate(width), AsShortCoordinate(height), parent, nullptr, instance, nullptr);
+    std::array<char, 1> title{};
+    lvx::CreatedViewer created(
+        CreateWindowExA(0, LUMIVEXCLASSNAME, title.data(), kViewerStyle, AsShortCoordinate(x),
+                        AsShortCoordinate(y), AsShortCoordinate(width), AsShortCoordinate(height),
+                        parent, nullptr, instance, nullptr),
+        HWINDOW);
 
-  HOSTWINDOW.SetControlWindow(HOSTCONTROL, lvx::ToHandleValue(created));
-  HWINDOW = HOSTWINDOW.ControlWindow(HOSTCONTROL);
-  if (HWINDOW != 0) {
-    ShowWindow(lvx::ToHwnd(HWINDOW), SW_SHOWNORMAL);
-    UpdateWindow(lvx::ToHwnd(HWINDOW));
-  }
-  SETVIEWCONTROLPROPERTIES();
-  HOSTWINDOW.SetPixelUnits(0);
-  return HWINDOW;
+    HOSTWINDOW.SetControlWindow(HOSTCONTROL, lvx::ToHandleValue(created.Window()));
+    HWINDOW = HOSTWINDOW.ControlWindow(HOSTCONTROL);
+    if (HWINDOW != 0) {
+      ShowWindow(lvx::ToHwnd(HWINDOW), SW_SHOWNORMAL);
+      UpdateWindow(lvx::ToHwnd(HWINDOW));
+    }
+    SETVIEWCONTROLPROPERTIES();
+    pixels.Off();
+    if (created.IsAdoptedAs(HWINDOW)) {
+      created.Keep();
+    }
+    return HWINDOW;
+  });
 }
 
 void LUMIVEXCONTROL::SETVIEWCONTROLPROPERTIES() {

@@ -1,13 +1,12 @@
 // Page count and text: GETPAGECOUNT, GETTEXTLENGTH and GETTEXT. GETTEXT and GETTEXTLENGTH call
 // the other operations through the object's operation table, so overrides take part.
 #include <cstdint>
-#include <new>
 #include <span>
-#include <stdexcept>
 #include <vector>
 
 #include "error_message.h"
 #include "lumivexctl/lumivexcontrol.h"
+#include "operation_guard.h"
 #include "text_assembly.h"
 #include "text_field.h"
 #include "viewer_channel.h"
@@ -47,17 +46,20 @@ std::int32_t LUMIVEXCONTROL::GETTEXTLENGTH(LvxOptionalInt32 PAGE) {
   if (PAGE.omitted == 0) {
     return MeasurePage(HWINDOW, PageIndex(PAGE.value));  // passed on as the viewer answers it
   }
-  const std::int32_t pages = GETPAGECOUNT();
-  lvx::PageLengthTotal total;
-  for (std::int32_t index = 0; index < pages; ++index) {
-    total.Add(MeasurePage(HWINDOW, index));
-  }
-  return total.Value();
+  // GETPAGECOUNT may be overridden, and an override may throw.
+  return lvx::AnswerGuarded(HWINDOW, [&] {
+    const std::int32_t pages = GETPAGECOUNT();
+    lvx::PageLengthTotal total;
+    for (std::int32_t index = 0; index < pages; ++index) {
+      total.Add(MeasurePage(HWINDOW, index));
+    }
+    return total.Value();
+  });
 }
 
 void LUMIVEXCONTROL::GETTEXT(LvxTextField TEXT, LvxOptionalInt32 PAGE) {
-  // The buffers are the only thing that can fail here; no exception may leave the operation.
-  try {
+  // The buffers can fail to be had, and the operations called through the table may throw.
+  lvx::RunGuarded(HWINDOW, [&] {
     const std::span<char> field = lvx::FieldBytes(TEXT);
     const auto capacity = static_cast<std::int32_t>(field.size());
     std::vector<char> result = TextBuffer(field.size());
@@ -94,9 +96,5 @@ void LUMIVEXCONTROL::GETTEXT(LvxTextField TEXT, LvxOptionalInt32 PAGE) {
       text.Append(lvx::WrittenText(page));  // cut at the field's capacity
     }
     lvx::AssignPadded(TEXT, text.Text());
-  } catch (const std::bad_alloc&) {
-    lvx::ShowErrorMessage(HWINDOW, lvx::kOutOfMemory);
-  } catch (const std::length_error&) {
-    lvx::ShowErrorMessage(HWINDOW, lvx::kOutOfMemory);
-  }
+  });
 }

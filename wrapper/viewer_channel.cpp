@@ -26,10 +26,13 @@ std::int32_t ForwardCode(std::int32_t window, std::int32_t code) noexcept {
 
 HWND OwnerFor(std::int32_t window) noexcept {
   const HWND viewer = ToHwnd(window);
-  if (viewer == nullptr || IsWindow(viewer) == FALSE) {
-    return nullptr;
+  if (viewer != nullptr && IsWindow(viewer) != FALSE) {
+    return GetAncestor(viewer, GA_ROOT);
   }
-  return GetAncestor(viewer, GA_ROOT);
+  // No viewer window (the start failed, or after KILL): the window the user is working in. Without
+  // an owner a modal dialog would leave that window enabled behind it, its menu and close box
+  // acting while the dialog waits.
+  return GetActiveWindow();
 }
 
 }  // namespace lvx

@@ -36,8 +36,8 @@ std::int32_t SendString(std::int32_t window, ViewerCommand command, const char* 
 // number message and lParam 0.
 std::int32_t ForwardCode(std::int32_t window, std::int32_t code) noexcept;
 
-// The top-level window that owns the viewer window, as owner for dialogs and message boxes; null
-// when there is no viewer window.
+// The owner for dialogs and message boxes: the top-level window that holds the viewer window, or,
+// when there is no viewer window, the calling thread's active window (null when it has none).
 HWND OwnerFor(std::int32_t window) noexcept;
 
 }  // namespace lvx

@@ -4,5 +4,7 @@
 #define IDD_VIEWER_DIALOG 100
 #define IDC_VIEWER 101
 #define IDC_PAGES 102
+#define IDD_TWO_VIEWERS_DIALOG 110
+#define IDC_SECOND_VIEWER 111
 
 #endif

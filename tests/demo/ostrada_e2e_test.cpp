@@ -423,14 +423,29 @@ TEST_F(OstradaWithoutViewerTest, ReportsTheMissingLibraryOnceAndStaysUsable) {
   EXPECT_EQ(Exit(), 0U);
 }
 
-TEST_F(OstradaWithoutViewerTest, FileDialogStillOpens) {
+// Without a viewer window the file-open dialog still opens, modal to the main window: the main
+// window is disabled while the dialog is up (its menu and close box do not act behind it).
+TEST_F(OstradaWithoutViewerTest, FileDialogStillOpensModalToTheMainWindow) {
   const auto box = program_->WaitForDialog();
   ASSERT_TRUE(box.has_value());
   EXPECT_TRUE(OstradaProcess::Press(box->window, IDOK));
-  program_->Choose(FIELD_OPEN);
-  const auto dialog = program_->WaitForDialog([](HWND d) { return FileNameEdit(d) != nullptr; });
-  ASSERT_TRUE(dialog.has_value()) << "&Open shows its dialog without a viewer";
-  EXPECT_TRUE(OstradaProcess::Press(dialog->window, IDCANCEL));
+  const HWND main = program_->MainWindow();
+  // The dialog's owner is the program's active window; other test programs on the display may
+  // take the activation away just before the command, so it is tried a few times.
+  HWND owner = nullptr;
+  bool mainEnabled = true;
+  for (int attempt = 0; attempt < 3 && (owner != main || mainEnabled); ++attempt) {
+    SetForegroundWindow(main);
+    program_->Choose(FIELD_OPEN);
+    const auto dialog = program_->WaitForDialog([](HWND d) { return FileNameEdit(d) != nullptr; });
+    ASSERT_TRUE(dialog.has_value()) << "&Open shows its dialog without a viewer";
+    owner = GetWindow(dialog->window, GW_OWNER);
+    mainEnabled = IsWindowEnabled(main) != FALSE;
+    EXPECT_TRUE(OstradaProcess::Press(dialog->window, IDCANCEL));
+  }
+  EXPECT_EQ(owner, main);
+  EXPECT_FALSE(mainEnabled) << "the main window acts behind the modal dialog";
+  EXPECT_TRUE(IsWindowEnabled(main)) << "and is enabled again once the dialog is gone";
   EXPECT_EQ(Exit(), 0U);
 }
 

@@ -56,6 +56,7 @@ build_from_package() {
   cp "$work/build/embed_dialog/embed_dialog.exe" "$work/build/runtime_loading/runtime_loading.exe" \
      "$pkg/bin/lumivexctl.dll" "$pkg/standin-viewer/Lumivex01.dll" "$work/run/"
   "$here/make_sample_pdf.sh" 3 "$work/run/sample.pdf"
+  "$here/make_sample_pdf.sh" 2 "$work/run/sample2.pdf"
 
   "$here/check_imports.sh" "$pkg/bin/lumivexctl.dll" "$pkg/bin/ostrada.exe" \
     "$pkg/standin-viewer/Lumivex01.dll" "$work/run/runtime_loading.exe" || status=1
@@ -72,13 +73,30 @@ expect_pages() {  # program, arguments...
     status=1
   fi
 }
+# Two viewers in one dialog (embed_dialog --two): both open, the right one still answers after the
+# left one's KILL, and the left object starts again in a new placeholder.
+expect_two_viewers() {  # program, left pdf (3 pages), right pdf (2 pages)
+  local out expected
+  out=$("$build/wine-run" "$1" --two "$2" "$3" --close 2>&1) || {
+    echo "$(basename "$1") --two failed: $out" >&2; status=1; return; }
+  expected=$'left pages: 3\nright pages: 2\nright after left closed: pages: 2\nleft reopened: pages: 3'
+  if [ "$(tr -d '\r' <<<"$out" | grep -E '^(left|right) ')" = "$expected" ]; then
+    echo "$(basename "$1") --two: $(tr -d '\r' <<<"$out" | grep -E '^(left|right) ' | paste -sd, -)"
+  else
+    echo "$(basename "$1") --two printed: $out (expected: $expected)" >&2
+    status=1
+  fi
+}
 run_examples() {
-  for program in embed_dialog.exe runtime_loading.exe lumivexctl.dll Lumivex01.dll sample.pdf; do
+  for program in embed_dialog.exe runtime_loading.exe lumivexctl.dll Lumivex01.dll sample.pdf \
+                 sample2.pdf; do
     [ -f "$work/run/$program" ] || { echo "$work/run/$program missing: build first" >&2; exit 1; }
   done
-  local pdf
+  local pdf pdf2
   pdf="Z:$(echo "$work/run/sample.pdf" | tr / '\\')"
+  pdf2="Z:$(echo "$work/run/sample2.pdf" | tr / '\\')"
   expect_pages "$work/run/embed_dialog.exe" "$pdf" --close
+  expect_two_viewers "$work/run/embed_dialog.exe" "$pdf" "$pdf2"
   expect_pages "$work/run/runtime_loading.exe" "$pdf"
 }
 

@@ -73,25 +73,6 @@ class ViewerResourcesTest : public ViewerTest {
     ClearStandinLog();
   }
 
-  // Wine creates a few GDI objects the first time a window is drawn inactive and active again
-  // (it keeps them for the process's life); other test programs on the same display take the
-  // activation now and then. Going through that once before counting keeps it out of the figures.
-  void DrawInactiveAndActive() const {
-    const HWND other = CreateWindowExA(0, "STATIC", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40,
-                                       40, 200, 100, nullptr, nullptr, nullptr, nullptr);
-    SetForegroundWindow(other);
-    SetActiveWindow(other);
-    RedrawWindow(host_, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
-    UpdateWindow(host_);
-    Pump();
-    DestroyWindow(other);
-    SetForegroundWindow(host_);
-    SetActiveWindow(host_);
-    RedrawWindow(host_, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
-    UpdateWindow(host_);
-    Pump();
-  }
-
   std::string path_;
 };
 
@@ -100,7 +81,7 @@ TEST_F(ViewerResourcesTest, AThousandLoadAndClearCyclesLeaveNothingBehind) {
   for (int i = 0; i < 5; ++i) {  // first use fills caches that live as long as the process
     UseDocument(viewer_);
   }
-  DrawInactiveAndActive();
+  WarmUpActivationDrawing(host_);
   const ProcessResources before = MeasureResources();
   constexpr int kCycles = 1000;
   for (int i = 0; i < kCycles; ++i) {
@@ -131,7 +112,7 @@ TEST_F(ViewerResourcesTest, AHundredViewerWindowsCreatedAndDestroyedLeaveNothing
   for (int i = 0; i < 3; ++i) {
     cycle();
   }
-  DrawInactiveAndActive();
+  WarmUpActivationDrawing(host_);
   const ProcessResources before = MeasureResources();
   constexpr int kCycles = 100;
   for (int i = 0; i < kCycles; ++i) {

@@ -125,4 +125,25 @@ ProcessResources MeasureResources() {
   return resources;
 }
 
+void WarmUpActivationDrawing(HWND window) {
+  const auto redraw = [window] {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+    UpdateWindow(window);
+    MSG message{};
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  };
+  const HWND other = CreateWindowExA(0, "STATIC", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
+                                     200, 100, nullptr, nullptr, nullptr, nullptr);
+  SetForegroundWindow(other);
+  SetActiveWindow(other);
+  redraw();
+  DestroyWindow(other);
+  SetForegroundWindow(window);
+  SetActiveWindow(window);
+  redraw();
+}
+
 }  // namespace lvx::test

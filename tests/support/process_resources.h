@@ -2,6 +2,8 @@
 #ifndef LUMIVEX_TESTS_PROCESS_RESOURCES_H
 #define LUMIVEX_TESTS_PROCESS_RESOURCES_H
 
+#include <windows.h>
+
 #include <cstddef>
 #include <string>
 
@@ -21,6 +23,12 @@ struct ProcessResources {
 // handle table (PEB GdiSharedHandleTable, in Wine's layout) and the USER figure the number of
 // windows the process owns (top-level and children): the USER objects a viewer creates.
 ProcessResources MeasureResources();
+
+// Wine creates a few GDI objects the first time a window is drawn inactive and active again (it
+// keeps them for the process's life); other test programs on the same display take the
+// activation now and then. Going through that once with `window` before counting keeps it out of
+// the figures.
+void WarmUpActivationDrawing(HWND window);
 
 }  // namespace lvx::test
 

@@ -1,5 +1,7 @@
 #include "test_host_window.h"
 
+#include <cstring>
+
 #include "message_box_watcher.h"
 
 namespace lvx::test {
@@ -21,6 +23,25 @@ void RegisterHostClass() {
     return RegisterClassA(&klass);
   }();
   (void)atom;
+}
+
+struct ClassCount {
+  const char* klass;
+  int count;
+};
+
+BOOL CALLBACK CountIfOfClass(HWND window, LPARAM counting) {
+  auto& state = *reinterpret_cast<ClassCount*>(counting);
+  char name[128] = {};
+  GetClassNameA(window, name, sizeof name);
+  state.count += std::strcmp(name, state.klass) == 0 ? 1 : 0;
+  return TRUE;
+}
+
+BOOL CALLBACK CountInTopLevel(HWND window, LPARAM counting) {
+  CountIfOfClass(window, counting);
+  EnumChildWindows(window, CountIfOfClass, counting);
+  return TRUE;
 }
 
 }  // namespace
@@ -50,38 +71,38 @@ TestHostWindow::~TestHostWindow() {
 
 void RecordingHost::SetPixelUnits(std::uint8_t on) {
   journal_.push_back("units " + std::to_string(on));
-  inner_.SetPixelUnits(on);
+  ForwardingHost::SetPixelUnits(on);
 }
 
 void RecordingHost::ControlPosition(std::int16_t control, std::int32_t* x, std::int32_t* y,
                                     std::int32_t* width, std::int32_t* height) {
   journal_.push_back("position " + std::to_string(control));
-  inner_.ControlPosition(control, x, y, width, height);
+  ForwardingHost::ControlPosition(control, x, y, width, height);
 }
 
 std::int32_t RecordingHost::ClientWindow() {
   journal_.emplace_back("client");
-  return inner_.ClientWindow();
+  return ForwardingHost::ClientWindow();
 }
 
 LvxAddressValue RecordingHost::InstanceHandle() {
   journal_.emplace_back("instance");
-  return inner_.InstanceHandle();
+  return ForwardingHost::InstanceHandle();
 }
 
 std::int32_t RecordingHost::SetControlWindow(std::int16_t control, std::int32_t window) {
   journal_.push_back("adopt " + std::to_string(control));
-  return inner_.SetControlWindow(control, window);
+  return ForwardingHost::SetControlWindow(control, window);
 }
 
 std::int32_t RecordingHost::ControlWindow(std::int16_t control) {
   journal_.push_back("window " + std::to_string(control));
-  return inner_.ControlWindow(control);
+  return ForwardingHost::ControlWindow(control);
 }
 
 void RecordingHost::ShowMessage(const char* text) {
   journal_.push_back(std::string("message ") + text);
-  inner_.ShowMessage(text);
+  ForwardingHost::ShowMessage(text);
 }
 
 std::vector<std::string> RecordingHost::MessagesShown() const {
@@ -100,6 +121,19 @@ void PumpMessages() {
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
+}
+
+int CountThreadWindowsOfClass(const char* klass) {
+  ClassCount counting{klass, 0};
+  EnumThreadWindows(GetCurrentThreadId(), CountInTopLevel, reinterpret_cast<LPARAM>(&counting));
+  return counting.count;
+}
+
+void BroadcastToTopLevelWindows() {
+  static const UINT message = RegisterWindowMessageA("lvx.test.broadcast");
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(HWND_BROADCAST, message, 0, 0, SMTO_ABORTIFHUNG, 2000, &result);
+  PumpMessages();
 }
 
 }  // namespace lvx::test

@@ -38,14 +38,45 @@ class TestHostWindow {
   HWND window_ = nullptr;
 };
 
+// The plain Win32 adapter behind a class that tests derive from to change one service; every
+// service it does not change goes to LvxWin32Host.
+class ForwardingHost : public LvxHostWindow {
+ public:
+  void SetPixelUnits(std::uint8_t on) override { inner_.SetPixelUnits(on); }
+  void ControlPosition(std::int16_t control, std::int32_t* x, std::int32_t* y, std::int32_t* width,
+                       std::int32_t* height) override {
+    inner_.ControlPosition(control, x, y, width, height);
+  }
+  std::int32_t ClientWindow() override { return inner_.ClientWindow(); }
+  LvxAddressValue InstanceHandle() override { return inner_.InstanceHandle(); }
+  std::int32_t SetControlWindow(std::int16_t control, std::int32_t window) override {
+    return inner_.SetControlWindow(control, window);
+  }
+  std::int32_t ControlWindow(std::int16_t control) override {
+    return inner_.ControlWindow(control);
+  }
+  void ShowMessage(const char* text) override { inner_.ShowMessage(text); }
+
+ protected:
+  explicit ForwardingHost(HWND parent) : inner_(parent) {}
+  ForwardingHost(const ForwardingHost&) = default;
+  ForwardingHost& operator=(const ForwardingHost&) = default;
+  ForwardingHost(ForwardingHost&&) = default;
+  ForwardingHost& operator=(ForwardingHost&&) = default;
+  ~ForwardingHost() = default;
+
+ private:
+  LvxWin32Host inner_;
+};
+
 // The plain Win32 adapter, with every service call written to a journal ("units 1",
 // "position 27", "client", "instance", "adopt 27", "window 27", "message <text>").
 // No virtual destructor: the class is final and nothing deletes it through LvxHostWindow, whose
 // destructor is protected.
 // NOLINTNEXTLINE(cppcoreguidelines-virtual-class-destructor)
-class RecordingHost final : public LvxHostWindow {
+class RecordingHost final : public ForwardingHost {
  public:
-  explicit RecordingHost(HWND parent) : inner_(parent) {}
+  explicit RecordingHost(HWND parent) : ForwardingHost(parent) {}
 
   void SetPixelUnits(std::uint8_t on) override;
   void ControlPosition(std::int16_t control, std::int32_t* x, std::int32_t* y, std::int32_t* width,
@@ -60,12 +91,19 @@ class RecordingHost final : public LvxHostWindow {
   [[nodiscard]] std::vector<std::string> MessagesShown() const;
 
  private:
-  LvxWin32Host inner_;
   std::vector<std::string> journal_;
 };
 
 // Processes the messages waiting on this thread's queue.
 void PumpMessages();
+
+// Windows of this thread (top-level ones and all their descendants) of window class `klass`.
+int CountThreadWindowsOfClass(const char* klass);
+
+// Sends a message of the tests' own to every top-level window of the display, as a system-wide
+// broadcast does, and processes what it leaves queued. A window whose procedure has gone with its
+// library crashes the process here.
+void BroadcastToTopLevelWindows();
 
 }  // namespace lvx::test
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "dialog_driver.h"
+#include "message_box_watcher.h"
 #include "protocol_fixture.h"
 
 namespace lvx::test {
@@ -141,23 +142,32 @@ TEST_F(FileDialogTest, AMissingFileIsRefusedByTheDialogItself) {
   EXPECT_TRUE(Received().empty());
 }
 
-TEST_F(FileDialogTest, WithoutAViewerTheDialogStillShowsAndTheResultIsZero) {
+// Without a viewer window the dialog is still shown, owned by the window the user works in (the
+// thread's active window), which stays disabled while it is up.
+TEST_F(FileDialogTest, WithoutAViewerTheDialogIsOwnedByTheActiveWindow) {
   object.HWINDOW = 0;
+  SetActiveWindow(host.Window());
+  ASSERT_EQ(GetActiveWindow(), host.Window());
   const std::string chosen = shown + "\\listed.pdf";
-  HWND owner = reinterpret_cast<HWND>(1);
+  HWND owner = nullptr;
+  bool hostEnabled = true;
   DialogDriver driver("Select File", [&](HWND dialog) {
     owner = GetWindow(dialog, GW_OWNER);
+    hostEnabled = IsWindowEnabled(host.Window()) != FALSE;
     SetFileName(dialog, chosen);
     PressButton(dialog, IDOK);
   });
   EXPECT_EQ(object.LOADFILE(LvxOmittedText()), 0);
   ASSERT_TRUE(driver.Finish());
-  EXPECT_EQ(owner, nullptr);
+  EXPECT_EQ(owner, host.Window());
+  EXPECT_FALSE(hostEnabled) << "the host window must not act behind the modal dialog";
+  EXPECT_TRUE(IsWindowEnabled(host.Window()));
   EXPECT_TRUE(Received().empty());
 }
 
 // The name buffer holds 255 characters and the NUL: a path of exactly 255 characters is sent
-// whole; a longer one does not fit, and the dialog fails instead of cutting it.
+// whole; a longer one does not fit, and the dialog fails instead of cutting it. That failure is
+// not a cancel: the user is told why nothing was opened, and the viewer hears nothing.
 TEST_F(FileDialogTest, PathsUpTo255CharactersFitTheNameBuffer) {
   const std::string folder = other + "\\" + std::string(200 - other.size(), 'd');
   ASSERT_NE(CreateDirectoryA(folder.c_str(), nullptr), FALSE) << folder;
@@ -171,15 +181,24 @@ TEST_F(FileDialogTest, PathsUpTo255CharactersFitTheNameBuffer) {
     CreateFileNamed(file);
   }
 
+  const MessageBoxWatcher boxes;
+  std::vector<std::int32_t> results;
   for (const std::string& path : {fits, tooLong}) {
     DialogDriver driver("Select File", [&](HWND dialog) {
       SetFileName(dialog, path);
       PressButton(dialog, IDOK);
     });
-    object.LOADFILE(LvxOmittedText());
+    viewer.Answer(101, {7});
+    results.push_back(object.LOADFILE(LvxOmittedText()));
     ASSERT_TRUE(driver.Finish());
   }
   EXPECT_EQ(Received(), (Calls{String(101, fits)}));
+  EXPECT_EQ(results, (std::vector<std::int32_t>{7, 0}));
+  ASSERT_EQ(boxes.Boxes().size(), 1U) << "the failed dialog is reported once";
+  EXPECT_EQ(boxes.Boxes()[0].caption, "Error");
+  EXPECT_EQ(boxes.Boxes()[0].text,
+            "The file was not opened: its path is longer than 255 characters.");
+  EXPECT_EQ(boxes.Boxes()[0].owner, host.Window());
 }
 
 }  // namespace

@@ -106,16 +106,22 @@ TEST_F(PrintDialogTest, CancelSendsNothingAndKeepsTheCurrentPrinter) {
   EXPECT_EQ(Received(), PrintSequence("PDF", 0));
 }
 
-TEST_F(PrintDialogTest, WithoutAViewerTheDialogIsStillShown) {
+// Without a viewer window the dialog is still shown, owned by the thread's active window.
+TEST_F(PrintDialogTest, WithoutAViewerTheDialogIsOwnedByTheActiveWindow) {
   object.HWINDOW = 0;
-  HWND owner = reinterpret_cast<HWND>(1);
+  SetActiveWindow(host.Window());
+  ASSERT_EQ(GetActiveWindow(), host.Window());
+  HWND owner = nullptr;
+  bool hostEnabled = true;
   DialogDriver driver("Print", [&](HWND dialog) {
     owner = GetWindow(dialog, GW_OWNER);
+    hostEnabled = IsWindowEnabled(host.Window()) != FALSE;
     PressButton(dialog, IDOK);
   });
   object._PRINT(1, LvxOmittedInt32(), LvxOmittedInt32());
   ASSERT_TRUE(driver.Finish());
-  EXPECT_EQ(owner, nullptr);
+  EXPECT_EQ(owner, host.Window());
+  EXPECT_FALSE(hostEnabled);
   EXPECT_TRUE(Received().empty());
 }
 

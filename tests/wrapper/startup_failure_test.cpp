@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+#include <array>
+
+#include "allocation_limit.h"
 #include "lumivexctl/lumivexcontrol.h"
 #include "message_box_watcher.h"
 #include "test_host_window.h"
@@ -53,6 +56,46 @@ TEST(StartupFailureTest, InitReportsTheCauseOnceAndCreatesNothing) {
   EXPECT_EQ(GetModuleHandleA("Lumivex01.dll"), nullptr);
   EXPECT_TRUE(IsWindow(placeholder));
 #endif
+}
+
+// A host that keeps the message INIT shows in a fixed buffer, so that showing it needs no memory.
+// NOLINTNEXTLINE(cppcoreguidelines-virtual-class-destructor)
+class QuietHost final : public ForwardingHost {
+ public:
+  explicit QuietHost(HWND parent) : ForwardingHost(parent) {}
+  void ShowMessage(const char* text) override {
+    ++shown;
+    lstrcpynA(message.data(), text, static_cast<int>(message.size()));
+  }
+  int shown = 0;
+  std::array<char, 128> message{};
+};
+
+// The cause is reported even when no memory can be had: forming the message allocates nothing,
+// and nothing unwinds out of INIT.
+TEST(StartupFailureTest, TheCauseIsReportedWithoutMemory) {
+  TestHostWindow host;
+  QuietHost quiet(host.Window());
+  LUMIVEXCONTROL viewer;
+  std::int32_t result = -1;
+  bool threw = false;
+  {
+    const AllocationLimit everything(1);
+    try {
+      result = viewer.INIT(quiet, kPlaceholderId);
+    } catch (...) {
+      threw = true;
+    }
+  }
+  EXPECT_FALSE(threw) << "an exception left INIT";
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(quiet.shown, 1);
+#if defined(LVX_EXPECT_MISSING_LIBRARY)
+  EXPECT_STREQ(quiet.message.data(), "Error Loading Lumivex01.dll");
+#else
+  EXPECT_STREQ(quiet.message.data(), "Error Getting Class Info Tarnvik_LUMIVEX_01");
+#endif
+  viewer.KILL();
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "lumivexctl/lumivexcontrol.h"
@@ -67,6 +68,15 @@ TEST_F(StartupTest, NewObjectIsCleared) {
   EXPECT_EQ(fresh.TVHORZSCROLLBAR + fresh.TVVERTSCROLLBAR + fresh.TVPROPERTYPANEL +
                 fresh.TVNAVIGATIONPANEL + fresh.TVVIEWPANEL,
             0);
+}
+
+// An object stands for one viewer window and one library reference: a copy would destroy the
+// window twice and release a reference it never took.
+TEST(StartupOwnershipTest, AnObjectCannotBeCopiedOrMoved) {
+  EXPECT_FALSE(std::is_copy_constructible_v<LUMIVEXCONTROL>);
+  EXPECT_FALSE(std::is_copy_assignable_v<LUMIVEXCONTROL>);
+  EXPECT_FALSE(std::is_move_constructible_v<LUMIVEXCONTROL>);
+  EXPECT_FALSE(std::is_move_assignable_v<LUMIVEXCONTROL>);
 }
 
 TEST_F(StartupTest, InitPlacesTheViewerExactlyOverThePlaceholder) {

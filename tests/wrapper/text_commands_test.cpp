@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <climits>
 #include <string>
+#include <vector>
 
 #include "allocation_limit.h"
 #include "guarded_field.h"
@@ -208,6 +209,21 @@ TEST_F(TextTest, AResultBufferThatCannotBeHadIsReportedAndNothingIsSent) {
   EXPECT_TRUE(Received().empty());
 }
 
+// Without a viewer window the box is owned by the thread's active window rather than by none.
+TEST_F(TextTest, WithoutAViewerTheBoxIsOwnedByTheActiveWindow) {
+  object.HWINDOW = 0;
+  SetActiveWindow(host.Window());
+  ASSERT_EQ(GetActiveWindow(), host.Window());
+  GuardedField text(16, 'x');
+  LvxTextField claimed = text.Field();
+  claimed.capacity = 16 << 20;
+  const AllocationLimit limit(1 << 20);
+  object.GETTEXT(claimed, LvxGivenInt32(1));
+  ASSERT_EQ(boxes.Boxes().size(), 1U);
+  EXPECT_EQ(boxes.Boxes()[0].text, "Not enough memory.");
+  EXPECT_EQ(boxes.Boxes()[0].owner, host.Window());
+}
+
 TEST_F(TextTest, APageBufferThatCannotBeHadIsReportedWithoutFetchingThePage) {
   viewer.SetPages({"abc"});
   viewer.Answer(260, {3, 16 << 20});  // measured again, the page claims 16 MiB of text
@@ -251,6 +267,50 @@ TEST_F(TextTest, TextOperationsCallOverridesThroughTheTable) {
   EXPECT_EQ(text.Contents(), "0123456789  ");
   EXPECT_EQ(derived.lengths, 2);
   EXPECT_EQ(derived.pageCounts, 3);
+}
+
+// An override that needs memory it cannot have: the base operations that call it report the
+// shortage and answer as with no document; no exception leaves them.
+class CountingWithNotes : public LUMIVEXCONTROL {
+ public:
+  std::int32_t GETPAGECOUNT() override {
+    const std::vector<char> note(kNoteSize);
+    return LUMIVEXCONTROL::GETPAGECOUNT() + static_cast<std::int32_t>(note.size() - kNoteSize);
+  }
+  static constexpr std::size_t kNoteSize = 1 << 20;
+};
+
+TEST_F(TextTest, AnOverrideThatRunsOutOfMemoryDoesNotUnwindOutOfTheOperations) {
+  ThreePages();
+  CountingWithNotes derived;
+  derived.HWINDOW = viewer.Handle();
+  LUMIVEXCONTROL& base = derived;
+  GuardedField text(16, 'x');
+  std::int32_t length = -1;
+  bool threw = false;
+  std::size_t refused = 0;
+  {
+    const AllocationLimit limit(CountingWithNotes::kNoteSize / 2);
+    try {
+      length = base.GETTEXTLENGTH(LvxOmittedInt32());
+      base.GETTEXT(text.Field(), LvxOmittedInt32());
+    } catch (...) {
+      threw = true;
+    }
+    refused = limit.Refused();
+  }
+  EXPECT_FALSE(threw) << "an exception left an operation";
+  EXPECT_EQ(length, 0);
+  EXPECT_EQ(text.Contents(), std::string(16, 'x'));
+  EXPECT_TRUE(text.GuardsIntact());
+  // Each refused note is one report: GETTEXT meets the shortage in the length it asks for and
+  // again in the page count.
+  EXPECT_GE(refused, 2U);
+  ASSERT_EQ(boxes.Boxes().size(), refused);
+  for (const ObservedBox& box : boxes.Boxes()) {
+    EXPECT_EQ(box.text, "Not enough memory.");
+  }
+  EXPECT_TRUE(Received().empty());
 }
 
 }  // namespace

@@ -96,10 +96,13 @@ class LUMIVEXCTL_API LUMIVEXCONTROL {
   // Declared after the operations so that they keep the first table entries.
   virtual ~LUMIVEXCONTROL();
 
-  LUMIVEXCONTROL(const LUMIVEXCONTROL&) = default;
-  LUMIVEXCONTROL& operator=(const LUMIVEXCONTROL&) = default;
-  LUMIVEXCONTROL(LUMIVEXCONTROL&&) = default;
-  LUMIVEXCONTROL& operator=(LUMIVEXCONTROL&&) = default;
+  // An object stands for one viewer window and one load reference of the viewer library: a copy
+  // would destroy the window twice and release a reference it never took. Neither copied nor
+  // moved (this changes no exported symbol and not the operation table).
+  LUMIVEXCONTROL(const LUMIVEXCONTROL&) = delete;
+  LUMIVEXCONTROL& operator=(const LUMIVEXCONTROL&) = delete;
+  LUMIVEXCONTROL(LUMIVEXCONTROL&&) = delete;
+  LUMIVEXCONTROL& operator=(LUMIVEXCONTROL&&) = delete;
 
   // --- fields, in declared order ---
   std::int32_t HWINDOW = 0;            // the viewer window, 0 until INIT placed it
