@@ -462,6 +462,8 @@ void Window::MoveControl(std::int32_t control, Coordinate x, Coordinate y, Coord
                          Coordinate height) const {
   const HWND handle = ControlHandle(control);
   if (handle == nullptr) {
+    // Nothing to move, but the move still counts toward an open batch.
+    MoveWindowDeferred(nullptr, 0, 0, 0, 0);
     return;
   }
   RECT rect{};

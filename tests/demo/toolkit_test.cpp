@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "allocation_limit.h"
 #include "control_kinds.h"
 #include "deferred_moves.h"
 #include "events.h"
@@ -29,6 +30,7 @@
 namespace lvx::toolkit {
 namespace {
 
+using lvx::test::AllocationLimit;
 using lvx::test::ChildRect;
 using lvx::test::Describe;
 using lvx::test::MessageBoxWatcher;
@@ -505,6 +507,39 @@ TEST_F(ToolkitTest, DeferredMovesAreGatheredAndAppliedTogether) {
   SetDeferredMoveCount(0);
   EXPECT_EQ(PendingMoveCount(), 0);
   EXPECT_TRUE(SameRect(ChildRect(window.Handle(), region), RECT{3, 3, 13, 13}));
+}
+
+TEST_F(ToolkitTest, DeferredMovesAreMadeWhenNoMemoryCanBeHad) {
+  const HINSTANCE instance = GetModuleHandleA(nullptr);
+  const HWND other = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, window.Handle(),
+                                     reinterpret_cast<HMENU>(40), instance, nullptr);
+  window.SetPixelUnits(true);
+  const HWND region = window.ControlHandle(FIELD_HOSTREGION);
+
+  // A batch gathered with memory is applied without any.
+  SetDeferredMoveCount(3);
+  window.MoveControl(FIELD_HOSTREGION, 5, 6, 100, 50);
+  window.MoveControl(40, 200, 7, 30, 20);
+  {
+    const AllocationLimit limit(1);  // every allocation fails
+    SetDeferredMoveCount(0);
+  }
+  EXPECT_TRUE(SameRect(ChildRect(window.Handle(), region), RECT{5, 6, 105, 56}));
+  EXPECT_TRUE(SameRect(ChildRect(window.Handle(), other), RECT{200, 7, 230, 27}));
+
+  // A move that cannot be gathered is made at once, after the moves gathered before it, and it
+  // still counts: the batch is complete.
+  SetDeferredMoveCount(2);
+  window.MoveControl(FIELD_HOSTREGION, 1, 2, 10, 10);
+  {
+    const AllocationLimit limit(1);
+    window.MoveControl(FIELD_HOSTREGION, 3, 4, 10, 10);
+    EXPECT_EQ(limit.Refused(), 1U);
+  }
+  EXPECT_TRUE(SameRect(ChildRect(window.Handle(), region), RECT{3, 4, 13, 14}))
+      << Describe(ChildRect(window.Handle(), region));
+  EXPECT_EQ(DeferredMoveCount(), 0);
+  EXPECT_EQ(PendingMoveCount(), 0);
 }
 
 TEST_F(ToolkitTest, MoveLeavesValuesNotGivenExactlyAsTheyWere) {
