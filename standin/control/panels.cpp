@@ -139,6 +139,10 @@ Box Inside(const Box& panel) {
 
 bool RegisterPanelClass(HINSTANCE module) {
   WNDCLASSA klass{};
+  // A panel's text wraps at its width and a single line is centred in its height: a new size
+  // changes where every line goes, so the whole panel is erased and painted again, not only the
+  // part the new size uncovers.
+  klass.style = CS_HREDRAW | CS_VREDRAW;
   klass.lpfnWndProc = PanelProc;
   klass.hInstance = module;
   klass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
