@@ -44,9 +44,12 @@ class StandinOutOfMemoryTest : public ::testing::Test {
     standin::UnregisterViewerClass(GetModuleHandleA(nullptr));
   }
 
+  // Some calls only send the command, so the answer may be left unread.
+  // NOLINTNEXTLINE(modernize-use-nodiscard)
   LRESULT Command(std::int32_t code, std::int32_t argument = 0) const {
     return SendMessageA(viewer_, WM_VIEWER_COMMAND, static_cast<WPARAM>(code), argument);
   }
+  // NOLINTNEXTLINE(modernize-use-nodiscard)
   LRESULT StringCommand(std::int32_t code, const std::string& text) const {
     return SendMessageA(viewer_, WM_VIEWER_STRCOMMAND, static_cast<WPARAM>(code),
                         reinterpret_cast<LPARAM>(text.c_str()));
