@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "events.h"
+#include "handler_guard.h"
 #include "host_adapter.h"
 #include "lumivexctl/lumivexcontrol.h"
 #include "main_window_fields.h"
@@ -75,40 +76,43 @@ void MAINWINDOW() {  // NOLINT(readability-identifier-naming)
   }
 
   // 4. The event loop: the event table, then the menu commands. The same handling runs for the
-  //    size changes of a frame drag, while the system's sizing loop holds the thread.
+  //    size changes of a frame drag, while the system's sizing loop holds the thread. An event
+  //    whose handling runs out of memory is reported ("Not enough memory.") and the loop goes on.
   const auto handleEvent = [&] {
-    switch (window.Event()) {
-      case toolkit::kEventCloseDown:
-        resize::KILLRESIZE(RESIZER);
-        break;
-      case toolkit::kEventOpenWindow:
-        if (!windowInitialized) {
-          REFRESHWINDOW(window);  // INITIALIZEWINDOW
-          windowInitialized = true;
-        }
-        window.Select(FIELD_HOSTREGION);
-        break;
-      case toolkit::kEventGainFocus:
-        if (!windowInitialized) {
-          REFRESHWINDOW(window);  // INITIALIZEWINDOW
-          windowInitialized = true;
-        } else {
+    toolkit::RunHandler(window.Handle(), [&] {
+      switch (window.Event()) {
+        case toolkit::kEventCloseDown:
+          resize::KILLRESIZE(RESIZER);
+          break;
+        case toolkit::kEventOpenWindow:
+          if (!windowInitialized) {
+            REFRESHWINDOW(window);  // INITIALIZEWINDOW
+            windowInitialized = true;
+          }
+          window.Select(FIELD_HOSTREGION);
+          break;
+        case toolkit::kEventGainFocus:
+          if (!windowInitialized) {
+            REFRESHWINDOW(window);  // INITIALIZEWINDOW
+            windowInitialized = true;
+          } else {
+            REFRESHWINDOW(window);
+          }
+          break;
+        case toolkit::kEventSized:
+          resize::RESIZE(RESIZER, layout);
           REFRESHWINDOW(window);
-        }
-        break;
-      case toolkit::kEventSized:
-        resize::RESIZE(RESIZER, layout);
-        REFRESHWINDOW(window);
-        break;
-      case toolkit::kEventRejected:
-        toolkit::Beep();
-        window.Display(window.EventControl());
-        window.Select(window.EventControl());
-        break;
-      default:
-        break;
-    }
-    DispatchCommand(window.Field(), VIEWER, pageText, window.Handle());
+          break;
+        case toolkit::kEventRejected:
+          toolkit::Beep();
+          window.Display(window.EventControl());
+          window.Select(window.EventControl());
+          break;
+        default:
+          break;
+      }
+      DispatchCommand(window.Field(), VIEWER, pageText, window.Handle());
+    });
   };
   window.SetLiveHandler(handleEvent);
   while (windowOpened && window.Accept()) {

@@ -11,7 +11,9 @@
 #   scripts/demo.sh --readme        headless, and refreshes the README's picture (docs/ostrada.png)
 #
 # Headless, the document is FILE.pdf, else a real one from the PDF corpus when the tests have built
-# it (build/native/corpus), else a small sample of the tests. Screenshots go to out/screenshots/
+# it (build/native/corpus), else a small sample of the tests. It is copied first into C:\Documents
+# of the build's Wine prefix and opened from there, so the viewer's properties panel (and every
+# picture) shows that folder rather than one of this machine. Screenshots go to out/screenshots/
 # (or $LVX_SCREENSHOTS). LVX_DEMO_ARCH=win64 runs the 64-bit program where the 32-bit one could run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -110,10 +112,17 @@ if ! main=$(wait_for "VIEW PDF" 90); then  # a cold Wine session takes a while
 fi
 shot "$main" 1-window.png
 
-# File > Open: the file dialog, given the sample's path as Wine sees it (drive Z: is /).
+# The document in a neutral folder of the program's own C: drive (the prefix exists once the
+# program runs).
+prefix=${LVX_WINEPREFIX:-$root/build/$preset/wineprefix}
+mkdir -p "$prefix/drive_c/Documents"
+cp -f "$sample" "$prefix/drive_c/Documents/"
+document_path="C:\\Documents\\$(basename "$sample")"
+
+# File > Open: the file dialog, given the document's path as Wine sees it.
 keys alt+f o
 if dialog=$(wait_for_dialog 5); then
-  xdotool type --delay 20 "Z:${sample//\//\\}"
+  xdotool type --delay 20 "$document_path"
   xdotool key Return
   sleep 1.5
   # File > Zoom > Full Width ("Zoom" has no mnemonic: reached with the arrow keys).

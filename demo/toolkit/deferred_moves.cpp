@@ -9,12 +9,14 @@ namespace {
 struct Move {
   HWND window;
   RECT rect;  // left, top, width, height
+  bool done;  // applied, or left out, in the batch being applied now
 };
 
 constexpr UINT kMoveFlags = SWP_NOZORDER | SWP_NOACTIVATE;
 
 struct DeferredState {
   std::int32_t count = 0;
+  std::int32_t counted = 0;  // moves of the open batch: gathered, or skipped for want of a window
   std::vector<Move> batch;
 };
 
@@ -23,44 +25,49 @@ DeferredState& State() noexcept {
   return state;
 }
 
-void ApplyNow(const Move& move) {
+void ApplyNow(const Move& move) noexcept {
   SetWindowPos(move.window, nullptr, move.rect.left, move.rect.top, move.rect.right,
                move.rect.bottom, kMoveFlags);
 }
 
 // Applies the gathered moves together, one DeferWindowPos batch per parent window (a batch must
-// not mix parents). Windows destroyed since they were gathered are left out.
+// not mix parents). Windows destroyed since they were gathered are left out. Allocates nothing,
+// so that it works when memory is short.
 void ApplyBatch() noexcept {
+  DeferredState& state = State();
   std::vector<Move> batch;
-  batch.swap(State().batch);
-  std::vector<bool> done(batch.size(), false);
-  for (std::size_t first = 0; first < batch.size(); ++first) {
-    if (done[first]) {
+  batch.swap(state.batch);
+  state.counted = 0;
+  for (Move& move : batch) {
+    move.done = IsWindow(move.window) == FALSE;
+  }
+  for (Move& first : batch) {
+    if (first.done) {
       continue;
     }
-    const HWND parent = GetParent(batch[first].window);
-    std::vector<const Move*> group;
-    for (std::size_t i = first; i < batch.size(); ++i) {
-      if (!done[i] && GetParent(batch[i].window) == parent) {
-        done[i] = true;
-        if (IsWindow(batch[i].window) != FALSE) {
-          group.push_back(&batch[i]);
+    const HWND parent = GetParent(first.window);
+    const auto sameParent = [parent](const Move& move) {
+      return !move.done && GetParent(move.window) == parent;
+    };
+    int group = 0;
+    for (const Move& move : batch) {
+      group += sameParent(move) ? 1 : 0;
+    }
+    HDWP positions = BeginDeferWindowPos(group);
+    for (const Move& move : batch) {
+      if (positions != nullptr && sameParent(move)) {
+        positions = DeferWindowPos(positions, move.window, nullptr, move.rect.left, move.rect.top,
+                                   move.rect.right, move.rect.bottom, kMoveFlags);
+      }
+    }
+    const bool together = positions != nullptr && EndDeferWindowPos(positions) != FALSE;
+    for (Move& move : batch) {
+      if (sameParent(move)) {
+        if (!together) {
+          // Out of resources for the batch: the moves are still made, one by one.
+          ApplyNow(move);
         }
-      }
-    }
-    HDWP positions = BeginDeferWindowPos(static_cast<int>(group.size()));
-    for (const Move* move : group) {
-      if (positions != nullptr) {
-        positions = DeferWindowPos(positions, move->window, nullptr, move->rect.left,
-                                   move->rect.top, move->rect.right, move->rect.bottom, kMoveFlags);
-      }
-    }
-    if (positions != nullptr) {
-      EndDeferWindowPos(positions);
-    } else {
-      // Out of resources for the batch: the moves are still made, one by one.
-      for (const Move* move : group) {
-        ApplyNow(*move);
+        move.done = true;
       }
     }
   }
@@ -75,23 +82,33 @@ void SetDeferredMoveCount(std::int32_t count) noexcept {
   State().count = count;
 }
 
-std::int32_t PendingMoveCount() noexcept { return static_cast<std::int32_t>(State().batch.size()); }
+std::int32_t PendingMoveCount() noexcept { return State().counted; }
 
 void MoveWindowDeferred(HWND window, int x, int y, int width, int height) noexcept {
   DeferredState& state = State();
-  const Move move{window, RECT{x, y, width, height}};
+  const Move move{window, RECT{x, y, width, height}, false};
   if (state.count == 0) {
-    ApplyNow(move);
+    if (window != nullptr) {
+      ApplyNow(move);
+    }
     return;
   }
-  try {
-    state.batch.push_back(move);
-  } catch (...) {
-    ApplyNow(move);
-    return;
+  // Every move counts toward the batch, whether it is gathered, made at once or skipped, so that
+  // a batch of N always ends with its N-th move.
+  ++state.counted;
+  if (window != nullptr) {
+    try {
+      state.batch.push_back(move);
+    } catch (...) {
+      // No memory to gather it: the moves gathered before it are made first, then this one.
+      const std::int32_t counted = state.counted;
+      ApplyBatch();
+      state.counted = counted;
+      ApplyNow(move);
+    }
   }
   const std::int64_t size = std::llabs(static_cast<std::int64_t>(state.count));
-  if (static_cast<std::int64_t>(state.batch.size()) >= size) {
+  if (state.counted >= size) {
     ApplyBatch();
     if (state.count > 0) {
       state.count = 0;

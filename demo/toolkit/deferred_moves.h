@@ -18,10 +18,11 @@ std::int32_t DeferredMoveCount() noexcept;
 void SetDeferredMoveCount(std::int32_t count) noexcept;
 
 // Moves and sizes `window` (pixels, in its parent's client coordinates), now or in the open
-// batch, as the count says.
+// batch, as the count says. A null window (a control that has none) moves nothing but counts as
+// one move of the batch, as does a move that is made at once for want of memory to gather it.
 void MoveWindowDeferred(HWND window, int x, int y, int width, int height) noexcept;
 
-// Number of moves waiting in the open batch.
+// Number of moves the open batch has counted so far.
 std::int32_t PendingMoveCount() noexcept;
 
 }  // namespace lvx::toolkit

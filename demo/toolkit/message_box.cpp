@@ -16,6 +16,10 @@ void ShowMessage(HWND owner, std::string_view text, std::string_view caption) {
   MessageBoxA(owner, shown.c_str(), title.c_str(), MB_OK);
 }
 
+void ShowOutOfMemory(HWND owner) noexcept {
+  MessageBoxA(owner, "Not enough memory.", "Error", MB_OK);
+}
+
 void Beep() noexcept { MessageBeep(0xFFFFFFFF); }
 
 }  // namespace lvx::toolkit

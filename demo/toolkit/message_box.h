@@ -16,6 +16,10 @@ std::string MessageText(std::string_view text);
 // button, owned by `owner`; returns when the user has closed it.
 void ShowMessage(HWND owner, std::string_view text, std::string_view caption = {});
 
+// Shows "Not enough memory." with the caption "Error", owned by `owner`, without needing any
+// memory of its own to do so.
+void ShowOutOfMemory(HWND owner) noexcept;
+
 // The system's simple beep.
 void Beep() noexcept;
 

@@ -129,7 +129,14 @@ INT_PTR CALLBACK Window::DialogProc(HWND window, UINT message, WPARAM wParam, LP
   if (self == nullptr) {
     return FALSE;
   }
-  return self->Handle(message, wParam, lParam);
+  try {
+    return self->Handle(message, wParam, lParam);
+  } catch (...) {
+    // Nothing may unwind into the dialog manager. A handler that fails here (out of memory in
+    // a live handler or a control's check) is left undone, and the message is treated as not
+    // handled.
+    return FALSE;
+  }
 }
 
 INT_PTR Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -208,7 +215,12 @@ void Window::HandleCommand(WPARAM wParam, LPARAM lParam) {
 void Window::RunLive(std::int32_t number) {
   const EventRecord waiting = current_;
   current_ = EventRecord{number, 0, 0};
-  liveHandler_();
+  try {
+    liveHandler_();
+  } catch (...) {
+    current_ = waiting;
+    throw;
+  }
   current_ = waiting;
 }
 
@@ -462,6 +474,8 @@ void Window::MoveControl(std::int32_t control, Coordinate x, Coordinate y, Coord
                          Coordinate height) const {
   const HWND handle = ControlHandle(control);
   if (handle == nullptr) {
+    // Nothing to move, but the move still counts toward an open batch.
+    MoveWindowDeferred(nullptr, 0, 0, 0, 0);
     return;
   }
   RECT rect{};

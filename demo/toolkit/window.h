@@ -115,7 +115,9 @@ class Window {
   [[nodiscard]] Placement WindowPlacement() const;
   // A control's position and size; all 0 for a menu entry or a missing control.
   [[nodiscard]] Placement ControlPlacement(std::int32_t control) const;
-  // Moves and sizes a control through the toolkit's deferred-move count (deferred_moves.h).
+  // Moves and sizes a control through the toolkit's deferred-move count (deferred_moves.h). A
+  // control without a window (a menu entry, a missing or destroyed control) is not moved, but
+  // the move counts toward an open batch all the same.
   void MoveControl(std::int32_t control, Coordinate x, Coordinate y, Coordinate width,
                    Coordinate height) const;
   // Dialog units to pixels of this window and back (rounded as the dialog manager does).

@@ -3,34 +3,54 @@
 #include <windows.h>
 
 #include <array>
+#include <new>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "font_family.h"
 
 namespace lvx::standin {
 namespace {
 
+// The faces found so far, and whether one of them could not be kept for want of memory.
+struct FaceCollection {
+  std::set<std::string> faces;
+  bool incomplete = false;
+};
+
+// Called by GDI for each face: nothing may unwind through it, so a face that cannot be kept ends
+// the enumeration and marks the collection incomplete.
 int CALLBACK CollectFace(const LOGFONTA* font, const TEXTMETRICA* /*metric*/, DWORD type,
-                         LPARAM faces) {
+                         LPARAM collection) {
+  auto* found = reinterpret_cast<FaceCollection*>(collection);
   if ((type & TRUETYPE_FONTTYPE) != 0) {
-    reinterpret_cast<std::set<std::string>*>(faces)->insert(LowerFamily(font->lfFaceName));
+    try {
+      found->faces.insert(LowerFamily(font->lfFaceName));
+    } catch (...) {
+      found->incomplete = true;
+      return 0;
+    }
   }
   return 1;
 }
 
 // The installed TrueType font families, lower case; read once per process. Only TrueType faces
 // are used: they scale and turn on the screen and print on every printer (Wine's PostScript
-// driver fails on Type 1 faces, which it cannot download).
+// driver fails on Type 1 faces, which it cannot download). A reading cut short by a lack of
+// memory throws std::bad_alloc and is not kept, so the next use reads the faces again.
 const std::set<std::string>& InstalledFaces() {
   static const std::set<std::string> faces = [] {
-    std::set<std::string> found;
+    FaceCollection found;
     const HDC screen = GetDC(nullptr);
     LOGFONTA all{};
     all.lfCharSet = DEFAULT_CHARSET;
     EnumFontFamiliesExA(screen, &all, CollectFace, reinterpret_cast<LPARAM>(&found), 0);
     ReleaseDC(nullptr, screen);
-    return found;
+    if (found.incomplete) {
+      throw std::bad_alloc();
+    }
+    return std::move(found.faces);
   }();
   return faces;
 }

@@ -82,6 +82,25 @@ class WindowDc {
   HDC dc_;
 };
 
+// BeginPaint / EndPaint for one WM_PAINT: the paint ends (and the window is validated) however
+// the drawing ends, an exception included.
+class PaintScope {
+ public:
+  explicit PaintScope(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+  ~PaintScope() { EndPaint(window_, &paint_); }
+  PaintScope(const PaintScope&) = delete;
+  PaintScope& operator=(const PaintScope&) = delete;
+  PaintScope(PaintScope&&) = delete;
+  PaintScope& operator=(PaintScope&&) = delete;
+
+  [[nodiscard]] HDC Get() const { return dc_; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_{};
+  HDC dc_;
+};
+
 // An object selected into a device context for one scope; the previous one comes back after.
 class Selection {
  public:

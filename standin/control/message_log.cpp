@@ -43,7 +43,7 @@ void AppendLine(const std::string& line) {
   std::fclose(file);
 }
 
-void Record(const LvxStandinEntry& entry) {
+void Store(const LvxStandinEntry& entry) {
   Entries().push_back(entry);
   std::string line = std::string(KindName(entry.kind)) + " " + std::to_string(entry.message) + " " +
                      std::to_string(entry.code) + " " + std::to_string(entry.argument);
@@ -59,9 +59,18 @@ void Record(const LvxStandinEntry& entry) {
   AppendLine(line);
 }
 
+void Record(const LvxStandinEntry& entry) noexcept {
+  try {
+    Store(entry);
+  } catch (...) {
+    // Out of memory: the entry is lost, not the message it records.
+  }
+}
+
 }  // namespace
 
-void LogMessage(std::uint32_t message, std::int32_t code, std::int32_t argument, const char* text) {
+void LogMessage(std::uint32_t message, std::int32_t code, std::int32_t argument,
+                const char* text) noexcept {
   LvxStandinEntry entry{};
   entry.kind = LVX_STANDIN_MESSAGE;
   entry.message = message;
@@ -78,7 +87,7 @@ void LogMessage(std::uint32_t message, std::int32_t code, std::int32_t argument,
   Record(entry);
 }
 
-void LogEvent(LvxStandinEntryKind kind) {
+void LogEvent(LvxStandinEntryKind kind) noexcept {
   LvxStandinEntry entry{};
   entry.kind = kind;
   Record(entry);

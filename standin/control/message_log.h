@@ -9,8 +9,11 @@
 
 namespace lvx::standin {
 
-void LogMessage(std::uint32_t message, std::int32_t code, std::int32_t argument, const char* text);
-void LogEvent(LvxStandinEntryKind kind);
+// Record one entry. Logging never fails the caller: an entry that cannot be had for want of
+// memory is left out, and the message is handled all the same.
+void LogMessage(std::uint32_t message, std::int32_t code, std::int32_t argument,
+                const char* text) noexcept;
+void LogEvent(LvxStandinEntryKind kind) noexcept;
 // Writes the unload marker to the log file (the in-memory log goes with the library).
 void LogDetach();
 

@@ -16,8 +16,8 @@ constexpr COLORREF kFoundColour = RGB(255, 152, 0);
 ViewerState* ViewerOf(HWND area) { return StateOf(GetParent(area)); }
 
 void Paint(HWND area) {
-  PAINTSTRUCT paint{};
-  const HDC dc = BeginPaint(area, &paint);
+  const PaintScope paint(area);
+  const HDC dc = paint.Get();
   RECT client{};
   GetClientRect(area, &client);
   ViewerState* state = ViewerOf(area);
@@ -33,7 +33,6 @@ void Paint(HWND area) {
       DrawView(dc, client, *state);
     }
   }
-  EndPaint(area, &paint);
 }
 
 LRESULT CALLBACK PageAreaProc(HWND area, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "document_facts.h"
+#include "gdi_objects.h"
 #include "page_area.h"
 #include "page_view.h"
 #include "viewer_protocol.h"
@@ -30,8 +31,8 @@ constexpr std::array<ZoomButton, 6> kZoomButtons{{{VCMD_ZOOM100.code, "100 %"},
 // Draws the panel's own text (the page label and the document facts are panels too): one line
 // centred vertically, or several lines from the top, wrapped at the panel's width.
 void PaintPanel(HWND panel) {
-  PAINTSTRUCT paint{};
-  const HDC dc = BeginPaint(panel, &paint);
+  const PaintScope paint(panel);
+  const HDC dc = paint.Get();
   const int length = GetWindowTextLengthA(panel);
   if (length > 0) {
     std::string text(static_cast<std::size_t>(length) + 1, '\0');
@@ -48,7 +49,6 @@ void PaintPanel(HWND panel) {
                   (lines ? DT_WORDBREAK | DT_EDITCONTROL : DT_VCENTER | DT_SINGLELINE));
     SelectObject(dc, previous);
   }
-  EndPaint(panel, &paint);
 }
 
 // A plain panel: a face-coloured area that passes its controls' notifications to the viewer.
@@ -71,8 +71,8 @@ LRESULT CALLBACK PanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lPara
         break;
     }
   } catch (...) {
-    // Nothing may leave a window procedure (out of memory while painting the text).
-    ValidateRect(panel, nullptr);
+    // Nothing may leave a window procedure (out of memory while painting the text); the paint
+    // has ended all the same.
     return 0;
   }
   return DefWindowProcA(panel, message, wParam, lParam);
@@ -139,6 +139,10 @@ Box Inside(const Box& panel) {
 
 bool RegisterPanelClass(HINSTANCE module) {
   WNDCLASSA klass{};
+  // A panel's text wraps at its width and a single line is centred in its height: a new size
+  // changes where every line goes, so the whole panel is erased and painted again, not only the
+  // part the new size uncovers.
+  klass.style = CS_HREDRAW | CS_VREDRAW;
   klass.lpfnWndProc = PanelProc;
   klass.hInstance = module;
   klass.hCursor = LoadCursorA(nullptr, IDC_ARROW);

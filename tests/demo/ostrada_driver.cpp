@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace lvx::test {
@@ -127,21 +128,48 @@ std::string ArtifactFolder() {
   return folder;
 }
 
+namespace {
+
+LogLine ParseLogLine(const std::string& line) {
+  std::istringstream fields(line);
+  LogLine entry;
+  fields >> entry.kind >> entry.message >> entry.code >> entry.argument;
+  if (fields.peek() == ' ') {
+    fields.get();
+    std::getline(fields, entry.text);
+    entry.hasText = true;
+  }
+  return entry;
+}
+
+}  // namespace
+
 std::vector<LogLine> ReadLog(const std::string& path) {
   std::vector<LogLine> lines;
   std::ifstream file(path, std::ios::binary);
   std::string line;
   while (std::getline(file, line)) {
-    std::istringstream fields(line);
-    LogLine entry;
-    fields >> entry.kind >> entry.message >> entry.code >> entry.argument;
-    if (fields.peek() == ' ') {
-      fields.get();
-      std::getline(fields, entry.text);
-      entry.hasText = true;
-    }
-    lines.push_back(entry);
+    lines.push_back(ParseLogLine(line));
   }
+  return lines;
+}
+
+std::vector<LogLine> LogTail::ReadNew() {
+  std::vector<LogLine> lines;
+  std::ifstream file(path_, std::ios::binary);
+  if (!file.seekg(static_cast<std::streamoff>(offset_))) {
+    return lines;
+  }
+  const std::string added{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  offset_ += added.size();
+  partial_ += added;
+  std::size_t start = 0;
+  for (std::size_t end = partial_.find('\n'); end != std::string::npos;
+       end = partial_.find('\n', start)) {
+    lines.push_back(ParseLogLine(partial_.substr(start, end - start)));
+    start = end + 1;
+  }
+  partial_.erase(0, start);
   return lines;
 }
 

@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace lvx::test {
@@ -31,6 +32,19 @@ struct LogLine {
 };
 std::vector<LogLine> ReadLog(const std::string& path);
 
+// The same log read as it grows: each call answers the complete lines added since the last one
+// (a long run reads only what is new).
+class LogTail {
+ public:
+  explicit LogTail(std::string path) : path_(std::move(path)) {}
+  std::vector<LogLine> ReadNew();
+
+ private:
+  std::string path_;
+  std::uint64_t offset_ = 0;
+  std::string partial_;  // the start of a line not yet ended
+};
+
 // A message box (or other dialog) as read from outside its process.
 struct BoxContents {
   HWND window = nullptr;
@@ -49,6 +63,8 @@ class OstradaProcess {
   OstradaProcess& operator=(OstradaProcess&&) = delete;
 
   [[nodiscard]] bool Started() const noexcept { return process_.hProcess != nullptr; }
+  // The process (for measuring what it holds); null when it did not start.
+  [[nodiscard]] HANDLE Process() const noexcept { return process_.hProcess; }
   // The "VIEW PDF" window of this process, waited for.
   HWND MainWindow(DWORD timeoutMs = kStepTimeoutMs);
   [[nodiscard]] DWORD ThreadId() const;

@@ -5,15 +5,18 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <map>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "allocation_limit.h"
 #include "control_kinds.h"
 #include "deferred_moves.h"
 #include "events.h"
+#include "handler_guard.h"
 #include "host_adapter.h"
 #include "lumivexctl/lumivexcontrol.h"
 #include "main_window.h"
@@ -29,6 +32,7 @@
 namespace lvx::toolkit {
 namespace {
 
+using lvx::test::AllocationLimit;
 using lvx::test::ChildRect;
 using lvx::test::Describe;
 using lvx::test::MessageBoxWatcher;
@@ -505,6 +509,98 @@ TEST_F(ToolkitTest, DeferredMovesAreGatheredAndAppliedTogether) {
   SetDeferredMoveCount(0);
   EXPECT_EQ(PendingMoveCount(), 0);
   EXPECT_TRUE(SameRect(ChildRect(window.Handle(), region), RECT{3, 3, 13, 13}));
+}
+
+TEST_F(ToolkitTest, DeferredMovesAreMadeWhenNoMemoryCanBeHad) {
+  const HINSTANCE instance = GetModuleHandleA(nullptr);
+  const HWND other = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, window.Handle(),
+                                     reinterpret_cast<HMENU>(40), instance, nullptr);
+  window.SetPixelUnits(true);
+  const HWND region = window.ControlHandle(FIELD_HOSTREGION);
+
+  // A batch gathered with memory is applied without any.
+  SetDeferredMoveCount(3);
+  window.MoveControl(FIELD_HOSTREGION, 5, 6, 100, 50);
+  window.MoveControl(40, 200, 7, 30, 20);
+  {
+    const AllocationLimit limit(1);  // every allocation fails
+    SetDeferredMoveCount(0);
+  }
+  EXPECT_TRUE(SameRect(ChildRect(window.Handle(), region), RECT{5, 6, 105, 56}));
+  EXPECT_TRUE(SameRect(ChildRect(window.Handle(), other), RECT{200, 7, 230, 27}));
+
+  // A move that cannot be gathered is made at once, after the moves gathered before it, and it
+  // still counts: the batch is complete.
+  SetDeferredMoveCount(2);
+  window.MoveControl(FIELD_HOSTREGION, 1, 2, 10, 10);
+  {
+    const AllocationLimit limit(1);
+    window.MoveControl(FIELD_HOSTREGION, 3, 4, 10, 10);
+    EXPECT_EQ(limit.Refused(), 1U);
+  }
+  EXPECT_TRUE(SameRect(ChildRect(window.Handle(), region), RECT{3, 4, 13, 14}))
+      << Describe(ChildRect(window.Handle(), region));
+  EXPECT_EQ(DeferredMoveCount(), 0);
+  EXPECT_EQ(PendingMoveCount(), 0);
+}
+
+TEST_F(ToolkitTest, OutOfMemoryInsideTheDialogProcedureStaysThere) {
+  // A handler of live size changes that needs a large buffer, while none can be had.
+  int calls = 0;
+  window.SetLiveHandler([this, &calls] {
+    ++calls;
+    std::vector<char> buffer(64 << 20);
+    GetWindowTextA(window.Handle(), buffer.data(), static_cast<int>(buffer.size()));
+  });
+  RECT outer{};
+  GetWindowRect(window.Handle(), &outer);
+  {
+    const AllocationLimit limit(1 << 20);
+    SendMessageA(window.Handle(), WM_ENTERSIZEMOVE, 0, 0);
+    SetWindowPos(window.Handle(), nullptr, 0, 0, outer.right - outer.left + 40,
+                 outer.bottom - outer.top + 30, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageA(window.Handle(), WM_EXITSIZEMOVE, 0, 0);
+    EXPECT_EQ(limit.Refused(), 1U);
+  }
+  EXPECT_EQ(calls, 1);
+  window.SetLiveHandler(nullptr);
+
+  // A control's check whose text cannot be read when the control loses the focus.
+  const HWND entry = CreateWindowExA(
+      0, "EDIT", "a text of more than sixteen letters", WS_CHILD | WS_VISIBLE, 0, 0, 80, 20,
+      window.Handle(), reinterpret_cast<HMENU>(40), GetModuleHandleA(nullptr), nullptr);
+  window.SetCheck(40, [](std::string_view) { return false; });
+  SetFocus(entry);
+  ASSERT_EQ(GetFocus(), entry);
+  std::size_t refused = 0;
+  {
+    const AllocationLimit limit(1);
+    SetFocus(window.ControlHandle(FIELD_HOSTREGION));
+    refused = limit.Refused();
+  }
+  EXPECT_GE(refused, 1U);
+  // The window goes on working; the failed check reported nothing.
+  const std::vector<std::int32_t> seen = EventsBefore(FIELD_ABOUT);
+  EXPECT_EQ(std::count(seen.begin(), seen.end(), kEventRejected), 0);
+  EXPECT_EQ(window.Event(), kEventAccepted);
+}
+
+TEST_F(ToolkitTest, AHandlerOutOfMemoryIsReportedAndTheProgramGoesOn) {
+  const MessageBoxWatcher watcher;
+  {
+    const AllocationLimit limit(1 << 20);
+    RunHandler(window.Handle(), [this] {
+      std::vector<char> buffer(64 << 20);
+      GetWindowTextA(window.Handle(), buffer.data(), static_cast<int>(buffer.size()));
+    });
+  }
+  bool ran = false;
+  RunHandler(window.Handle(), [&ran] { ran = true; });
+  EXPECT_TRUE(ran);
+  ASSERT_EQ(watcher.Boxes().size(), 1U);
+  EXPECT_EQ(watcher.Boxes()[0].text, "Not enough memory.");
+  EXPECT_EQ(watcher.Boxes()[0].caption, "Error");
+  EXPECT_EQ(watcher.Boxes()[0].owner, window.Handle());
 }
 
 TEST_F(ToolkitTest, MoveLeavesValuesNotGivenExactlyAsTheyWere) {

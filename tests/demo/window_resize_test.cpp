@@ -63,11 +63,12 @@ class WindowResizeTest : public ::testing::Test {
     PumpMessages();
   }
 
-  // Where the viewer must be in pixels at the window's current size, from the captured record.
-  [[nodiscard]] RECT Expected() const {
+  // Where a recorded control (the viewer by default, the first record) must be in pixels at the
+  // window's current size, from its captured record.
+  [[nodiscard]] RECT Expected(std::int32_t position = 1) const {
     const Placement now = window.WindowPlacement();
     const resize::Geometry placed =
-        resize::PlaceControl(*resizer.CONTROLQUEUE->Fetch(1), resizer.ORIGWIN, now.width,
+        resize::PlaceControl(*resizer.CONTROLQUEUE->Fetch(position), resizer.ORIGWIN, now.width,
                              now.height, resize::RatioOf(now.width, resizer.ORIGWIN.WIDTH),
                              resize::RatioOf(now.height, resizer.ORIGWIN.HEIGHT));
     const int x = window.ToPixelsX(placed.XPOS);
@@ -113,6 +114,26 @@ TEST_F(WindowResizeTest, ViewerFollowsTheWindowInProportionAndComesBackExactly) 
 
   SetOuterSize(width, height);
   EXPECT_EQ(Describe(ViewerRect()), Describe(firstViewer)) << "back to the first size";
+}
+
+TEST_F(WindowResizeTest, AControlGoneBeforeAResizeDoesNotHoldBackTheOthers) {
+  // Two more controls, captured with the viewer; the first of them goes before the resize.
+  const HINSTANCE instance = GetModuleHandleA(nullptr);
+  for (const int id : {40, 41}) {
+    CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 10 * id, 300, 30, 20, window.Handle(),
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+  }
+  resize::KILLRESIZE(resizer);
+  resize::INITRESIZE(resizer, layout, 1);
+  ASSERT_EQ(resizer.CONTROLQUEUE->Count(), 3);
+  DestroyWindow(GetDlgItem(window.Handle(), 40));
+
+  SetOuterSize(firstOuter.right - firstOuter.left + 200, firstOuter.bottom - firstOuter.top + 120);
+  EXPECT_EQ(Describe(ViewerRect()), Describe(Expected(1))) << "moved by this one resize";
+  EXPECT_EQ(Describe(ChildRect(window.Handle(), GetDlgItem(window.Handle(), 41))),
+            Describe(Expected(3)));
+  EXPECT_EQ(DeferredMoveCount(), 0) << "the batch of three moves, one skipped, is complete";
+  EXPECT_EQ(PendingMoveCount(), 0);
 }
 
 TEST_F(WindowResizeTest, MovingTheWindowChangesNothing) {

@@ -1,5 +1,8 @@
 // What the page area shows: white sheets of the pages' own sizes on grey, their text in dark
 // pixels, yellow marks under marked text; pictures of it are saved for people to look at.
+#include <string>
+#include <vector>
+
 #include "screen_capture.h"
 #include "viewer_fixture.h"
 
@@ -53,6 +56,37 @@ TEST_F(ViewerPaintTest, MarkedTextIsHighlightedAndAnEmptyTextClearsTheMarks) {
   EXPECT_EQ(PageHighlights(0), 0);
   picture = PageArea();
   EXPECT_EQ(picture.Count(sheet, IsYellow), 0);
+}
+
+// A resize rewraps the property panel's text; the panel must then show exactly what a fresh paint
+// at the new size shows, with nothing left of the old lines.
+TEST_F(ViewerPaintTest, PropertyPanelAfterAResizeShowsWhatAFreshPaintShows) {
+  Command(50, 31);
+  TestDocument document = NumberedPages(2);
+  document.title = "A title long enough to wrap in a narrow property panel";
+  document.author = "Somebody with a rather long name, Esq.";
+  Show(document, "a-file-name-long-enough-to-wrap-twice");
+  const HWND panel = Part(LVX_STANDIN_PROPERTY_PANEL);
+  const std::vector<SIZE> sizes = {{560, 500}, {860, 640}, {640, 420}, {880, 660}, {520, 600}};
+  for (std::size_t step = 0; step < sizes.size(); ++step) {
+    Resize(static_cast<int>(sizes[step].cx), static_cast<int>(sizes[step].cy));
+    const Picture resized = CaptureClient(panel);
+    RedrawWindow(panel, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const Picture fresh = CaptureClient(panel);
+    ASSERT_EQ(resized.width, fresh.width);
+    ASSERT_EQ(resized.height, fresh.height);
+    ASSERT_GT(fresh.width, 0);
+    int differing = 0;
+    for (std::size_t i = 0; i < fresh.pixels.size(); ++i) {
+      differing += resized.pixels[i] != fresh.pixels[i] ? 1 : 0;
+    }
+    const std::string name = ScreenshotFolder() + "property-panel-" + std::to_string(step);
+    SavePng(resized, name + "-resized.png");
+    SavePng(fresh, name + "-fresh.png");
+    EXPECT_EQ(differing, 0) << "at " << sizes[step].cx << " x " << sizes[step].cy
+                            << ": pixels differ from a fresh paint (see " << name << "-*.png)";
+  }
 }
 
 }  // namespace

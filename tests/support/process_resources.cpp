@@ -28,48 +28,79 @@ constexpr std::size_t kWineGdiEntries = 0x10000;
 // GdiSharedHandleTable in the PEB: 0x94 in a 32-bit process, 0xF8 in a 64-bit one.
 constexpr std::size_t kPebGdiTableOffset = sizeof(void*) == 4 ? 0x94 : 0xF8;
 
-long CountGdiTable(std::map<int, long>* byType) {
+bool ReadFrom(HANDLE process, const void* address, void* into, std::size_t bytes) {
+  SIZE_T read = 0;
+  return ReadProcessMemory(process, address, into, bytes, &read) != FALSE && read == bytes;
+}
+
+long CountGdiTable(HANDLE process, std::map<int, long>* byType) {
   PROCESS_BASIC_INFORMATION basic{};
-  if (NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof basic,
-                                nullptr) != 0 ||
+  if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) !=
+          0 ||
       basic.PebBaseAddress == nullptr) {
     return -1;
   }
   const auto* peb = reinterpret_cast<const unsigned char*>(basic.PebBaseAddress);
-  const auto* table = *reinterpret_cast<const WineGdiEntry* const*>(peb + kPebGdiTableOffset);
-  if (table == nullptr) {
+  std::uintptr_t table = 0;  // an address in `process`
+  if (!ReadFrom(process, peb + kPebGdiTableOffset, &table, sizeof table) || table == 0) {
+    return -1;
+  }
+  std::vector<WineGdiEntry> entries(kWineGdiEntries);
+  if (!ReadFrom(process, reinterpret_cast<const void*>(table), entries.data(),
+                entries.size() * sizeof(WineGdiEntry))) {
     return -1;
   }
   long live = 0;
-  for (std::size_t i = 0; i < kWineGdiEntries; ++i) {
-    if (table[i].type != 0) {
+  for (const WineGdiEntry& entry : entries) {
+    if (entry.type != 0) {
       ++live;
       if (byType != nullptr) {
-        ++(*byType)[table[i].type];
+        ++(*byType)[entry.type];
       }
     }
   }
   return live;
 }
 
-// Windows of the process by class name.
-using WindowClasses = std::map<std::string, long>;
+// Windows of one process by class name.
+struct WindowClasses {
+  DWORD process = 0;
+  std::map<std::string, long> byClass;
+};
 
 BOOL CALLBACK CountChild(HWND child, LPARAM classes) {
   char name[64] = {};
   GetClassNameA(child, name, sizeof name);
-  ++(*reinterpret_cast<WindowClasses*>(classes))[name];
+  ++reinterpret_cast<WindowClasses*>(classes)->byClass[name];
   return TRUE;
 }
 
 BOOL CALLBACK CountTopLevel(HWND window, LPARAM classes) {
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
-  if (process == GetCurrentProcessId()) {
+  if (process == reinterpret_cast<WindowClasses*>(classes)->process) {
     CountChild(window, classes);
     EnumChildWindows(window, CountChild, classes);
   }
   return TRUE;
+}
+
+// Committed memory of the process's own (not mapped files or images).
+std::size_t PrivateBytes(HANDLE process) {
+  std::size_t total = 0;
+  MEMORY_BASIC_INFORMATION region{};
+  const char* address = nullptr;
+  while (VirtualQueryEx(process, address, &region, sizeof region) == sizeof region) {
+    if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) {
+      total += region.RegionSize;
+    }
+    const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
+    if (next <= address) {
+      break;
+    }
+    address = next;
+  }
+  return total;
 }
 
 std::size_t HeapBytesInUse() {
@@ -93,22 +124,23 @@ std::size_t HeapBytesInUse() {
 
 }  // namespace
 
-ProcessResources MeasureResources() {
+ProcessResources MeasureResources(HANDLE process) {
   ProcessResources resources;
   SetLastError(0);
-  const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  const DWORD gdi = GetGuiResources(process, GR_GDIOBJECTS);
   const bool implemented = gdi != 0 || GetLastError() != ERROR_CALL_NOT_IMPLEMENTED;
   if (implemented) {
     resources.gdiObjects = static_cast<long>(gdi);
-    resources.userObjects = static_cast<long>(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS));
+    resources.userObjects = static_cast<long>(GetGuiResources(process, GR_USEROBJECTS));
     resources.gdiSource = resources.userSource = "GetGuiResources";
   } else {
     std::map<int, long> byType;
-    resources.gdiObjects = CountGdiTable(&byType);
+    resources.gdiObjects = CountGdiTable(process, &byType);
     resources.gdiSource = "GDI handle table";
     WindowClasses classes;
+    classes.process = GetProcessId(process);
     EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&classes));
-    for (const auto& [name, count] : classes) {
+    for (const auto& [name, count] : classes.byClass) {
       resources.userObjects += count;
       resources.details.append(name).append(":").append(std::to_string(count)).append(" ");
     }
@@ -121,6 +153,12 @@ ProcessResources MeasureResources() {
     }
     resources.userSource = "windows of the process";
   }
+  resources.privateBytes = PrivateBytes(process);
+  return resources;
+}
+
+ProcessResources MeasureResources() {
+  ProcessResources resources = MeasureResources(GetCurrentProcess());
   resources.heapBytes = HeapBytesInUse();
   return resources;
 }

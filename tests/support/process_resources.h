@@ -1,4 +1,5 @@
-// What the test process holds: GDI objects, USER objects and heap memory, for leak checks.
+// What a process holds: GDI objects, USER objects and memory, for leak checks of the test process
+// itself or of a program it drives.
 #ifndef LUMIVEX_TESTS_PROCESS_RESOURCES_H
 #define LUMIVEX_TESTS_PROCESS_RESOURCES_H
 
@@ -12,10 +13,11 @@ namespace lvx::test {
 struct ProcessResources {
   long gdiObjects = 0;
   long userObjects = 0;
-  std::size_t heapBytes = 0;  // bytes in use on all of the process's heaps
-  std::string gdiSource;      // how the GDI figure was taken
-  std::string userSource;     // how the USER figure was taken
-  std::string details;        // GDI objects by type and windows by class, for failure reports
+  std::size_t heapBytes = 0;     // bytes in use on all of the process's heaps (this process only)
+  std::size_t privateBytes = 0;  // committed private memory (VirtualQueryEx)
+  std::string gdiSource;         // how the GDI figure was taken
+  std::string userSource;        // how the USER figure was taken
+  std::string details;           // GDI objects by type and windows by class, for failure reports
 };
 
 // GetGuiResources gives both object counts. Where it is not implemented (Wine answers 0 with
@@ -29,6 +31,10 @@ ProcessResources MeasureResources();
 // activation now and then. Going through that once with `window` before counting keeps it out of
 // the figures.
 void WarmUpActivationDrawing(HWND window);
+
+// The same for another process (a handle with query and read rights; the same architecture as
+// this one): GDI and USER objects and private memory, without the heap figure.
+ProcessResources MeasureResources(HANDLE process);
 
 }  // namespace lvx::test
 
