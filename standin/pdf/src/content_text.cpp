@@ -271,6 +271,13 @@ void Interpreter::Show(const std::string& bytes) {
     placed.endX = placed.x + extent * m.a;
     placed.endY = placed.y + extent * m.b;
     placed.size = std::hypot(render.c, render.d) * ts.font->EmScale();
+    placed.textA = m.a;
+    placed.textB = m.b;
+    placed.textC = m.c;
+    placed.textD = m.d;
+    placed.advance = extent;
+    placed.emHeight = std::fabs(ts.size) * ts.font->EmScale();
+    placed.emWidth = placed.emHeight * std::fabs(ts.horizontalScale);
     placed.font = ts.font.get();
     if (std::isfinite(placed.x) && std::isfinite(placed.y) && std::isfinite(placed.endX) &&
         std::isfinite(placed.endY) && std::isfinite(placed.size)) {
