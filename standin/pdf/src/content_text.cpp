@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "file.h"
@@ -362,27 +363,6 @@ void Interpreter::SkipInlineImage(Lexer& lexer, std::span<const std::uint8_t> co
 }
 
 }  // namespace
-
-std::shared_ptr<const Font> FontCache::Get(PdfFile& file, const Object& font) {
-  if (font.IsRef()) {
-    const std::uint32_t num = font.AsRef().num;
-    if (const auto found = byObject_.find(num); found != byObject_.end()) {
-      return found->second;
-    }
-    const Object dict = file.Resolve(font);
-    auto loaded = dict.IsDict() ? Font::Load(file, dict.AsDict()) : nullptr;
-    byObject_[num] = loaded;
-    return loaded;
-  }
-  if (!font.IsDict()) {
-    return nullptr;
-  }
-  auto& entry = direct_[&font.AsDict()];
-  if (!entry.second) {
-    entry = {font, Font::Load(file, font.AsDict())};
-  }
-  return entry.second;
-}
 
 void ExtractText(PdfFile& file, FontCache& fonts, const Object& contents, const Object& resources,
                  TextAssembler& sink) {

@@ -40,6 +40,8 @@ class Font {
   const std::string& Family() const { return family_; }
   bool Bold() const { return bold_; }
   bool Italic() const { return italic_; }
+  // An estimate of the bytes the font holds, for the font cache's budget.
+  std::size_t Footprint() const;
 
  private:
   void LoadSimple(PdfFile& file, const Dict& dict);
