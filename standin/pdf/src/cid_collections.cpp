@@ -25,9 +25,9 @@ std::u32string CidText(const CidCollection& collection, std::uint32_t cid) {
   if (cid < collection.units.size() && collection.units[cid] != 0) {
     return std::u32string(1, collection.units[cid]);
   }
-  const auto found = std::lower_bound(
-      collection.sequences.begin(), collection.sequences.end(), cid,
-      [](const CidSequence& entry, std::uint32_t key) { return entry.cid < key; });
+  const auto found =
+      std::lower_bound(collection.sequences.begin(), collection.sequences.end(), cid,
+                       [](const CidSequence& entry, std::uint32_t key) { return entry.cid < key; });
   if (found == collection.sequences.end() || found->cid != cid || found->length == 0) {
     return {};
   }

@@ -18,8 +18,8 @@ struct CidSequence {
 
 struct CidCollection {
   const char* ordering;
-  std::span<const std::uint16_t> units;      // by CID: a BMP character, 0 when unmapped
-  std::span<const CidSequence> sequences;    // sorted by CID: text that one unit cannot hold
+  std::span<const std::uint16_t> units;    // by CID: a BMP character, 0 when unmapped
+  std::span<const CidSequence> sequences;  // sorted by CID: text that one unit cannot hold
 };
 
 // The collection of a CIDSystemInfo's Registry and Ordering; null for any other.

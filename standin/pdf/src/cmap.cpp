@@ -232,8 +232,7 @@ std::size_t CMap::Footprint() const {
   constexpr std::size_t kNode = 2 * sizeof(void*);
   std::size_t bytes = codespaces_.capacity() * sizeof(Codespace) +
                       cidChars_.size() * (kNode + sizeof(std::uint32_t) * 2) +
-                      cidRanges_.capacity() * sizeof(CidRange) +
-                      ranges_.capacity() * sizeof(Range);
+                      cidRanges_.capacity() * sizeof(CidRange) + ranges_.capacity() * sizeof(Range);
   for (const auto& [code, text] : chars_) {
     bytes += kNode + sizeof(code) + sizeof(text) + text.capacity() * sizeof(char32_t);
   }

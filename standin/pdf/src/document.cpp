@@ -80,7 +80,7 @@ class PdfDocument final : public Document {
       // What was assembled before memory ran out is still the page's text.
     }
     // The next page reads what it needs again: the file's pages need not stay in memory.
-    file_->ReleaseFileMemory();
+    file_->ReleaseFileMemory(false);
     return assembler;
   }
 
@@ -136,7 +136,7 @@ std::unique_ptr<Document> OpenFileBytes(FileBytes bytes, OpenError& error) {
       return nullptr;
     }
     error = OpenError::kNone;
-    file->ReleaseFileMemory();
+    file->ReleaseFileMemory(true);
     return std::make_unique<PdfDocument>(std::move(file), std::move(pages));
   } catch (const std::bad_alloc&) {
     error = OpenError::kTooLarge;

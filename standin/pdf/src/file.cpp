@@ -198,14 +198,14 @@ Object PdfFile::LoadAt(std::size_t offset, std::uint32_t num) {
   const auto object = ReadIndirectObject(
       Data(), offset, [this](Ref length) { return Get(length).AsInt(-1); }, options, &endstreams_,
       num);
+  touched_ += object ? object->end - std::min(object->end, offset) : 0;
   if (!object || object->ref.num != num) {
     return {};
   }
   return object->object;
 }
 
-std::shared_ptr<const PdfFile::ObjectStream> PdfFile::DecodeObjectStream(
-    std::uint32_t streamNum) {
+std::shared_ptr<const PdfFile::ObjectStream> PdfFile::DecodeObjectStream(std::uint32_t streamNum) {
   if (const auto* found = objectStreams_.Find(streamNum)) {
     return *found;
   }
@@ -229,14 +229,14 @@ std::shared_ptr<const PdfFile::ObjectStream> PdfFile::DecodeObjectStream(
         }
         const std::uint64_t at =
             static_cast<std::uint64_t>(first) + static_cast<std::uint64_t>(offset.integer);
-        decoded->objects.emplace_back(static_cast<std::uint32_t>(num.integer),
-                                      at < decoded->data.size() ? static_cast<std::size_t>(at)
-                                                                : decoded->data.size());
+        decoded->objects.emplace_back(
+            static_cast<std::uint32_t>(num.integer),
+            at < decoded->data.size() ? static_cast<std::size_t>(at) : decoded->data.size());
       }
     }
   }
-  const std::size_t bytes = decoded->data.capacity() +
-                            decoded->objects.capacity() * sizeof(decoded->objects[0]) + 64;
+  const std::size_t bytes =
+      decoded->data.capacity() + decoded->objects.capacity() * sizeof(decoded->objects[0]) + 64;
   return objectStreams_.Put(streamNum, std::move(decoded), bytes);
 }
 
@@ -269,6 +269,7 @@ std::vector<std::uint8_t> PdfFile::Decode(const Stream& stream, std::size_t limi
   const Bytes data = Data();
   const std::size_t offset = std::min(stream.offset, data.size());
   const std::size_t length = std::min(stream.length, data.size() - offset);
+  touched_ += length;
   Bytes raw = data.subspan(offset, length);
   std::vector<std::uint8_t> decrypted;
   const Dict& dict = stream.dict;

@@ -12,9 +12,9 @@
 #include <utility>
 #include <vector>
 
-#include "lvxpdf/byte_budget_cache.h"
 #include "file_bytes.h"
 #include "filters.h"
+#include "lvxpdf/byte_budget_cache.h"
 #include "lvxpdf/document.h"
 #include "object.h"
 #include "security.h"
@@ -30,6 +30,7 @@ class PdfFile {
   // Byte budgets of the caches.
   static constexpr std::size_t kObjectCacheBytes = std::size_t{2} << 20;
   static constexpr std::size_t kObjectStreamCacheBytes = std::size_t{2} << 20;
+  static constexpr std::size_t kReleaseBytes = std::size_t{256} << 10;
 
   // The object `ref` names; null when it does not exist or cannot be read.
   Object Get(Ref ref);
@@ -49,8 +50,15 @@ class PdfFile {
   // did (false when it was done already).
   bool Recover();
   bool Recovered() const { return recovered_; }
-  // Hands the file's mapped pages back to the system (between pages of reading).
-  void ReleaseFileMemory() const { bytes_.Release(); }
+  // Hands the file's mapped pages back to the system (between pages of reading): at once when
+  // `always`, else once the reads since the last time may have touched kReleaseBytes of it, so
+  // that pages of little data do not pay a system call each.
+  void ReleaseFileMemory(bool always) {
+    if (always || touched_ >= kReleaseBytes) {
+      bytes_.Release();
+      touched_ = 0;
+    }
+  }
   // What the caches hold now, in bytes.
   std::size_t CachedBytes() const { return cache_.Bytes() + objectStreams_.Bytes(); }
 
@@ -70,6 +78,7 @@ class PdfFile {
   Bytes Data() const { return bytes_.Data(); }
 
   FileBytes bytes_;
+  std::size_t touched_ = 0;  // bytes of the file read since its pages were last released
   EndstreamFinder endstreams_;
   std::size_t headerOffset_ = 0;
   std::string version_;

@@ -298,9 +298,9 @@ void Font::LoadComposite(PdfFile& file, const Dict& dict) {
 }
 
 std::size_t Font::Footprint() const {
-  std::size_t bytes = sizeof(Font) + encoding_.Footprint() + toUnicode_.Footprint() +
-                      family_.capacity() +
-                      cidWidths_.size() * (2 * sizeof(void*) + sizeof(std::uint32_t) + sizeof(double));
+  std::size_t bytes =
+      sizeof(Font) + encoding_.Footprint() + toUnicode_.Footprint() + family_.capacity() +
+      cidWidths_.size() * (2 * sizeof(void*) + sizeof(std::uint32_t) + sizeof(double));
   for (const std::u32string& text : codeText_) {
     bytes += text.capacity() > 3 ? text.capacity() * sizeof(char32_t) : 0;
   }

@@ -8,8 +8,8 @@
 #include <memory>
 #include <utility>
 
-#include "lvxpdf/byte_budget_cache.h"
 #include "font.h"
+#include "lvxpdf/byte_budget_cache.h"
 #include "object.h"
 
 namespace lvx::pdf {

@@ -99,8 +99,8 @@ std::vector<PageInfo> ReadPageTree(PdfFile& file, const Object& root) {
     // again (through the object cache) when the page is, not held for the document's life.
     page.page = item.node.IsRef() ? item.node : node;
     // Resources written into such a page's dictionary are read with it.
-    page.resourcesInPage = item.node.IsRef() && dict.Has("Resources") &&
-                           !dict.Get("Resources").IsRef();
+    page.resourcesInPage =
+        item.node.IsRef() && dict.Has("Resources") && !dict.Get("Resources").IsRef();
     page.resources = page.resourcesInPage ? Object() : inherited.resources;
     page.mediaBox = BoxOf(file, inherited.mediaBox).value_or(PageBox{});
     page.cropBox = BoxOf(file, inherited.cropBox).value_or(page.mediaBox);

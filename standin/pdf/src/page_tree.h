@@ -15,8 +15,8 @@ class PdfFile;
 inline constexpr int kMaxPageTreeDepth = 256;
 
 struct PageInfo {
-  Object page;       // the page dictionary, or the reference to it
-  Object resources;  // own or inherited (null when `resourcesInPage`)
+  Object page;                   // the page dictionary, or the reference to it
+  Object resources;              // own or inherited (null when `resourcesInPage`)
   bool resourcesInPage = false;  // the page dictionary's own /Resources, written into it
   PageBox mediaBox;
   PageBox cropBox;

@@ -14,9 +14,9 @@ namespace {
 
 // Families that stand for a standard one (the metric-compatible faces of common systems).
 constexpr std::pair<std::string_view, std::string_view> kFamilies[] = {
-    {"Times", "Times"},           {"TimesRoman", "Times"},  {"TimesNewRoman", "Times"},
-    {"Helvetica", "Helvetica"},   {"Arial", "Helvetica"},   {"Courier", "Courier"},
-    {"CourierNew", "Courier"},    {"Symbol", "Symbol"},     {"ZapfDingbats", "ZapfDingbats"},
+    {"Times", "Times"},           {"TimesRoman", "Times"}, {"TimesNewRoman", "Times"},
+    {"Helvetica", "Helvetica"},   {"Arial", "Helvetica"},  {"Courier", "Courier"},
+    {"CourierNew", "Courier"},    {"Symbol", "Symbol"},    {"ZapfDingbats", "ZapfDingbats"},
     {"Dingbats", "ZapfDingbats"},
 };
 

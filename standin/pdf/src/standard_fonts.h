@@ -13,8 +13,8 @@
 namespace lvx::pdf {
 
 struct StandardGlyph {
-  const char* name;    // glyph name
-  std::int16_t code;   // code in the font's built-in encoding, -1 when it has none
+  const char* name;     // glyph name
+  std::int16_t code;    // code in the font's built-in encoding, -1 when it has none
   std::uint16_t width;  // advance in 1/1000 em
 };
 

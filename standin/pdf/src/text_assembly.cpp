@@ -74,8 +74,8 @@ void TextAssembler::Add(const PlacedGlyph& glyph) {
       const double size = std::max({previous_.size, glyph.size, 0.1});
       const double dx = glyph.x - previous_.endX;
       const double dy = glyph.y - previous_.endY;
-      offset = {dx * previous_.dirX + dy * previous_.dirY, -dx * previous_.dirY + dy * previous_.dirX,
-                size, size};
+      offset = {dx * previous_.dirX + dy * previous_.dirY,
+                -dx * previous_.dirY + dy * previous_.dirX, size, size};
     }
     const double size = std::max(previous_.size, glyph.size);
     const bool turned = previous_.dirX * glyph.dirX + previous_.dirY * glyph.dirY < 0.9;
