@@ -30,6 +30,9 @@ if(TARGET Lumivex01)
   install(TARGETS Lumivex01 RUNTIME DESTINATION standin-viewer LIBRARY DESTINATION standin-viewer)
   install(FILES ${CMAKE_CURRENT_LIST_DIR}/standin-viewer-README.txt
     DESTINATION standin-viewer RENAME README.txt)
+  # Notices of the font data built into the stand-in's PDF reader.
+  get_property(lvx_notices GLOBAL PROPERTY LVX_THIRD_PARTY_NOTICES)
+  install(FILES ${lvx_notices} DESTINATION standin-viewer)
 endif()
 
 set(CPACK_GENERATOR ZIP)

@@ -5,12 +5,14 @@
 namespace lvx::standin {
 
 const PageText& PageTextCache::Get(const ShownDocument& document, int page) {
-  auto it = pages_.find(page);
-  if (it == pages_.end()) {
-    const std::vector<pdf::TextRun> runs = document.Runs(page);
-    it = pages_.emplace(page, BuildPageText(runs)).first;
+  if (const PageText* found = pages_.Find(page)) {
+    return *found;
   }
-  return it->second;
+  const std::vector<pdf::TextRun> runs = document.Runs(page);
+  PageText text = BuildPageText(runs);
+  const std::size_t bytes = sizeof(PageText) + text.text.capacity() +
+                            (text.run.capacity() + text.offset.capacity()) * sizeof(int);
+  return pages_.Put(page, std::move(text), bytes);
 }
 
 int DocumentSearch::FindNext(const ShownDocument& document, PageTextCache& pages,

@@ -4,25 +4,32 @@
 #ifndef LUMIVEX_STANDIN_DOCUMENT_SEARCH_H
 #define LUMIVEX_STANDIN_DOCUMENT_SEARCH_H
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+
+#include "lvxpdf/byte_budget_cache.h"
 
 #include "shown_document.h"
 #include "text_search.h"
 
 namespace lvx::standin {
 
-// Each page's searchable text, built when first needed and kept until the document changes.
+// Each page's searchable text, built when first needed and kept, within a budget of bytes, until
+// the document changes: searching a long document does not keep every page's text.
 class PageTextCache {
  public:
+  static constexpr std::size_t kBudgetBytes = std::size_t{8} << 20;
+
+  // The page's text; the reference holds until the next call.
   const PageText& Get(const ShownDocument& document, int page);
-  void Clear() { pages_.clear(); }
+  void Clear() { pages_.Clear(); }
+  [[nodiscard]] std::size_t Bytes() const { return pages_.Bytes(); }
 
  private:
-  std::unordered_map<int, PageText> pages_;
+  pdf::ByteBudgetCache<int, PageText> pages_{kBudgetBytes};
 };
 
 struct FoundText {

@@ -164,6 +164,20 @@ std::string SimpleDocument(const std::vector<std::string>& contents, XrefForm fo
   return pdf.Build(catalog, form);
 }
 
+std::string PageWithFonts(const std::vector<std::string>& fonts, std::string_view content) {
+  PdfBuilder pdf;
+  const int catalog = pdf.Add("<< /Type /Catalog /Pages 2 0 R >>");
+  pdf.Add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
+  std::string names;
+  for (std::size_t i = 0; i < fonts.size(); ++i) {
+    names += "/F" + std::to_string(i + 1) + " " + fonts[i] + " ";
+  }
+  pdf.Add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Resources << /Font << " + names +
+          ">> >> /Contents 4 0 R >>");
+  pdf.AddStream("", content);
+  return pdf.Build(catalog);
+}
+
 std::string Deflate(std::string_view data) {
   uLongf size = compressBound(static_cast<uLong>(data.size()));
   std::string out(size, '\0');

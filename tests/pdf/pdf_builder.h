@@ -57,6 +57,10 @@ std::string AppendUpdate(const std::string& base, const std::map<int, std::strin
 std::string SimpleDocument(const std::vector<std::string>& contents,
                            XrefForm form = XrefForm::kTable);
 
+// A one-page document (612 x 792) whose resources name the given font dictionaries /F1, /F2, ...
+// (written directly into the resources), with `content` as its content stream.
+std::string PageWithFonts(const std::vector<std::string>& fonts, std::string_view content);
+
 std::string Deflate(std::string_view data);
 std::vector<std::uint8_t> ToBytes(std::string_view text);
 std::string Hex(std::string_view bytes);  // "<...>" hex string of the bytes

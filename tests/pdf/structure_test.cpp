@@ -51,7 +51,7 @@ TEST(StructureTest, HybridFileFollowsXRefStm) {
   file += "xref\n0 1\n0000000000 65535 f \ntrailer\n<< /Size 1 /Root 1 0 R /XRefStm " +
           std::to_string(xrefStream) + " >>\nstartxref\n" + std::to_string(table) + "\n%%EOF\n";
   OpenError error = OpenError::kNone;
-  const auto pdf = PdfFile::Open(test::ToBytes(file), error);
+  const auto pdf = PdfFile::Open(FileBytes(test::ToBytes(file)), error);
   ASSERT_TRUE(pdf);
   EXPECT_TRUE(pdf->Get(pdf->Trailer(), "Root").IsDict());
   EXPECT_FALSE(pdf->Recovered());

@@ -224,3 +224,25 @@ std::optional<std::uint32_t> CMap::Cid(std::uint32_t code) const {
 }
 
 }  // namespace lvx::pdf
+
+namespace lvx::pdf {
+
+std::size_t CMap::Footprint() const {
+  // Hash nodes carry a pointer and the key's hash besides the entry.
+  constexpr std::size_t kNode = 2 * sizeof(void*);
+  std::size_t bytes = codespaces_.capacity() * sizeof(Codespace) +
+                      cidChars_.size() * (kNode + sizeof(std::uint32_t) * 2) +
+                      cidRanges_.capacity() * sizeof(CidRange) + ranges_.capacity() * sizeof(Range);
+  for (const auto& [code, text] : chars_) {
+    bytes += kNode + sizeof(code) + sizeof(text) + text.capacity() * sizeof(char32_t);
+  }
+  for (const Range& range : ranges_) {
+    bytes += range.base.capacity() * sizeof(char32_t);
+    for (const std::u32string& value : range.values) {
+      bytes += sizeof(value) + value.capacity() * sizeof(char32_t);
+    }
+  }
+  return bytes;
+}
+
+}  // namespace lvx::pdf

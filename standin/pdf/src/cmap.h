@@ -27,6 +27,8 @@ class CMap {
   std::u32string Lookup(std::uint32_t code) const;
   std::optional<std::uint32_t> Cid(std::uint32_t code) const;
   bool Empty() const { return chars_.empty() && ranges_.empty(); }
+  // An estimate of the heap bytes the map holds.
+  std::size_t Footprint() const;
 
  private:
   struct Codespace {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "file.h"
@@ -271,6 +272,13 @@ void Interpreter::Show(const std::string& bytes) {
     placed.endX = placed.x + extent * m.a;
     placed.endY = placed.y + extent * m.b;
     placed.size = std::hypot(render.c, render.d) * ts.font->EmScale();
+    placed.textA = m.a;
+    placed.textB = m.b;
+    placed.textC = m.c;
+    placed.textD = m.d;
+    placed.advance = extent;
+    placed.emHeight = std::fabs(ts.size) * ts.font->EmScale();
+    placed.emWidth = placed.emHeight * std::fabs(ts.horizontalScale);
     placed.font = ts.font.get();
     if (std::isfinite(placed.x) && std::isfinite(placed.y) && std::isfinite(placed.endX) &&
         std::isfinite(placed.endY) && std::isfinite(placed.size)) {
@@ -355,27 +363,6 @@ void Interpreter::SkipInlineImage(Lexer& lexer, std::span<const std::uint8_t> co
 }
 
 }  // namespace
-
-std::shared_ptr<const Font> FontCache::Get(PdfFile& file, const Object& font) {
-  if (font.IsRef()) {
-    const std::uint32_t num = font.AsRef().num;
-    if (const auto found = byObject_.find(num); found != byObject_.end()) {
-      return found->second;
-    }
-    const Object dict = file.Resolve(font);
-    auto loaded = dict.IsDict() ? Font::Load(file, dict.AsDict()) : nullptr;
-    byObject_[num] = loaded;
-    return loaded;
-  }
-  if (!font.IsDict()) {
-    return nullptr;
-  }
-  auto& entry = direct_[&font.AsDict()];
-  if (!entry.second) {
-    entry = {font, Font::Load(file, font.AsDict())};
-  }
-  return entry.second;
-}
 
 void ExtractText(PdfFile& file, FontCache& fonts, const Object& contents, const Object& resources,
                  TextAssembler& sink) {

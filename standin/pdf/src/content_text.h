@@ -4,28 +4,13 @@
 #ifndef LVXPDF_CONTENT_TEXT_H
 #define LVXPDF_CONTENT_TEXT_H
 
-#include <cstdint>
-#include <memory>
-#include <unordered_map>
-
-#include "font.h"
+#include "font_cache.h"
 #include "object.h"
 #include "text_assembly.h"
 
 namespace lvx::pdf {
 
 class PdfFile;
-
-// The fonts of one document, loaded once per font object.
-class FontCache {
- public:
-  std::shared_ptr<const Font> Get(PdfFile& file, const Object& font);
-
- private:
-  std::unordered_map<std::uint32_t, std::shared_ptr<const Font>> byObject_;
-  // Fonts written directly into resources, by their dictionary (kept alive with the entry).
-  std::unordered_map<const Dict*, std::pair<Object, std::shared_ptr<const Font>>> direct_;
-};
 
 // `contents` is the page's /Contents (a stream, an array of streams, or references to them).
 void ExtractText(PdfFile& file, FontCache& fonts, const Object& contents, const Object& resources,

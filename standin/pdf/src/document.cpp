@@ -1,13 +1,13 @@
 // The reader's public face: opening, the page list, page text and runs, document information.
 #include "lvxpdf/document.h"
 
-#include <cstdio>
 #include <exception>
 #include <memory>
 #include <new>
 
 #include "content_text.h"
 #include "file.h"
+#include "file_bytes.h"
 #include "page_tree.h"
 #include "text_assembly.h"
 #include "text_string.h"
@@ -72,10 +72,15 @@ class PdfDocument final : public Document {
     const PageInfo& info = pages_[static_cast<std::size_t>(page)];
     TextAssembler assembler(info.cropBox, keepRuns);
     try {
-      ExtractText(*file_, fonts_, info.page.AsDict().Get("Contents"), info.resources, assembler);
+      const Object page = file_->Resolve(info.page);
+      const Object& resources =
+          info.resourcesInPage ? page.AsDict().Get("Resources") : info.resources;
+      ExtractText(*file_, fonts_, page.AsDict().Get("Contents"), resources, assembler);
     } catch (const std::bad_alloc&) {
       // What was assembled before memory ran out is still the page's text.
     }
+    // The next page reads what it needs again: the file's pages need not stay in memory.
+    file_->ReleaseFileMemory(false);
     return assembler;
   }
 
@@ -114,7 +119,9 @@ const char* Describe(OpenError error) {
   return "unknown error";
 }
 
-std::unique_ptr<Document> Document::OpenBytes(std::vector<std::uint8_t> bytes, OpenError& error) {
+namespace {
+
+std::unique_ptr<Document> OpenFileBytes(FileBytes bytes, OpenError& error) {
   try {
     std::unique_ptr<PdfFile> file = PdfFile::Open(std::move(bytes), error);
     if (!file) {
@@ -129,6 +136,7 @@ std::unique_ptr<Document> Document::OpenBytes(std::vector<std::uint8_t> bytes, O
       return nullptr;
     }
     error = OpenError::kNone;
+    file->ReleaseFileMemory(true);
     return std::make_unique<PdfDocument>(std::move(file), std::move(pages));
   } catch (const std::bad_alloc&) {
     error = OpenError::kTooLarge;
@@ -136,36 +144,18 @@ std::unique_ptr<Document> Document::OpenBytes(std::vector<std::uint8_t> bytes, O
   }
 }
 
+}  // namespace
+
+std::unique_ptr<Document> Document::OpenBytes(std::vector<std::uint8_t> bytes, OpenError& error) {
+  return OpenFileBytes(FileBytes(std::move(bytes)), error);
+}
+
 std::unique_ptr<Document> Document::OpenFile(const std::string& path, OpenError& error) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> stream(std::fopen(path.c_str(), "rb"),
-                                                         std::fclose);
-  if (!stream) {
-    error = OpenError::kFileNotFound;
+  FileBytes bytes = FileBytes::Open(path, error);
+  if (error != OpenError::kNone) {
     return nullptr;
   }
-  std::vector<std::uint8_t> bytes;
-  try {
-    std::uint8_t chunk[65536];
-    for (;;) {
-      const std::size_t got = std::fread(chunk, 1, sizeof chunk, stream.get());
-      if (got == 0) {
-        break;
-      }
-      if (bytes.size() + got > kMaxFileSize) {
-        error = OpenError::kTooLarge;
-        return nullptr;
-      }
-      bytes.insert(bytes.end(), chunk, chunk + got);
-    }
-  } catch (const std::bad_alloc&) {
-    error = OpenError::kTooLarge;
-    return nullptr;
-  }
-  if (std::ferror(stream.get()) != 0) {
-    error = OpenError::kFileNotFound;  // a folder, or a read error
-    return nullptr;
-  }
-  return OpenBytes(std::move(bytes), error);
+  return OpenFileBytes(std::move(bytes), error);
 }
 
 }  // namespace lvx::pdf

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "object_footprint.h"
 #include "parser.h"
 #include "syntax.h"
 
@@ -30,7 +31,7 @@ class InProgress {
 
 }  // namespace
 
-std::unique_ptr<PdfFile> PdfFile::Open(std::vector<std::uint8_t> bytes, OpenError& error) {
+std::unique_ptr<PdfFile> PdfFile::Open(FileBytes bytes, OpenError& error) {
   std::unique_ptr<PdfFile> file(new PdfFile(std::move(bytes)));
   const auto header = FindHeader(file->Data(), &file->version_);
   if (!header) {
@@ -40,7 +41,7 @@ std::unique_ptr<PdfFile> PdfFile::Open(std::vector<std::uint8_t> bytes, OpenErro
   file->headerOffset_ = *header;
   const auto start = FindStartXref(file->Data());
   bool readable = start && ReadXref(file->Data(), *start, file->xref_);
-  if (!readable && start && *start + *header < file->bytes_.size()) {
+  if (!readable && start && *start + *header < file->Data().size()) {
     // Offsets counted from the header when junk precedes it.
     XrefTable table;
     if (ReadXref(file->Data(), *start + *header, table)) {
@@ -68,8 +69,7 @@ std::unique_ptr<PdfFile> PdfFile::Open(std::vector<std::uint8_t> bytes, OpenErro
       return nullptr;
     }
     file->encrypted_ = true;
-    file->cache_.clear();  // objects read before the key was known hold encrypted strings
-    file->objectStreamsRead_.clear();
+    file->ClearCaches();  // objects read before the key was known hold encrypted strings
   }
   error = OpenError::kNone;
   return file;
@@ -84,8 +84,7 @@ bool PdfFile::Recover() {
   found.table.MergeTrailer(xref_.trailer);
   XrefTable previous = std::move(xref_);
   xref_ = std::move(found.table);
-  cache_.clear();
-  objectStreamsRead_.clear();
+  ClearCaches();
   // Objects inside the object streams found, unless found directly in the file.
   for (const std::uint32_t streamNum : found.objectStreams) {
     const Object stream = Get(Ref{streamNum, 0});
@@ -122,9 +121,14 @@ bool PdfFile::Recover() {
   return true;
 }
 
+void PdfFile::ClearCaches() {
+  cache_.Clear();
+  objectStreams_.Clear();
+}
+
 Object PdfFile::Get(Ref ref) {
-  if (const auto found = cache_.find(ref.num); found != cache_.end()) {
-    return found->second;
+  if (const Object* found = cache_.Find(ref.num)) {
+    return *found;
   }
   if (inProgress_.size() >= kMaxLoadDepth ||
       std::find(inProgress_.begin(), inProgress_.end(), ref.num) != inProgress_.end()) {
@@ -135,7 +139,7 @@ Object PdfFile::Get(Ref ref) {
     const InProgress guard(inProgress_, ref.num);
     object = Load(ref.num);
   }
-  cache_[ref.num] = object;
+  cache_.Put(ref.num, object, Footprint(object));
   return object;
 }
 
@@ -157,17 +161,16 @@ Object PdfFile::Load(std::uint32_t num) {
     if (entry.position > 0xFFFFFFFFU) {
       return {};
     }
-    LoadFromObjectStream(static_cast<std::uint32_t>(entry.position));
-    const auto it = cache_.find(num);
-    return it != cache_.end() ? it->second : Object();
+    return LoadFromObjectStream(static_cast<std::uint32_t>(entry.position), num, entry.index);
   }
-  if (entry.position < bytes_.size()) {
+  const std::size_t size = Data().size();
+  if (entry.position < size) {
     Object object = LoadAt(static_cast<std::size_t>(entry.position), num);
     if (!object.IsNull()) {
       return object;
     }
   }
-  if (headerOffset_ > 0 && entry.position + headerOffset_ < bytes_.size()) {
+  if (headerOffset_ > 0 && entry.position + headerOffset_ < size) {
     Object object = LoadAt(static_cast<std::size_t>(entry.position + headerOffset_), num);
     if (!object.IsNull()) {
       return object;
@@ -195,61 +198,79 @@ Object PdfFile::LoadAt(std::size_t offset, std::uint32_t num) {
   const auto object = ReadIndirectObject(
       Data(), offset, [this](Ref length) { return Get(length).AsInt(-1); }, options, &endstreams_,
       num);
+  touched_ += object ? object->end - std::min(object->end, offset) : 0;
   if (!object || object->ref.num != num) {
     return {};
   }
   return object->object;
 }
 
-void PdfFile::LoadFromObjectStream(std::uint32_t streamNum) {
-  // The objects it holds went into the cache the first time; what is missing is not there.
-  if (!objectStreamsRead_.insert(streamNum).second) {
-    return;
+std::shared_ptr<const PdfFile::ObjectStream> PdfFile::DecodeObjectStream(std::uint32_t streamNum) {
+  if (const auto* found = objectStreams_.Find(streamNum)) {
+    return *found;
   }
+  auto decoded = std::make_shared<ObjectStream>();
   const Object stream = Get(Ref{streamNum, 0});
-  const Stream* data = stream.AsStream();
-  if (data == nullptr) {
-    return;
-  }
-  const std::vector<std::uint8_t> decoded = Decode(*data);
-  const Bytes bytes(decoded.data(), decoded.size());
-  const std::int64_t count = data->dict.Get("N").AsInt(0);
-  const std::int64_t first = data->dict.Get("First").AsInt(0);
-  if (count <= 0 || first < 0 || static_cast<std::uint64_t>(first) > decoded.size()) {
-    return;
-  }
-  Lexer header(bytes);
-  Token num;
-  Token offset;
-  for (std::int64_t i = 0; i < count && i < static_cast<std::int64_t>(decoded.size()); ++i) {
-    header.Next(num);
-    header.Next(offset);
-    if (num.type != TokenType::kInteger || offset.type != TokenType::kInteger || num.integer < 0 ||
-        num.integer >= XrefTable::kMaxObjects || offset.integer < 0) {
-      break;
+  if (const Stream* data = stream.AsStream()) {
+    decoded->data = Decode(*data);
+    const std::int64_t count = data->dict.Get("N").AsInt(0);
+    const std::int64_t first = data->dict.Get("First").AsInt(0);
+    if (count > 0 && first >= 0 && static_cast<std::uint64_t>(first) <= decoded->data.size()) {
+      Lexer header({decoded->data.data(), decoded->data.size()});
+      Token num;
+      Token offset;
+      for (std::int64_t i = 0; i < count && i < static_cast<std::int64_t>(decoded->data.size());
+           ++i) {
+        header.Next(num);
+        header.Next(offset);
+        if (num.type != TokenType::kInteger || offset.type != TokenType::kInteger ||
+            num.integer < 0 || num.integer >= XrefTable::kMaxObjects || offset.integer < 0) {
+          break;
+        }
+        const std::uint64_t at =
+            static_cast<std::uint64_t>(first) + static_cast<std::uint64_t>(offset.integer);
+        decoded->objects.emplace_back(
+            static_cast<std::uint32_t>(num.integer),
+            at < decoded->data.size() ? static_cast<std::size_t>(at) : decoded->data.size());
+      }
     }
-    const auto objectNum = static_cast<std::uint32_t>(num.integer);
-    const XrefEntry* entry = xref_.Find(objectNum);
-    // Only the objects the table places here: newer versions may live elsewhere.
-    if (entry == nullptr || entry->type != XrefEntry::kCompressed || entry->position != streamNum ||
-        cache_.contains(objectNum)) {
-      continue;
-    }
-    const std::uint64_t at =
-        static_cast<std::uint64_t>(first) + static_cast<std::uint64_t>(offset.integer);
-    if (at >= decoded.size()) {
-      continue;
-    }
-    Lexer lexer(bytes, static_cast<std::size_t>(at));
-    cache_[objectNum] = ParseNextObject(lexer);
   }
+  const std::size_t bytes =
+      decoded->data.capacity() + decoded->objects.capacity() * sizeof(decoded->objects[0]) + 64;
+  return objectStreams_.Put(streamNum, std::move(decoded), bytes);
+}
+
+Object PdfFile::LoadFromObjectStream(std::uint32_t streamNum, std::uint32_t num,
+                                     std::uint32_t index) {
+  // Held here: the cache may evict it while the object is parsed.
+  const std::shared_ptr<const ObjectStream> stream = DecodeObjectStream(streamNum);
+  const auto& objects = stream->objects;
+  // The table's index, or a search when the index does not name the object.
+  std::size_t at = objects.size();
+  if (index < objects.size() && objects[index].first == num) {
+    at = index;
+  } else {
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+      if (objects[i].first == num) {
+        at = i;
+        break;
+      }
+    }
+  }
+  if (at == objects.size() || objects[at].second >= stream->data.size()) {
+    return {};
+  }
+  Lexer lexer({stream->data.data(), stream->data.size()}, objects[at].second);
+  return ParseNextObject(lexer);
 }
 
 std::vector<std::uint8_t> PdfFile::Decode(const Stream& stream, std::size_t limit,
                                           FilterStatus* status) {
-  const std::size_t offset = std::min(stream.offset, bytes_.size());
-  const std::size_t length = std::min(stream.length, bytes_.size() - offset);
-  Bytes raw(bytes_.data() + offset, length);
+  const Bytes data = Data();
+  const std::size_t offset = std::min(stream.offset, data.size());
+  const std::size_t length = std::min(stream.length, data.size() - offset);
+  touched_ += length;
+  Bytes raw = data.subspan(offset, length);
   std::vector<std::uint8_t> decrypted;
   const Dict& dict = stream.dict;
   if (security_ && !dict.Get("Type").IsName("XRef") &&

@@ -1,5 +1,7 @@
 // A PDF file's objects: opens the bytes, finds the cross-reference data (or recovers it), sets up
-// decryption, and loads, caches and resolves objects and decodes streams on demand.
+// decryption, and loads, caches and resolves objects and decodes streams on demand. The caches of
+// objects and of decoded object streams keep to a budget of bytes: what was evicted is read again
+// when it is needed, so memory does not grow with the pages read.
 #ifndef LVXPDF_FILE_H
 #define LVXPDF_FILE_H
 
@@ -7,11 +9,12 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
-#include <unordered_set>
+#include <utility>
 #include <vector>
 
+#include "file_bytes.h"
 #include "filters.h"
+#include "lvxpdf/byte_budget_cache.h"
 #include "lvxpdf/document.h"
 #include "object.h"
 #include "security.h"
@@ -22,7 +25,12 @@ namespace lvx::pdf {
 class PdfFile {
  public:
   // Reads the structure of `bytes`. On failure answers null with `error` set.
-  static std::unique_ptr<PdfFile> Open(std::vector<std::uint8_t> bytes, OpenError& error);
+  static std::unique_ptr<PdfFile> Open(FileBytes bytes, OpenError& error);
+
+  // Byte budgets of the caches.
+  static constexpr std::size_t kObjectCacheBytes = std::size_t{2} << 20;
+  static constexpr std::size_t kObjectStreamCacheBytes = std::size_t{2} << 20;
+  static constexpr std::size_t kReleaseBytes = std::size_t{256} << 10;
 
   // The object `ref` names; null when it does not exist or cannot be read.
   Object Get(Ref ref);
@@ -42,22 +50,42 @@ class PdfFile {
   // did (false when it was done already).
   bool Recover();
   bool Recovered() const { return recovered_; }
+  // Hands the file's mapped pages back to the system (between pages of reading): at once when
+  // `always`, else once the reads since the last time may have touched kReleaseBytes of it, so
+  // that pages of little data do not pay a system call each.
+  void ReleaseFileMemory(bool always) {
+    if (always || touched_ >= kReleaseBytes) {
+      bytes_.Release();
+      touched_ = 0;
+    }
+  }
+  // What the caches hold now, in bytes.
+  std::size_t CachedBytes() const { return cache_.Bytes() + objectStreams_.Bytes(); }
 
  private:
-  explicit PdfFile(std::vector<std::uint8_t> bytes)
-      : bytes_(std::move(bytes)), endstreams_(Bytes(bytes_.data(), bytes_.size())) {}
+  // A decoded object stream and where each of its objects starts.
+  struct ObjectStream {
+    std::vector<std::uint8_t> data;
+    std::vector<std::pair<std::uint32_t, std::size_t>> objects;  // number, offset in `data`
+  };
+
+  explicit PdfFile(FileBytes bytes) : bytes_(std::move(bytes)), endstreams_(bytes_.Data()) {}
   Object Load(std::uint32_t num);
   Object LoadAt(std::size_t offset, std::uint32_t num);
-  void LoadFromObjectStream(std::uint32_t streamNum);
-  Bytes Data() const { return {bytes_.data(), bytes_.size()}; }
+  Object LoadFromObjectStream(std::uint32_t streamNum, std::uint32_t num, std::uint32_t index);
+  std::shared_ptr<const ObjectStream> DecodeObjectStream(std::uint32_t streamNum);
+  void ClearCaches();
+  Bytes Data() const { return bytes_.Data(); }
 
-  std::vector<std::uint8_t> bytes_;
+  FileBytes bytes_;
+  std::size_t touched_ = 0;  // bytes of the file read since its pages were last released
   EndstreamFinder endstreams_;
   std::size_t headerOffset_ = 0;
   std::string version_;
   XrefTable xref_;
-  std::unordered_map<std::uint32_t, Object> cache_;
-  std::unordered_set<std::uint32_t> objectStreamsRead_;  // each is decoded once
+  ByteBudgetCache<std::uint32_t, Object> cache_{kObjectCacheBytes};
+  ByteBudgetCache<std::uint32_t, std::shared_ptr<const ObjectStream>> objectStreams_{
+      kObjectStreamCacheBytes};
   std::vector<std::uint32_t> inProgress_;  // objects being loaded (guards reference loops)
   std::unique_ptr<SecurityHandler> security_;
   std::uint32_t encryptNum_ = 0;

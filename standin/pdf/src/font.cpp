@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "cid_collections.h"
 #include "file.h"
 #include "lexer.h"
+#include "standard_fonts.h"
 
 namespace lvx::pdf {
 namespace {
@@ -156,23 +158,7 @@ void Font::LoadSimple(PdfFile& file, const Dict& dict) {
             std::fabs(file.Resolve(list[i]).AsNumber(0) * scale);
       }
     }
-  } else {
-    // A standard font without widths: an average advance that keeps word gaps recognisable.
-    const std::string& base = dict.Get("BaseFont").AsName();
-    const bool fixed = Contains(base, "Courier") || (flags & 1) != 0;
-    std::fill(widths_.begin(), widths_.end(), fixed ? 0.6 : 0.5);
-    if (!fixed) {
-      widths_[' '] = Contains(base, "Times") ? 0.25 : 0.278;
-      for (const char narrow :
-           {'i', 'l', 'j', 't', 'f', 'r', '.', ',', ':', ';', '\'', '!', '|', 'I'}) {
-        widths_[static_cast<unsigned char>(narrow)] = 0.28;
-      }
-      for (const char wide : {'m', 'w', 'M', 'W'}) {
-        widths_[static_cast<unsigned char>(wide)] = 0.83;
-      }
-    }
   }
-
   // The encoding: a base (named, or the font's own), then /Differences.
   const Object encoding = file.Get(dict, "Encoding");
   BaseEncoding base = BaseEncoding::kNone;
@@ -212,10 +198,11 @@ void Font::LoadSimple(PdfFile& file, const Dict& dict) {
       codeText_[static_cast<std::size_t>(code)] = u != 0 ? std::u32string(1, u) : std::u32string();
     }
   }
-  if (encoding.IsDict()) {
-    const Array& differences = file.Get(encoding.AsDict(), "Differences").AsArray();
+  const bool differences = encoding.IsDict() && encoding.AsDict().Has("Differences");
+  if (differences) {
+    const Array& names = file.Get(encoding.AsDict(), "Differences").AsArray();
     std::int64_t code = 0;
-    for (const Object& item : differences) {
+    for (const Object& item : names) {
       if (item.IsNumber()) {
         code = std::clamp<std::int64_t>(item.AsInt(0), -1, 256);
       } else if (item.IsName()) {
@@ -226,6 +213,31 @@ void Font::LoadSimple(PdfFile& file, const Dict& dict) {
       }
     }
   }
+  if (!widths.IsArray()) {
+    SetMissingWidths(dict.Get("BaseFont").AsName(), flags, explicitBase || differences);
+  }
+}
+
+void Font::SetMissingWidths(std::string_view baseFont, std::int64_t flags, bool ownEncoding) {
+  // First an average advance that keeps word gaps recognisable...
+  const bool fixed = Contains(baseFont, "Courier") || (flags & 1) != 0;
+  std::fill(widths_.begin(), widths_.end(), fixed ? 0.6 : 0.5);
+  if (!fixed) {
+    widths_[' '] = Contains(baseFont, "Times") ? 0.25 : 0.278;
+    for (const char narrow :
+         {'i', 'l', 'j', 't', 'f', 'r', '.', ',', ':', ';', '\'', '!', '|', 'I'}) {
+      widths_[static_cast<unsigned char>(narrow)] = 0.28;
+    }
+    for (const char wide : {'m', 'w', 'M', 'W'}) {
+      widths_[static_cast<unsigned char>(wide)] = 0.83;
+    }
+  }
+  // ...and the real widths of the glyphs a standard font has.
+  if (const StandardFontMetrics* standard = FindStandardFont(family_, bold_, italic_)) {
+    const std::string_view name = standard->name;
+    const bool symbolic = name == "Symbol" || name == "ZapfDingbats";
+    ApplyStandardWidths(*standard, codeText_, symbolic && !ownEncoding, widths_);
+  }
 }
 
 void Font::LoadComposite(PdfFile& file, const Dict& dict) {
@@ -235,6 +247,10 @@ void Font::LoadComposite(PdfFile& file, const Dict& dict) {
   const Dict& cidFont = cidFontObject.AsDict();
   const Object descriptor = file.Get(cidFont, "FontDescriptor");
   LoadStyle(file, dict, descriptor.AsDict());
+  // The character collection gives the CIDs' text when no ToUnicode map does.
+  const Object systemInfo = file.Get(cidFont, "CIDSystemInfo");
+  collection_ = FindCidCollection(file.Get(systemInfo.AsDict(), "Registry").AsString(),
+                                  file.Get(systemInfo.AsDict(), "Ordering").AsString());
 
   const Object encoding = file.Get(dict, "Encoding");
   if (encoding.IsName()) {
@@ -281,6 +297,16 @@ void Font::LoadComposite(PdfFile& file, const Dict& dict) {
   }
 }
 
+std::size_t Font::Footprint() const {
+  std::size_t bytes =
+      sizeof(Font) + encoding_.Footprint() + toUnicode_.Footprint() + family_.capacity() +
+      cidWidths_.size() * (2 * sizeof(void*) + sizeof(std::uint32_t) + sizeof(double));
+  for (const std::u32string& text : codeText_) {
+    bytes += text.capacity() > 3 ? text.capacity() * sizeof(char32_t) : 0;
+  }
+  return bytes;
+}
+
 double Font::CidWidth(std::uint32_t cid) const {
   const auto found = cidWidths_.find(cid);
   return found != cidWidths_.end() ? found->second : defaultWidth_;
@@ -316,6 +342,8 @@ void Font::Decode(std::string_view bytes, std::vector<Glyph>& glyphs) const {
       glyph.width = CidWidth(cid);
       if (glyph.text.empty() && unicodeCodes_) {
         glyph.text = std::u32string(1, static_cast<char32_t>(code));
+      } else if (glyph.text.empty() && collection_ != nullptr) {
+        glyph.text = CidText(*collection_, cid);
       }
     } else {
       glyph.width = widths_[code & 0xFF];

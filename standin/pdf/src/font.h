@@ -18,6 +18,7 @@
 namespace lvx::pdf {
 
 class PdfFile;
+struct CidCollection;
 
 struct Glyph {
   std::uint32_t code = 0;
@@ -39,11 +40,15 @@ class Font {
   const std::string& Family() const { return family_; }
   bool Bold() const { return bold_; }
   bool Italic() const { return italic_; }
+  // An estimate of the bytes the font holds, for the font cache's budget.
+  std::size_t Footprint() const;
 
  private:
   void LoadSimple(PdfFile& file, const Dict& dict);
   void LoadComposite(PdfFile& file, const Dict& dict);
   void LoadStyle(PdfFile& file, const Dict& dict, const Dict& descriptor);
+  // Widths of a simple font that gives none, once its encoding is known.
+  void SetMissingWidths(std::string_view baseFont, std::int64_t flags, bool ownEncoding);
   double CidWidth(std::uint32_t cid) const;
 
   bool composite_ = false;
@@ -55,6 +60,7 @@ class Font {
   bool identity_ = true;       // Identity-H/V (CID = two-byte code)
   bool unicodeCodes_ = false;  // a predefined Uni...-UCS2 / UTF16 encoding: codes are Unicode
   std::unordered_map<std::uint32_t, double> cidWidths_;
+  const CidCollection* collection_ = nullptr;  // Adobe's CNS1, GB1, Japan1 or Korea1
   double defaultWidth_ = 1.0;
   // Both.
   CMap toUnicode_;

@@ -95,8 +95,13 @@ std::vector<PageInfo> ReadPageTree(PdfFile& file, const Object& root) {
       continue;  // neither a page nor a node: a stray object in Kids
     }
     PageInfo page;
-    page.page = node;
-    page.resources = inherited.resources;
+    // A page that is an object of its own is kept by its reference: its dictionary is read
+    // again (through the object cache) when the page is, not held for the document's life.
+    page.page = item.node.IsRef() ? item.node : node;
+    // Resources written into such a page's dictionary are read with it.
+    page.resourcesInPage =
+        item.node.IsRef() && dict.Has("Resources") && !dict.Get("Resources").IsRef();
+    page.resources = page.resourcesInPage ? Object() : inherited.resources;
     page.mediaBox = BoxOf(file, inherited.mediaBox).value_or(PageBox{});
     page.cropBox = BoxOf(file, inherited.cropBox).value_or(page.mediaBox);
     const std::int64_t rotate = file.Resolve(inherited.rotate).AsInt(0);

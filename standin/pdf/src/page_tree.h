@@ -15,8 +15,9 @@ class PdfFile;
 inline constexpr int kMaxPageTreeDepth = 256;
 
 struct PageInfo {
-  Object page;       // the page dictionary
-  Object resources;  // own or inherited
+  Object page;                   // the page dictionary, or the reference to it
+  Object resources;              // own or inherited (null when `resourcesInPage`)
+  bool resourcesInPage = false;  // the page dictionary's own /Resources, written into it
   PageBox mediaBox;
   PageBox cropBox;
   int rotation = 0;  // 0, 90, 180 or 270

@@ -17,6 +17,27 @@ constexpr double kJumpBack = 1.0;
 // Glyphs this far (in points) outside the page box are not on the page.
 constexpr double kPageMargin = 2.0;
 
+// Where `next` starts, seen from the end of `previous` in the text space of `previous`: `along`
+// its baseline and `across` it, with the word and line thresholds in the same units (the larger
+// of the two glyphs' em). Answers false when that text space is degenerate.
+struct Offset {
+  double along, across, emWidth, emHeight;
+};
+
+bool TextSpaceOffset(const PlacedGlyph& previous, const PlacedGlyph& next, Offset& offset) {
+  const double det = previous.textA * previous.textD - previous.textB * previous.textC;
+  if (!(std::fabs(det) > 1e-12) || !(previous.size > 0) || !(previous.emHeight > 0)) {
+    return false;
+  }
+  const double dx = next.x - previous.x;
+  const double dy = next.y - previous.y;
+  const double u = (dx * previous.textD - dy * previous.textC) / det;
+  const double v = (dy * previous.textA - dx * previous.textB) / det;
+  const double grow = std::max(1.0, next.size / previous.size);
+  offset = {u - previous.advance, v, previous.emWidth * grow, previous.emHeight * grow};
+  return std::isfinite(offset.along) && std::isfinite(offset.across);
+}
+
 bool IsSpace(char32_t c) {
   return c == U' ' || c == 0xA0 || (c >= 0x2000 && c <= 0x200B) || c == 0x3000;
 }
@@ -47,15 +68,21 @@ void TextAssembler::Add(const PlacedGlyph& glyph) {
     return;  // drawn off the page: not visible, not text of the page
   }
   if (started_) {
-    const double size = std::max({previous_.size, glyph.size, 0.1});
-    const double dx = glyph.x - previous_.endX;
-    const double dy = glyph.y - previous_.endY;
-    const double along = dx * previous_.dirX + dy * previous_.dirY;
-    const double across = -dx * previous_.dirY + dy * previous_.dirX;
+    Offset offset{};
+    if (!TextSpaceOffset(previous_, glyph, offset)) {
+      // A degenerate text space: measure in page space along the baseline.
+      const double size = std::max({previous_.size, glyph.size, 0.1});
+      const double dx = glyph.x - previous_.endX;
+      const double dy = glyph.y - previous_.endY;
+      offset = {dx * previous_.dirX + dy * previous_.dirY,
+                -dx * previous_.dirY + dy * previous_.dirX, size, size};
+    }
+    const double size = std::max(previous_.size, glyph.size);
     const bool turned = previous_.dirX * glyph.dirX + previous_.dirY * glyph.dirY < 0.9;
-    if (std::fabs(across) > kLineShift * size || along < -kJumpBack * size || turned) {
+    if (std::fabs(offset.across) > kLineShift * offset.emHeight ||
+        offset.along < -kJumpBack * offset.emWidth || turned) {
       Separate(true);
-    } else if (along > kWordGap * size) {
+    } else if (offset.along > kWordGap * offset.emWidth) {
       Separate(false);
     } else if (keepRuns_ && runOpen_ &&
                (glyph.font != previous_.font ||

@@ -1,6 +1,8 @@
 // Turns positioned glyphs, in content-stream order, into a page's text and its text runs: a
 // space where the gap between two glyphs is wider than a fraction of the font size, a line break
-// where the baseline changes or the text jumps back.
+// where the baseline changes or the text jumps back. Gaps are measured in the text space of the
+// glyph before, along its own baseline, so that rotated, skewed and condensed text breaks into
+// words as upright text does.
 #ifndef LVXPDF_TEXT_ASSEMBLY_H
 #define LVXPDF_TEXT_ASSEMBLY_H
 
@@ -22,6 +24,12 @@ struct PlacedGlyph {
   double size = 0;  // font size in page space
   double dirX = 1;  // unit vector along the baseline
   double dirY = 0;
+  // Text space: the page-space images of one unit along the baseline (textA, textB) and one unit
+  // up (textC, textD); the glyph's advance and its font's em across and up, in text space units.
+  double textA = 1, textB = 0, textC = 0, textD = 1;
+  double advance = 0;
+  double emWidth = 0;
+  double emHeight = 0;
   const Font* font = nullptr;
 };
 
