@@ -8,6 +8,7 @@
 
 #include "content_text.h"
 #include "file.h"
+#include "graphics_interpreter.h"
 #include "page_tree.h"
 #include "text_assembly.h"
 #include "text_string.h"
@@ -44,6 +45,19 @@ class PdfDocument final : public Document {
       }
     }
     return runs;
+  }
+
+  DisplayList PageDrawing(int page) const override {
+    if (page < 0 || page >= PageCount()) {
+      return {};
+    }
+    try {
+      return DrawPage(*file_, fonts_, pages_[static_cast<std::size_t>(page)]);
+    } catch (const std::bad_alloc&) {
+      DisplayList empty;
+      empty.truncated = true;
+      return empty;
+    }
   }
 
   DocumentInfo Info() const override {
