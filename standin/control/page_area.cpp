@@ -142,7 +142,10 @@ void DrawView(HDC dc, const RECT& client, ViewerState& state) {
     const SheetPlacement placement{sheet.left, sheet.top, pixelsPerPoint,
                                    state.document->Geometry(page)};
     const std::vector<Highlight> highlights = HighlightsOn(state, page);
-    PaintSheet(dc, placement, state.runs.Get(*state.document, page), state.fonts, highlights, true);
+    const std::shared_ptr<const pdf::DisplayList> drawing =
+        state.drawings.Get(*state.document, page);
+    PaintSheet(dc, placement, state.runs.Get(*state.document, page), state.fonts, highlights, true,
+               drawing.get(), &state.drawing);
   }
 }
 

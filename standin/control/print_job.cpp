@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "drawing_painter.h"
 #include "gdi_objects.h"
 #include "page_layout.h"
 #include "page_painter.h"
@@ -70,7 +71,8 @@ SheetPlacement PlaceOnPaper(const pdf::PageGeometry& geometry, int paperWidth, i
 
 // Draws the page into a bitmap at low resolution and stretches the bitmap onto the printer.
 bool PrintRaster(HDC printer, const SheetPlacement& onPaper, int dpi,
-                 const std::vector<pdf::TextRun>& runs, FontCache& fonts) {
+                 const std::vector<pdf::TextRun>& runs, FontCache& fonts,
+                 const pdf::DisplayList* drawing, DrawingResources& resources) {
   SheetPlacement inBitmap{0, 0, onPaper.pixelsPerPoint * kLowResolutionDpi / dpi, onPaper.geometry};
   const RECT box = SheetRect(inBitmap);
   BITMAPINFO info{};
@@ -89,7 +91,7 @@ bool PrintRaster(HDC printer, const SheetPlacement& onPaper, int dpi,
   }
   {
     const Selection selected(memory.Get(), bitmap.Get());
-    PaintSheet(memory.Get(), inBitmap, runs, fonts, {}, false);
+    PaintSheet(memory.Get(), inBitmap, runs, fonts, {}, false, drawing, &resources);
     GdiFlush();
   }
   const RECT target = SheetRect(onPaper);
@@ -123,16 +125,18 @@ std::int32_t PrintOnDeviceContext(const ShownDocument& document, PageRange pages
   }
   ++jobs;
   FontCache fonts;
+  DrawingResources resources;
   for (int page = pages.first; page <= pages.last; ++page) {
     const std::vector<pdf::TextRun> runs = document.Runs(page - 1);
+    const std::shared_ptr<const pdf::DisplayList> drawing = document.Drawing(page - 1);
     const SheetPlacement placement =
         PlaceOnPaper(document.Geometry(page - 1), paperWidth, paperHeight, dpi);
     bool drawn = StartPage(dc) > 0;
     if (drawn) {
       if (highQuality) {
-        PaintSheet(dc, placement, runs, fonts, {}, false);
+        PaintSheet(dc, placement, runs, fonts, {}, false, drawing.get(), &resources);
       } else {
-        drawn = PrintRaster(dc, placement, dpi, runs, fonts);
+        drawn = PrintRaster(dc, placement, dpi, runs, fonts, drawing.get(), resources);
       }
     }
     if (!drawn || EndPage(dc) <= 0) {
