@@ -1213,7 +1213,7 @@ void Drawing::DrawAnnotations(const PageInfo& page, const Matrix& base) {
     state_ = GState{};
     state_.ctm = base;
     // RunForm applies the form's own matrix first, then `fit`, then the page's base.
-    RunForm(normal, *stream, page.resources, fit, 0);
+    RunForm(normal, *stream, file_.Resolve(page.resources), fit, 0);
   }
 }
 
@@ -1239,7 +1239,7 @@ void Drawing::RunPage(const PageInfo& page) {
       }
     }
   }
-  Run(content, page.resources, 0);
+  Run(content, file_.Resolve(page.resources), 0);
   RestoreTo(GState{}, 0);
   DrawAnnotations(page, base);
 }
