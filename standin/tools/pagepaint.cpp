@@ -2,12 +2,15 @@
 // (GDI), as the viewer shows them on a white sheet.
 //   pagepaint FILE PAGE DPI OUT.png          one page (numbered from 1)
 //   pagepaint FILE FIRST-LAST DPI PREFIX     pages FIRST to LAST into PREFIX-<page>.png
+//   pagepaint FILE P1,P2,... DPI PREFIX      the pages listed, likewise
 // Exit status: 0 done, 1 a page could not be drawn or written, 2 wrong arguments or the file
 // does not open.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -66,15 +69,29 @@ bool DrawPage(const lvx::pdf::Document& document, int page, double dpi, const st
 
 int main(int argc, char** argv) {
   if (argc != 5) {
-    std::fprintf(stderr, "usage: pagepaint FILE PAGE|FIRST-LAST DPI OUT.png|PREFIX\n");
+    std::fprintf(stderr, "usage: pagepaint FILE PAGE|FIRST-LAST|P1,P2,... DPI OUT.png|PREFIX\n");
     return 2;
   }
-  const std::string pages = argv[2];
-  const std::size_t dash = pages.find('-');
-  const int first = std::atoi(pages.c_str());
-  const int last = dash == std::string::npos ? first : std::atoi(pages.c_str() + dash + 1);
+  // The pages: one, a range, or a list; each numbered from 1.
+  const std::string given = argv[2];
+  std::vector<int> pages;
+  const std::size_t dash = given.find('-');
+  if (dash != std::string::npos) {
+    const int first = std::atoi(given.c_str());
+    const int last = std::atoi(given.c_str() + dash + 1);
+    for (int page = first; page >= 1 && page <= last && pages.size() < 100000; ++page) {
+      pages.push_back(page);
+    }
+  } else {
+    std::stringstream list(given);
+    std::string item;
+    while (std::getline(list, item, ',')) {
+      pages.push_back(std::atoi(item.c_str()));
+    }
+  }
+  const bool many = dash != std::string::npos || given.find(',') != std::string::npos;
   const double dpi = std::atof(argv[3]);
-  if (first < 1 || last < first || dpi < 1 || dpi > 1200) {
+  if (pages.empty() || *std::min_element(pages.begin(), pages.end()) < 1 || dpi < 1 || dpi > 1200) {
     std::fprintf(stderr, "pagepaint: bad page or resolution\n");
     return 2;
   }
@@ -86,10 +103,14 @@ int main(int argc, char** argv) {
   }
   DrawingResources resources;
   int status = 0;
-  for (int page = first; page <= last && page <= document->PageCount(); ++page) {
-    const std::string out = dash == std::string::npos
-                                ? std::string(argv[4])
-                                : std::string(argv[4]) + "-" + std::to_string(page) + ".png";
+  for (const int page : pages) {
+    if (page > document->PageCount()) {
+      std::fprintf(stderr, "pagepaint: the document has no page %d\n", page);
+      status = 1;
+      continue;
+    }
+    const std::string out =
+        many ? std::string(argv[4]) + "-" + std::to_string(page) + ".png" : std::string(argv[4]);
     if (!DrawPage(*document, page - 1, dpi, out, resources)) {
       std::fprintf(stderr, "pagepaint: page %d could not be drawn into %s\n", page, out.c_str());
       status = 1;
