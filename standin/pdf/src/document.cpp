@@ -52,7 +52,7 @@ class PdfDocument final : public Document {
       return {};
     }
     try {
-      return DrawPage(*file_, fonts_, pages_[static_cast<std::size_t>(page)]);
+      return DrawPage(*file_, drawingFonts_, pages_[static_cast<std::size_t>(page)]);
     } catch (const std::bad_alloc&) {
       DisplayList empty;
       empty.truncated = true;
@@ -96,6 +96,7 @@ class PdfDocument final : public Document {
   std::unique_ptr<PdfFile> file_;
   std::vector<PageInfo> pages_;
   mutable FontCache fonts_;
+  mutable DrawingFontCache drawingFonts_{fonts_};
 };
 
 std::vector<PageInfo> Pages(PdfFile& file) {

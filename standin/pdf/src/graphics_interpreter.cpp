@@ -192,8 +192,8 @@ struct GState {
 
 class Drawing {
  public:
-  Drawing(PdfFile& file, FontCache& fonts, DisplayList& out)
-      : file_(file), fonts_(fonts), out_(out) {}
+  Drawing(PdfFile& file, DrawingFontCache& fonts, DisplayList& out)
+      : file_(file), drawingFonts_(fonts), out_(out) {}
 
   void RunPage(const PageInfo& page);
 
@@ -252,8 +252,7 @@ class Drawing {
   bool Emit(DrawCommand command);
 
   PdfFile& file_;
-  FontCache& fonts_;
-  DrawingFontCache drawingFonts_{fonts_};
+  DrawingFontCache& drawingFonts_;
   DisplayList& out_;
   GState state_;
   std::vector<GState> stack_;
@@ -1246,7 +1245,7 @@ void Drawing::RunPage(const PageInfo& page) {
 
 }  // namespace
 
-DisplayList DrawPage(PdfFile& file, FontCache& fonts, const PageInfo& page) {
+DisplayList DrawPage(PdfFile& file, DrawingFontCache& fonts, const PageInfo& page) {
   DisplayList list;
   list.width = page.mediaBox.right - page.mediaBox.left;
   list.height = page.mediaBox.top - page.mediaBox.bottom;

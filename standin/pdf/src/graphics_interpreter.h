@@ -14,7 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "content_text.h"
+#include "graphics_fonts.h"
 #include "lvxpdf/display_list.h"
 #include "page_tree.h"
 
@@ -30,7 +30,8 @@ inline constexpr std::uint64_t kDrawingWorkBudget = 20'000'000;
 // Bytes of decoded image data kept for one page.
 inline constexpr std::size_t kMaxImageBytes = std::size_t{384} << 20;
 
-DisplayList DrawPage(PdfFile& file, FontCache& fonts, const PageInfo& page);
+// `fonts` keeps the document's fonts from page to page.
+DisplayList DrawPage(PdfFile& file, DrawingFontCache& fonts, const PageInfo& page);
 
 }  // namespace lvx::pdf
 
