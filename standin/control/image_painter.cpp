@@ -56,16 +56,7 @@ struct Dib {
   int width = 0;
   int height = 0;
   std::vector<std::uint8_t> bits;
-  [[nodiscard]] BITMAPINFO Info(WORD bitCount) const {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = bitCount;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-  }
+  [[nodiscard]] BITMAPINFO Info(WORD bitCount) const { return TopDownDib(width, height, bitCount); }
 };
 
 // The source pixels with their alpha, in the orientation that they take on the device, so that
@@ -179,6 +170,17 @@ bool Blend(HDC dc, const RECT& to, const Oriented& image) {
 bool Near(double value, double target) { return std::fabs(value - target) < 1e-3; }
 
 }  // namespace
+
+BITMAPINFO TopDownDib(int width, int height, WORD bitCount) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = bitCount;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
 
 std::shared_ptr<const DecodedPicture> DecodeJpeg(const std::vector<std::uint8_t>& jpeg,
                                                  bool inverted) {

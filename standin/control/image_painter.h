@@ -46,6 +46,9 @@ struct DeviceMap {
   [[nodiscard]] double Y(double x, double y) const { return x * b + y * d + f; }
 };
 
+// The header of a top-down DIB of `bitCount` bits a pixel (BI_RGB).
+BITMAPINFO TopDownDib(int width, int height, WORD bitCount);
+
 // Draws the image; answers false when the device refused.
 bool PaintImage(HDC dc, const DeviceMap& map, const pdf::ImageCommand& image,
                 PictureCache& pictures);

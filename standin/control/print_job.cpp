@@ -10,6 +10,7 @@
 
 #include "drawing_painter.h"
 #include "gdi_objects.h"
+#include "image_painter.h"
 #include "page_layout.h"
 #include "page_painter.h"
 #include "postscript_writer.h"
@@ -75,13 +76,7 @@ bool PrintRaster(HDC printer, const SheetPlacement& onPaper, int dpi,
                  const pdf::DisplayList* drawing, DrawingResources& resources) {
   SheetPlacement inBitmap{0, 0, onPaper.pixelsPerPoint * kLowResolutionDpi / dpi, onPaper.geometry};
   const RECT box = SheetRect(inBitmap);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = box.right;
-  info.bmiHeader.biHeight = -box.bottom;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  const BITMAPINFO info = TopDownDib(box.right, box.bottom, 32);
   void* bits = nullptr;
   const OwnedDc memory(CreateCompatibleDC(printer));
   const GdiObject<HBITMAP> bitmap(

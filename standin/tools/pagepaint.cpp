@@ -33,13 +33,7 @@ bool DrawPage(const lvx::pdf::Document& document, int page, double dpi, const st
               DrawingResources& resources) {
   SheetPlacement placement{0, 0, dpi / 72.0, document.Geometry(page)};
   const RECT box = lvx::standin::SheetRect(placement);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = box.right;
-  info.bmiHeader.biHeight = -box.bottom;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  const BITMAPINFO info = lvx::standin::TopDownDib(box.right, box.bottom, 32);
   void* bits = nullptr;
   const OwnedDc memory(CreateCompatibleDC(nullptr));
   const GdiObject<HBITMAP> bitmap(

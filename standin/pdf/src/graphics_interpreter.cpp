@@ -250,6 +250,8 @@ class Drawing {
                  const Object& resources, int depth);
 
   bool Emit(DrawCommand command);
+  // A dictionary's /Matrix, the identity when it is missing or malformed.
+  Matrix MatrixEntry(const Dict& dict);
 
   PdfFile& file_;
   DrawingFontCache& drawingFonts_;
@@ -281,6 +283,23 @@ bool Drawing::Emit(DrawCommand command) {
   }
   out_.commands.push_back(std::move(command));
   return true;
+}
+
+Matrix Drawing::MatrixEntry(const Dict& dict) {
+  const Array& values = file_.Get(dict, "Matrix").AsArray();
+  if (values.size() != 6) {
+    return {};
+  }
+  double m[6];
+  for (std::size_t i = 0; i < 6; ++i) {
+    const Object value = file_.Resolve(values[i]);
+    if (!value.IsNumber()) {
+      return {};
+    }
+    m[i] = value.AsNumber(0);
+  }
+  const Matrix matrix{m[0], m[1], m[2], m[3], m[4], m[5]};
+  return Finite(matrix) ? matrix : Matrix{};
 }
 
 bool Drawing::Numbers(std::size_t count) const {
@@ -726,13 +745,7 @@ void Drawing::FillPath(const Path& path, FillRule rule) {
   const Object pattern = file_.Resolve(paint.pattern);
   const Dict& dict = pattern.AsDict();
   if (file_.Get(dict, "PatternType").AsInt(0) == 2) {
-    const Array& m = file_.Get(dict, "Matrix").AsArray();
-    Matrix matrix;
-    if (m.size() == 6) {
-      matrix = {file_.Resolve(m[0]).AsNumber(1), file_.Resolve(m[1]).AsNumber(0),
-                file_.Resolve(m[2]).AsNumber(0), file_.Resolve(m[3]).AsNumber(1),
-                file_.Resolve(m[4]).AsNumber(0), file_.Resolve(m[5]).AsNumber(0)};
-    }
+    const Matrix matrix = MatrixEntry(dict);
     const Matrix toPage = matrix * baseMatrix_;
     if (std::optional<ShadingCommand> shading =
             Finite(toPage) ? ReadShading(file_, dict.Get("Shading"), toPage) : std::nullopt) {
@@ -992,13 +1005,7 @@ void Drawing::RunForm(const Object& reference, const Stream& stream, const Objec
   if (!formResources.IsDict()) {
     formResources = resources;
   }
-  Matrix matrix;
-  const Array& values = file_.Get(stream.dict, "Matrix").AsArray();
-  if (values.size() == 6) {
-    matrix = {file_.Resolve(values[0]).AsNumber(1), file_.Resolve(values[1]).AsNumber(0),
-              file_.Resolve(values[2]).AsNumber(0), file_.Resolve(values[3]).AsNumber(1),
-              file_.Resolve(values[4]).AsNumber(0), file_.Resolve(values[5]).AsNumber(0)};
-  }
+  const Matrix matrix = MatrixEntry(stream.dict);
   const GState saved = state_;
   const std::size_t savedStack = stack_.size();
   const std::size_t savedDropped = droppedSaves_;
@@ -1180,13 +1187,7 @@ void Drawing::DrawAnnotations(const PageInfo& page, const Matrix& base) {
     }
     // The appearance's box, through its matrix, is fitted into the annotation's rectangle.
     const Array& box = file_.Get(stream->dict, "BBox").AsArray();
-    const Array& values = file_.Get(stream->dict, "Matrix").AsArray();
-    Matrix matrix;
-    if (values.size() == 6) {
-      matrix = {file_.Resolve(values[0]).AsNumber(1), file_.Resolve(values[1]).AsNumber(0),
-                file_.Resolve(values[2]).AsNumber(0), file_.Resolve(values[3]).AsNumber(1),
-                file_.Resolve(values[4]).AsNumber(0), file_.Resolve(values[5]).AsNumber(0)};
-    }
+    const Matrix matrix = MatrixEntry(stream->dict);
     if (box.size() != 4) {
       continue;
     }

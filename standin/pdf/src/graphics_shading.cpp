@@ -67,23 +67,8 @@ void AverageMesh(PdfFile& file, const Stream& stream, int type, const ColourSpac
   double maxY = -minX;
   std::vector<double> values(colours);
   std::vector<double> converted;
-  const auto vertex = [&](bool withColour) {
-    double x = 0;
-    double y = 0;
-    if (!reader.Read(coordBits, x) || !reader.Read(coordBits, y)) {
-      return false;
-    }
-    x = decode[0] + x * (decode[1] - decode[0]);
-    y = decode[2] + y * (decode[3] - decode[2]);
-    const double px = toPage.X(x, y);
-    const double py = toPage.Y(x, y);
-    minX = std::min(minX, px);
-    maxX = std::max(maxX, px);
-    minY = std::min(minY, py);
-    maxY = std::max(maxY, py);
-    if (!withColour) {
-      return true;
-    }
+  // Reads one vertex's colour and adds it to the sum.
+  const auto colour = [&]() {
     for (std::size_t c = 0; c < colours; ++c) {
       double v = 0;
       if (!reader.Read(compBits, v)) {
@@ -103,6 +88,25 @@ void AverageMesh(PdfFile& file, const Stream& stream, int type, const ColourSpac
     sum[2] += rgb.b;
     ++count;
     return true;
+  };
+  const auto vertex = [&](bool withColour) {
+    double x = 0;
+    double y = 0;
+    if (!reader.Read(coordBits, x) || !reader.Read(coordBits, y)) {
+      return false;
+    }
+    x = decode[0] + x * (decode[1] - decode[0]);
+    y = decode[2] + y * (decode[3] - decode[2]);
+    const double px = toPage.X(x, y);
+    const double py = toPage.Y(x, y);
+    minX = std::min(minX, px);
+    maxX = std::max(maxX, px);
+    minY = std::min(minY, py);
+    maxY = std::max(maxY, py);
+    if (!withColour) {
+      return true;
+    }
+    return colour();
   };
   double flag = 0;
   for (std::size_t n = 0; n < kMaxMeshVertices; ++n) {
@@ -127,25 +131,7 @@ void AverageMesh(PdfFile& file, const Stream& stream, int type, const ColourSpac
         ok = vertex(false);
       }
       for (int i = 0; i < corners && ok; ++i) {
-        // A colour without coordinates: read through a vertex of no position.
-        for (std::size_t c = 0; c < colours && ok; ++c) {
-          double v = 0;
-          ok = reader.Read(compBits, v);
-          values[c] = decode[4 + 2 * c] + v * (decode[5 + 2 * c] - decode[4 + 2 * c]);
-        }
-        if (ok) {
-          Rgb rgb;
-          if (function.Valid()) {
-            function.Evaluate(values, converted);
-            rgb = space.ToRgb(converted);
-          } else {
-            rgb = space.ToRgb(values);
-          }
-          sum[0] += rgb.r;
-          sum[1] += rgb.g;
-          sum[2] += rgb.b;
-          ++count;
-        }
+        ok = colour();  // the corner colours follow the points
       }
       if (!ok) {
         break;
