@@ -88,11 +88,7 @@ void SetRule(HDC dc, pdf::FillRule rule) {
 class Painter {
  public:
   Painter(HDC dc, const SheetPlacement& placement, DrawingResources& resources)
-      : dc_(dc),
-        map_(SheetMap(placement)),
-        sheet_(SheetRect(placement)),
-        resources_(resources),
-        rotation_(placement.geometry.rotation) {}
+      : dc_(dc), map_(SheetMap(placement)), sheet_(SheetRect(placement)), resources_(resources) {}
   ~Painter() {
     while (saved_ > 0) {
       RestoreDC(dc_, -1);
@@ -214,11 +210,18 @@ class Painter {
     FillRect(dc_, &sheet_, brush.Get());
   }
 
+  // Where the last text drawn ended on the device, along its baseline.
+  struct TextEnd {
+    bool valid = false;
+    double endX = 0, endY = 0;
+    double dirX = 1, dirY = 0;
+  };
+
   HDC dc_;
   DeviceMap map_;
   RECT sheet_;
   DrawingResources& resources_;
-  int rotation_;
+  mutable TextEnd lastText_;
   int saved_ = 0;
 };
 
@@ -365,11 +368,26 @@ void Painter::operator()(const pdf::TextCommand& text) const {
   std::vector<WCHAR> codes;
   std::vector<long> places;
   long end = 0;
+  // Word gaps that the page makes by moving the text, not with a space, get a space character
+  // in them: text taken from the drawing (a printout, for one) then keeps its words apart.
+  const double wordGap = 0.15 * height;
+  const auto isSpace = [](const pdf::TextCommand::Glyph& glyph) { return glyph.text == " "; };
+  if (!byGlyph && lastText_.valid && !isSpace(text.glyphs.front()) &&
+      lastText_.dirX * dirX + lastText_.dirY * dirY > 0.99) {
+    const double dx = startX - lastText_.endX;
+    const double dy = startY - lastText_.endY;
+    const double along = dx * dirX + dy * dirY;
+    const double across = std::fabs(-dx * dirY + dy * dirX);
+    if (along > wordGap && along < 3 * height && across < 0.2 * height) {
+      codes.push_back(L' ');
+      places.push_back(std::lround(-along));
+    }
+  }
   for (std::size_t i = 0; i < text.glyphs.size(); ++i) {
     const auto& glyph = text.glyphs[i];
     const double here = offsetOf(glyph);
-    const double next = i + 1 < text.glyphs.size() ? offsetOf(text.glyphs[i + 1])
-                                                   : here + glyph.advance * Scale(map_);
+    const double width = glyph.advance * Scale(map_);
+    const double next = i + 1 < text.glyphs.size() ? offsetOf(text.glyphs[i + 1]) : here + width;
     std::vector<WCHAR> units;
     if (byGlyph) {
       units.push_back(static_cast<WCHAR>(glyph.glyphId));
@@ -380,15 +398,26 @@ void Painter::operator()(const pdf::TextCommand& text) const {
       MultiByteToWideChar(CP_UTF8, 0, glyph.text.data(), static_cast<int>(glyph.text.size()),
                           units.data(), count);
     }
+    const bool gap = !byGlyph && !units.empty() && i + 1 < text.glyphs.size() && !isSpace(glyph) &&
+                     !isSpace(text.glyphs[i + 1]) && next - (here + width) > wordGap;
+    const double filled = gap ? here + width : next;
     for (std::size_t k = 0; k < units.size(); ++k) {
       codes.push_back(units[k]);
-      places.push_back(std::lround(here + (next - here) * static_cast<double>(k) /
+      places.push_back(std::lround(here + (filled - here) * static_cast<double>(k) /
                                               static_cast<double>(units.size())));
+    }
+    if (gap) {
+      codes.push_back(L' ');
+      places.push_back(std::lround(filled));
     }
     if (!units.empty()) {
       end = std::lround(next);
     }
   }
+  const pdf::TextCommand::Glyph& last = text.glyphs.back();
+  lastText_ = {true, map_.X(last.origin.x, last.origin.y) + dirX * last.advance * Scale(map_),
+               map_.Y(last.origin.x, last.origin.y) + dirY * last.advance * Scale(map_), dirX,
+               dirY};
   if (codes.empty()) {
     return;
   }

@@ -38,7 +38,9 @@ HFONT EmbeddedFonts::Font(const std::shared_ptr<const pdf::DrawFont>& font, int 
     Program program;
     program.font = font;
     DWORD count = 0;
+    // GDI copies the font data; the parameter is writable only by its declaration.
     program.resource =
+        // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast)
         AddFontMemResourceEx(const_cast<std::uint8_t*>(font->program.data()),
                              static_cast<DWORD>(font->program.size()), nullptr, &count);
     if (count == 0) {

@@ -140,7 +140,7 @@ bool Stretch(HDC dc, const RECT& to, const Dib& dib, DWORD rop) {
                        dib.height, dib.bits.data(), &info, DIB_RGB_COLORS, rop) != 0;
 }
 
-// Per-pixel alpha through a premultiplied 32-bit DIB section and AlphaBlend.
+// Per-pixel alpha through a premultiplied 32-bit DIB section and GdiAlphaBlend.
 bool Blend(HDC dc, const RECT& to, const Oriented& image) {
   Dib dib{image.width, image.height, {}};
   const BITMAPINFO info = dib.Info(32);
@@ -163,8 +163,8 @@ bool Blend(HDC dc, const RECT& to, const Oriented& image) {
   GdiFlush();
   const Selection selected(memory.Get(), bitmap.Get());
   const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  return AlphaBlend(dc, to.left, to.top, to.right - to.left, to.bottom - to.top, memory.Get(), 0, 0,
-                    image.width, image.height, blend) != FALSE;
+  return GdiAlphaBlend(dc, to.left, to.top, to.right - to.left, to.bottom - to.top, memory.Get(), 0,
+                       0, image.width, image.height, blend) != FALSE;
 }
 
 bool Near(double value, double target) { return std::fabs(value - target) < 1e-3; }
@@ -195,6 +195,8 @@ std::shared_ptr<const DecodedPicture> DecodeJpeg(const std::vector<std::uint8_t>
   if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                               IID_IWICImagingFactory, reinterpret_cast<void**>(factory.Out()))) ||
       FAILED(factory->CreateStream(stream.Out())) ||
+      // The stream only reads the data, though the interface takes it as writable.
+      // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast)
       FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(jpeg.data()),
                                           static_cast<DWORD>(jpeg.size()))) ||
       FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand,

@@ -1,5 +1,5 @@
 // Drawing a display list's images with GDI: the pixels through StretchDIBits onto the device
-// (turned in quarter turns where the page turns them), transparency through AlphaBlend where the
+// (turned in quarter turns where the page turns them), transparency through GdiAlphaBlend where the
 // device blends, else as a two-pass mask (pixels of alpha below one half stay unpainted), and
 // JPEG data decoded through Windows Imaging Component.
 #ifndef LUMIVEX_STANDIN_IMAGE_PAINTER_H

@@ -73,7 +73,7 @@ TEST(PostScriptDrawing, PathsClipsImagesAndShadingsInListOrder) {
   // The stencil: one row of two pixels, the first painted.
   EXPECT_NE(ps.find("imagemask\n80>"), std::string::npos);
   EXPECT_NE(ps.find("/DCTDecode filter false 3 colorimage\nffd8ffd9>"), std::string::npos);
-  EXPECT_NE(ps.find("1 1 1 setrgbcolor clippath fill"), std::string::npos);
+  EXPECT_NE(ps.find("1 1 1 setrgbcolor\nclippath fill"), std::string::npos);
 }
 
 TEST(PostScriptDrawing, AnEmptyClipHidesAndTextIsLeftToTheRuns) {

@@ -75,7 +75,7 @@ bool ReadPng(const std::string& path, Grey& out) {
   }
   const auto stride = static_cast<std::size_t>(out.width) * static_cast<std::size_t>(channels);
   std::vector<std::uint8_t> raw((stride + 1) * static_cast<std::size_t>(out.height));
-  uLongf size = static_cast<uLongf>(raw.size());
+  auto size = static_cast<uLongf>(raw.size());
   if (uncompress(raw.data(), &size, reinterpret_cast<const Bytef*>(packed.data()),
                  static_cast<uLong>(packed.size())) != Z_OK ||
       size != raw.size()) {

@@ -223,12 +223,16 @@ std::vector<double> ColourSpace::Initial() const {
     case Family::kCmyk:
       return {0, 0, 0, 1};
     case Family::kSeparation:
-    case Family::kDeviceN:
-      return std::vector<double>(components_, 1.0);
+    case Family::kDeviceN: {
+      std::vector<double> full(components_, 1.0);  // tint 1 of every colorant
+      return full;
+    }
     case Family::kPattern:
       return {};
-    default:
-      return std::vector<double>(components_, 0.0);
+    default: {
+      std::vector<double> zero(components_, 0.0);
+      return zero;
+    }
   }
 }
 
