@@ -144,8 +144,11 @@ void DrawView(HDC dc, const RECT& client, ViewerState& state) {
     const std::vector<Highlight> highlights = HighlightsOn(state, page);
     const std::shared_ptr<const pdf::DisplayList> drawing =
         state.drawings.Get(*state.document, page);
-    PaintSheet(dc, placement, state.runs.Get(*state.document, page), state.fonts, highlights, true,
-               drawing.get(), &state.drawing);
+    // The text runs place the highlights, and stand in for a page without a drawing.
+    const bool needRuns = drawing == nullptr || !highlights.empty();
+    static const std::vector<pdf::TextRun> kNoRuns;
+    PaintSheet(dc, placement, needRuns ? state.runs.Get(*state.document, page) : kNoRuns,
+               state.fonts, highlights, true, drawing.get(), &state.drawing);
   }
 }
 

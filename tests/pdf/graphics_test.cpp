@@ -463,8 +463,9 @@ TEST(GraphicsText, ResourcesGivenByReferenceAreFollowed) {
   PdfBuilder pdf;
   const int catalog = pdf.Add("<< /Type /Catalog /Pages 2 0 R >>");
   pdf.Add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
-  pdf.Add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 100] /Contents 4 0 R "
-          "/Resources 5 0 R >>");
+  pdf.Add(
+      "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 100] /Contents 4 0 R "
+      "/Resources 5 0 R >>");
   pdf.AddStream("", "BT /F1 10 Tf 10 10 Td (Hi) Tj ET");
   pdf.Add("<< /Font << /F1 6 0 R >> >>");
   pdf.Add("<< /Type /Font /Subtype /Type1 /BaseFont /Courier >>");

@@ -10,6 +10,7 @@
 
 #include "drawing_painter.h"
 #include "gdi_objects.h"
+#include "page_layout.h"
 
 namespace lvx::standin {
 namespace {
