@@ -61,7 +61,7 @@ mkdir -p "$shots"
 rm -f "$shots"/*.png
 export DISPLAY=$display LVX_DISPLAY=$display
 sample=$root/tests/demo/data/bar-text.pdf
-corpus_sample=$root/build/native/corpus/files/real/tcl-doc--tcltk-policy.pdf
+corpus_sample=$root/build/native/corpus/files/real/gerbv--Assembly_Drawings.pdf
 if [ -n "$document" ]; then
   sample=$document
 elif [ -f "$corpus_sample" ]; then

@@ -27,6 +27,14 @@ std::vector<pdf::TextRun> ModelDocument::Runs(int page) const {
   return runs;
 }
 
+std::shared_ptr<const pdf::DisplayList> ModelDocument::Drawing(int page) const {
+  const DocumentModel::ShownPage shown = model_.Page(page);
+  if (shown.document == nullptr) {
+    return nullptr;
+  }
+  return std::make_shared<const pdf::DisplayList>(shown.document->PageDrawing(shown.index));
+}
+
 std::vector<ShownFile> ModelDocument::Files() const {
   std::vector<ShownFile> files;
   for (std::size_t i = 0; i < files_.size(); ++i) {

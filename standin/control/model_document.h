@@ -24,6 +24,7 @@ class ModelDocument final : public ShownDocument {
   [[nodiscard]] int PageCount() const override { return model_.PageCount(); }
   [[nodiscard]] pdf::PageGeometry Geometry(int page) const override;
   [[nodiscard]] std::vector<pdf::TextRun> Runs(int page) const override;
+  [[nodiscard]] std::shared_ptr<const pdf::DisplayList> Drawing(int page) const override;
   [[nodiscard]] std::vector<ShownFile> Files() const override;
 
  private:

@@ -141,7 +141,13 @@ void DrawView(HDC dc, const RECT& client, ViewerState& state) {
     const SheetPlacement placement{sheet.left, sheet.top, pixelsPerPoint,
                                    state.document->Geometry(page)};
     const std::vector<Highlight> highlights = HighlightsOn(state, page);
-    PaintSheet(dc, placement, state.runs.Get(*state.document, page), state.fonts, highlights, true);
+    const std::shared_ptr<const pdf::DisplayList> drawing =
+        state.drawings.Get(*state.document, page);
+    // The text runs place the highlights, and stand in for a page without a drawing.
+    const bool needRuns = drawing == nullptr || !highlights.empty();
+    static const std::vector<pdf::TextRun> kNoRuns;
+    PaintSheet(dc, placement, needRuns ? state.runs.Get(*state.document, page) : kNoRuns,
+               state.fonts, highlights, true, drawing.get(), &state.drawing);
   }
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "drawing_painter.h"
 #include "font_faces.h"
 #include "page_layout.h"
 
@@ -192,7 +193,8 @@ RECT HighlightRect(HDC dc, const SheetPlacement& placement, std::span<const pdf:
 }
 
 void PaintSheet(HDC dc, const SheetPlacement& placement, std::span<const pdf::TextRun> runs,
-                FontCache& fonts, std::span<const Highlight> highlights, bool framed) {
+                FontCache& fonts, std::span<const Highlight> highlights, bool framed,
+                const pdf::DisplayList* drawing, DrawingResources* resources) {
   const RECT sheet = SheetRect(placement);
   if (framed) {
     const RECT shadow{sheet.left + 3, sheet.top + 3, sheet.right + 3, sheet.bottom + 3};
@@ -209,6 +211,10 @@ void PaintSheet(HDC dc, const SheetPlacement& placement, std::span<const pdf::Te
     if (box.right > box.left && box.bottom > box.top) {
       FillBox(dc, box, highlight.color);
     }
+  }
+  if (drawing != nullptr && resources != nullptr) {
+    PaintDrawing(dc, placement, *drawing, *resources);
+    return;
   }
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, RGB(0, 0, 0));

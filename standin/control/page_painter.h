@@ -18,6 +18,8 @@
 
 namespace lvx::standin {
 
+struct DrawingResources;
+
 // The text runs of the last few pages drawn, so that scrolling does not read pages again.
 class RunCache {
  public:
@@ -56,9 +58,11 @@ struct Highlight {
 // The sheet's box on the device context.
 RECT SheetRect(const SheetPlacement& placement);
 
-// Draws the white sheet (with a frame and a shadow when `framed`), the highlights, then the text.
+// Draws the white sheet (with a frame and a shadow when `framed`), the highlights, then the
+// page's drawing when there is one (drawing_painter.h), else its text runs.
 void PaintSheet(HDC dc, const SheetPlacement& placement, std::span<const pdf::TextRun> runs,
-                FontCache& fonts, std::span<const Highlight> highlights, bool framed);
+                FontCache& fonts, std::span<const Highlight> highlights, bool framed,
+                const pdf::DisplayList* drawing = nullptr, DrawingResources* resources = nullptr);
 
 // The box that a highlight covers on the device context (empty when the run is not drawn).
 RECT HighlightRect(HDC dc, const SheetPlacement& placement, std::span<const pdf::TextRun> runs,

@@ -48,6 +48,10 @@ void ShowDocument(ViewerState& state, const ShownDocument* document) {
   state.marks = {};
   state.runs.Clear();
   state.fonts.Clear();
+  state.drawings.Clear();
+  state.drawing.fonts.Clear();
+  state.drawing.embedded.Clear();
+  state.drawing.pictures.Clear();
   RefreshLayout(state);
   FillPageList(state);
   ShowProperties(state);

@@ -8,6 +8,7 @@
 
 #include "font_family.h"
 #include "page_layout.h"
+#include "postscript_drawing.h"
 
 namespace lvx::standin {
 namespace {
@@ -101,6 +102,9 @@ std::string PostScriptFor(const ShownDocument& document, PageRange pages, std::s
     body += "<< /PageSize [" + Number(shown.width) + " " + Number(shown.height) +
             "] >> setpagedevice\n";
     body += "gsave " + PageMatrix(geometry) + " concat\n";
+    if (const auto drawing = document.Drawing(page - 1)) {
+      body += PostScriptDrawing(*drawing) + "0 setgray\n";
+    }
     for (const pdf::TextRun& run : document.Runs(page - 1)) {
       if (run.text.empty() || run.fontSize == 0) {
         continue;

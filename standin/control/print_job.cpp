@@ -8,7 +8,9 @@
 #include <utility>
 #include <vector>
 
+#include "drawing_painter.h"
 #include "gdi_objects.h"
+#include "image_painter.h"
 #include "page_layout.h"
 #include "page_painter.h"
 #include "postscript_writer.h"
@@ -70,16 +72,11 @@ SheetPlacement PlaceOnPaper(const pdf::PageGeometry& geometry, int paperWidth, i
 
 // Draws the page into a bitmap at low resolution and stretches the bitmap onto the printer.
 bool PrintRaster(HDC printer, const SheetPlacement& onPaper, int dpi,
-                 const std::vector<pdf::TextRun>& runs, FontCache& fonts) {
+                 const std::vector<pdf::TextRun>& runs, FontCache& fonts,
+                 const pdf::DisplayList* drawing, DrawingResources& resources) {
   SheetPlacement inBitmap{0, 0, onPaper.pixelsPerPoint * kLowResolutionDpi / dpi, onPaper.geometry};
   const RECT box = SheetRect(inBitmap);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = box.right;
-  info.bmiHeader.biHeight = -box.bottom;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  const BITMAPINFO info = TopDownDib(box.right, box.bottom, 32);
   void* bits = nullptr;
   const OwnedDc memory(CreateCompatibleDC(printer));
   const GdiObject<HBITMAP> bitmap(
@@ -89,7 +86,7 @@ bool PrintRaster(HDC printer, const SheetPlacement& onPaper, int dpi,
   }
   {
     const Selection selected(memory.Get(), bitmap.Get());
-    PaintSheet(memory.Get(), inBitmap, runs, fonts, {}, false);
+    PaintSheet(memory.Get(), inBitmap, runs, fonts, {}, false, drawing, &resources);
     GdiFlush();
   }
   const RECT target = SheetRect(onPaper);
@@ -123,16 +120,18 @@ std::int32_t PrintOnDeviceContext(const ShownDocument& document, PageRange pages
   }
   ++jobs;
   FontCache fonts;
+  DrawingResources resources;
   for (int page = pages.first; page <= pages.last; ++page) {
     const std::vector<pdf::TextRun> runs = document.Runs(page - 1);
+    const std::shared_ptr<const pdf::DisplayList> drawing = document.Drawing(page - 1);
     const SheetPlacement placement =
         PlaceOnPaper(document.Geometry(page - 1), paperWidth, paperHeight, dpi);
     bool drawn = StartPage(dc) > 0;
     if (drawn) {
       if (highQuality) {
-        PaintSheet(dc, placement, runs, fonts, {}, false);
+        PaintSheet(dc, placement, runs, fonts, {}, false, drawing.get(), &resources);
       } else {
-        drawn = PrintRaster(dc, placement, dpi, runs, fonts);
+        drawn = PrintRaster(dc, placement, dpi, runs, fonts, drawing.get(), resources);
       }
     }
     if (!drawn || EndPage(dc) <= 0) {

@@ -3,6 +3,7 @@
 #ifndef LUMIVEX_STANDIN_SHOWN_DOCUMENT_H
 #define LUMIVEX_STANDIN_SHOWN_DOCUMENT_H
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,11 @@ class ShownDocument {
   [[nodiscard]] virtual int PageCount() const = 0;
   [[nodiscard]] virtual pdf::PageGeometry Geometry(int page) const = 0;
   [[nodiscard]] virtual std::vector<pdf::TextRun> Runs(int page) const = 0;
+  // Everything the page draws (paths, images, shadings, text); null where only the text runs
+  // are known, which are then drawn alone.
+  [[nodiscard]] virtual std::shared_ptr<const pdf::DisplayList> Drawing(int /*page*/) const {
+    return nullptr;
+  }
   [[nodiscard]] virtual std::vector<ShownFile> Files() const = 0;
 };
 

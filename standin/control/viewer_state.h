@@ -13,6 +13,7 @@
 
 #include "document_model.h"
 #include "document_search.h"
+#include "drawing_painter.h"
 #include "model_document.h"
 #include "page_layout.h"
 #include "page_painter.h"
@@ -72,6 +73,8 @@ struct ViewerState {
 
   RunCache runs;
   FontCache fonts;
+  DrawingCache drawings;
+  DrawingResources drawing;
 
   PrintSettings printing;
 };

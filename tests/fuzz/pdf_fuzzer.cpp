@@ -1,6 +1,6 @@
 // libFuzzer target: any bytes through the reader's whole public surface (open, pages, geometry,
-// text, runs, information, the code page conversion). Crashes, sanitizer reports, hangs and
-// runaway memory are findings.
+// text, runs, the drawing's display list, information, the code page conversion). Crashes,
+// sanitizer reports, hangs and runaway memory are findings.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -20,6 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)document->Geometry(page);
     (void)lvx::pdf::ToWindows1252(document->PageText(page));
     (void)document->PageRuns(page);
+    (void)document->PageDrawing(page);
   }
   return 0;
 }

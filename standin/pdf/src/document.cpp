@@ -8,6 +8,7 @@
 #include "content_text.h"
 #include "file.h"
 #include "file_bytes.h"
+#include "graphics_interpreter.h"
 #include "page_tree.h"
 #include "text_assembly.h"
 #include "text_string.h"
@@ -44,6 +45,19 @@ class PdfDocument final : public Document {
       }
     }
     return runs;
+  }
+
+  DisplayList PageDrawing(int page) const override {
+    if (page < 0 || page >= PageCount()) {
+      return {};
+    }
+    try {
+      return DrawPage(*file_, drawingFonts_, pages_[static_cast<std::size_t>(page)]);
+    } catch (const std::bad_alloc&) {
+      DisplayList empty;
+      empty.truncated = true;
+      return empty;
+    }
   }
 
   DocumentInfo Info() const override {
@@ -87,6 +101,7 @@ class PdfDocument final : public Document {
   std::unique_ptr<PdfFile> file_;
   std::vector<PageInfo> pages_;
   mutable FontCache fonts_;
+  mutable DrawingFontCache drawingFonts_{fonts_};
 };
 
 std::vector<PageInfo> Pages(PdfFile& file) {

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "lvxpdf/display_list.h"
+
 namespace lvx::pdf {
 
 // Why a document could not be opened.
@@ -76,6 +78,9 @@ class Document {
   // run together stay apart. An out-of-range page or a page that cannot be read gives "".
   [[nodiscard]] virtual std::string PageText(int page) const = 0;
   [[nodiscard]] virtual std::vector<TextRun> PageRuns(int page) const = 0;
+  // Everything the page draws, in content order (display_list.h); empty for an out-of-range
+  // page. Memory running out leaves what was interpreted before.
+  [[nodiscard]] virtual DisplayList PageDrawing(int page) const = 0;
   [[nodiscard]] virtual DocumentInfo Info() const = 0;
 
  protected:

@@ -1,0 +1,67 @@
+#!/usr/bin/env python3
+"""Benchmark: the stand-in's page drawing against poppler's pdftoppm, in the same run.
+
+Draws every page of the three largest files of a corpus (by its manifest) at 96 dpi into PNG
+files, once with pagepaint (under Wine, one process a file) and once with `pdftoppm -r 96 -png`,
+and prints the seconds of each and their ratio (ours / pdftoppm; at most 1 is the goal).
+"""
+import argparse
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+
+def read_manifest(path):
+    with open(path, encoding="utf-8") as handle:
+        header = handle.readline().rstrip("\n").split("\t")
+        return [dict(zip(header, line.rstrip("\n").split("\t"))) for line in handle if line.strip()]
+
+
+def timed(command):
+    started = time.monotonic()
+    subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
+    return time.monotonic() - started
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--corpus", required=True, help="folder with manifest.tsv")
+    parser.add_argument("--wine-run", required=True)
+    parser.add_argument("--pagepaint", required=True)
+    parser.add_argument("--dpi", type=int, default=96)
+    args = parser.parse_args()
+    rows = [r for r in read_manifest(os.path.join(args.corpus, "manifest.tsv"))
+            if not r.get("user_password") and (r.get("pages") or "").isdigit()]
+    largest = sorted(rows, key=lambda r: int(r.get("bytes") or 0), reverse=True)[:3]
+    # A warm-up, so that starting the Wine session is not counted against the first file.
+    subprocess.run([args.wine_run, args.pagepaint], stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL, check=False)
+    total_ours = total_reference = 0.0
+    pages_all = 0
+    print(f"{'file':50} {'pages':>6} {'pagepaint s':>12} {'pdftoppm s':>11} {'ratio':>6}")
+    for row in largest:
+        path = os.path.join(args.corpus, row["file"])
+        pages = int(row["pages"])
+        with tempfile.TemporaryDirectory() as work:
+            windows = "Z:" + path.replace("/", "\\")
+            prefix = "Z:" + os.path.join(work, "ours").replace("/", "\\")
+            ours = timed([args.wine_run, args.pagepaint, windows, f"1-{pages}", str(args.dpi),
+                          prefix])
+        with tempfile.TemporaryDirectory() as work:
+            reference = timed(["pdftoppm", "-r", str(args.dpi), "-png", path,
+                               os.path.join(work, "ref")])
+        total_ours += ours
+        total_reference += reference
+        pages_all += pages
+        print(f"{row['file'][:50]:50} {pages:6d} {ours:12.1f} {reference:11.1f} "
+              f"{ours / reference:6.2f}")
+    print(f"overall: {pages_all} pages at {args.dpi} dpi, pagepaint {total_ours:.1f} s, "
+          f"pdftoppm {total_reference:.1f} s, ratio {total_ours / total_reference:.2f} "
+          f"(goal <= 1)")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,295 @@
+#include "graphics_sfnt.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace lvx::pdf {
+namespace {
+
+constexpr std::uint32_t kTrueTypeVersion = 0x00010000;
+constexpr std::uint32_t kOpenTypeCff = 0x4F54544F;    // "OTTO"
+constexpr std::uint32_t kAppleTrueType = 0x74727565;  // "true"
+constexpr std::size_t kMaxTables = 64;
+
+std::uint16_t U16(std::span<const std::uint8_t> d, std::size_t at) {
+  return at + 2 <= d.size() ? static_cast<std::uint16_t>((d[at] << 8U) | d[at + 1]) : 0;
+}
+std::uint32_t U32(std::span<const std::uint8_t> d, std::size_t at) {
+  return at + 4 <= d.size() ? (std::uint32_t{U16(d, at)} << 16U) | U16(d, at + 2) : 0;
+}
+void Put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
+  out.push_back(static_cast<std::uint8_t>(v >> 8U));
+  out.push_back(static_cast<std::uint8_t>(v));
+}
+void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+  Put16(out, v >> 16U);
+  Put16(out, v & 0xFFFFU);
+}
+
+std::vector<std::uint8_t> NameTable(const std::string& family) {
+  // Family, subfamily, full name and PostScript name, Windows Unicode English.
+  const std::pair<int, std::string> names[] = {
+      {1, family}, {2, "Regular"}, {4, family}, {6, family}};
+  std::vector<std::uint8_t> out;
+  Put16(out, 0);
+  Put16(out, 4);
+  Put16(out, 6 + 4 * 12);
+  std::vector<std::uint8_t> strings;
+  for (const auto& [id, text] : names) {
+    Put16(out, 3);
+    Put16(out, 1);
+    Put16(out, 0x409);
+    Put16(out, static_cast<std::uint32_t>(id));
+    Put16(out, static_cast<std::uint32_t>(text.size() * 2));
+    Put16(out, static_cast<std::uint32_t>(strings.size()));
+    for (const char c : text) {
+      Put16(strings, static_cast<std::uint8_t>(c));
+    }
+  }
+  out.insert(out.end(), strings.begin(), strings.end());
+  return out;
+}
+
+std::vector<std::uint8_t> Os2Table() {
+  std::vector<std::uint8_t> out;
+  Put16(out, 1);    // version
+  Put16(out, 500);  // xAvgCharWidth
+  Put16(out, 400);  // usWeightClass
+  Put16(out, 5);    // usWidthClass
+  Put16(out, 0);    // fsType: installable
+  for (int i = 0; i < 10; ++i) {
+    Put16(out, 0);  // subscript, superscript, strikeout sizes and positions
+  }
+  Put16(out, 0);                 // sFamilyClass
+  out.insert(out.end(), 10, 0);  // panose
+  Put32(out, 1);                 // ulUnicodeRange1: Latin
+  Put32(out, 0);
+  Put32(out, 0);
+  Put32(out, 0);
+  out.insert(out.end(), {'L', 'v', 'x', ' '});
+  Put16(out, 0x40);  // fsSelection: regular
+  Put16(out, 0x20);  // first and last character
+  Put16(out, 0xFFFF);
+  Put16(out, 800);  // typographic ascender, descender, line gap
+  Put16(out, static_cast<std::uint16_t>(-200));
+  Put16(out, 0);
+  Put16(out, 1000);  // usWinAscent, usWinDescent
+  Put16(out, 300);
+  Put32(out, 1);  // ulCodePageRange1: Latin 1
+  Put32(out, 0);
+  return out;
+}
+
+std::vector<std::uint8_t> PostTable() {
+  std::vector<std::uint8_t> out;
+  Put32(out, 0x00030000);  // version 3: no glyph names
+  out.insert(out.end(), 28, 0);
+  return out;
+}
+
+std::vector<std::uint8_t> CmapTable() {
+  // A Windows Unicode map of format 4 with only its closing segment.
+  std::vector<std::uint8_t> out;
+  Put16(out, 0);
+  Put16(out, 1);
+  Put16(out, 3);
+  Put16(out, 1);
+  Put32(out, 12);
+  Put16(out, 4);
+  Put16(out, 24);
+  Put16(out, 0);
+  Put16(out, 2);  // segCountX2
+  Put16(out, 2);
+  Put16(out, 0);
+  Put16(out, 0);
+  Put16(out, 0xFFFF);  // endCode
+  Put16(out, 0);       // reserved
+  Put16(out, 0xFFFF);  // startCode
+  Put16(out, 1);       // idDelta
+  Put16(out, 0);       // idRangeOffset
+  return out;
+}
+
+std::uint32_t Checksum(const std::vector<std::uint8_t>& data, std::size_t at, std::size_t length) {
+  std::uint32_t sum = 0;
+  for (std::size_t i = 0; i < length; i += 4) {
+    std::uint32_t word = 0;
+    for (std::size_t k = 0; k < 4; ++k) {
+      word = (word << 8U) | (i + k < length ? data[at + i + k] : 0U);
+    }
+    sum += word;
+  }
+  return sum;
+}
+
+}  // namespace
+
+std::optional<SfntFont> SfntFont::Parse(std::span<const std::uint8_t> data) {
+  SfntFont font;
+  font.data_ = data;
+  font.version_ = U32(data, 0);
+  if (font.version_ != kTrueTypeVersion && font.version_ != kOpenTypeCff &&
+      font.version_ != kAppleTrueType) {
+    return std::nullopt;
+  }
+  const std::size_t count = U16(data, 4);
+  if (count == 0 || count > kMaxTables || 12 + 16 * count > data.size()) {
+    return std::nullopt;
+  }
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::size_t entry = 12 + 16 * i;
+    const std::string tag(reinterpret_cast<const char*>(data.data() + entry), 4);
+    const std::uint32_t offset = U32(data, entry + 8);
+    const std::uint32_t length = U32(data, entry + 12);
+    if (offset > data.size() || length > data.size() - offset) {
+      continue;  // a table outside the data is left out
+    }
+    font.tables_[tag] = data.subspan(offset, length);
+  }
+  if (!font.Has("head") || !font.Has("maxp") || !font.Has("hhea") || !font.Has("hmtx") ||
+      (!font.Has("glyf") && !font.Has("CFF "))) {
+    return std::nullopt;
+  }
+  return font;
+}
+
+std::span<const std::uint8_t> SfntFont::Table(const char* tag) const {
+  const auto found = tables_.find(tag);
+  return found == tables_.end() ? std::span<const std::uint8_t>{} : found->second;
+}
+
+std::uint16_t SfntFont::GlyphCount() const { return U16(Table("maxp"), 4); }
+
+bool SfntFont::HasCmap(int platform, int encoding) const {
+  const auto cmap = Table("cmap");
+  const std::size_t count = U16(cmap, 2);
+  for (std::size_t i = 0; i < count && 4 + 8 * i + 8 <= cmap.size(); ++i) {
+    if (U16(cmap, 4 + 8 * i) == platform && U16(cmap, 6 + 8 * i) == encoding) {
+      return true;
+    }
+  }
+  return false;
+}
+
+std::int32_t SfntFont::Lookup(int platform, int encoding, std::uint32_t code) const {
+  const auto cmap = Table("cmap");
+  const std::size_t count = U16(cmap, 2);
+  for (std::size_t i = 0; i < count && 4 + 8 * i + 8 <= cmap.size(); ++i) {
+    if (U16(cmap, 4 + 8 * i) != platform || U16(cmap, 6 + 8 * i) != encoding) {
+      continue;
+    }
+    const std::size_t at = U32(cmap, 8 + 8 * i);
+    switch (U16(cmap, at)) {
+      case 0:
+        return code < 256 && at + 6 + code < cmap.size() ? cmap[at + 6 + code] : -1;
+      case 4: {
+        const std::size_t segments = U16(cmap, at + 6) / 2;
+        const std::size_t ends = at + 14;
+        const std::size_t starts = ends + 2 * segments + 2;
+        const std::size_t deltas = starts + 2 * segments;
+        const std::size_t ranges = deltas + 2 * segments;
+        for (std::size_t s = 0; s < segments; ++s) {
+          if (code > U16(cmap, ends + 2 * s)) {
+            continue;
+          }
+          const std::uint16_t start = U16(cmap, starts + 2 * s);
+          if (code < start) {
+            return -1;
+          }
+          const std::uint16_t delta = U16(cmap, deltas + 2 * s);
+          const std::uint16_t range = U16(cmap, ranges + 2 * s);
+          if (range == 0) {
+            return static_cast<std::uint16_t>(code + delta);
+          }
+          const std::size_t glyphAt = ranges + 2 * s + range + 2 * (code - start);
+          const std::uint16_t glyph = U16(cmap, glyphAt);
+          return glyph == 0 ? -1 : static_cast<std::uint16_t>(glyph + delta);
+        }
+        return -1;
+      }
+      case 6: {
+        const std::uint16_t first = U16(cmap, at + 6);
+        const std::uint16_t entries = U16(cmap, at + 8);
+        return code >= first && code < std::uint32_t{first} + entries
+                   ? U16(cmap, at + 10 + 2 * (code - first))
+                   : -1;
+      }
+      case 12: {
+        const std::uint32_t groups = U32(cmap, at + 12);
+        for (std::uint32_t g = 0; g < groups && at + 16 + 12 * g + 12 <= cmap.size(); ++g) {
+          const std::size_t group = at + 16 + 12 * static_cast<std::size_t>(g);
+          if (code >= U32(cmap, group) && code <= U32(cmap, group + 4)) {
+            return static_cast<std::int32_t>(U32(cmap, group + 8) + (code - U32(cmap, group)));
+          }
+        }
+        return -1;
+      }
+      default:
+        return -1;
+    }
+  }
+  return -1;
+}
+
+std::vector<std::uint8_t> SfntFont::Renamed(const std::string& family) const {
+  std::map<std::string, std::vector<std::uint8_t>> tables;
+  for (const auto& [tag, data] : tables_) {
+    tables[tag].assign(data.begin(), data.end());
+  }
+  tables["name"] = NameTable(family);
+  if (!Has("OS/2") || Table("OS/2").size() < 78) {
+    tables["OS/2"] = Os2Table();
+  }
+  if (!Has("post") || Table("post").size() < 32) {
+    tables["post"] = PostTable();
+  }
+  if (!Has("cmap")) {
+    tables["cmap"] = CmapTable();
+  }
+  std::vector<std::uint8_t> out;
+  const auto count = static_cast<std::uint32_t>(tables.size());
+  std::uint32_t power = 1;
+  std::uint32_t log = 0;
+  while (power * 2 <= count) {
+    power *= 2;
+    ++log;
+  }
+  Put32(out, version_ == kOpenTypeCff ? kOpenTypeCff : kTrueTypeVersion);
+  Put16(out, count);
+  Put16(out, power * 16);
+  Put16(out, log);
+  Put16(out, count * 16 - power * 16);
+  std::size_t offset = 12 + 16 * tables.size();
+  for (const auto& [tag, data] : tables) {  // std::map keeps the tags sorted, as loaders want
+    out.insert(out.end(), tag.begin(), tag.end());
+    Put32(out, 0);  // checksum, filled in below
+    Put32(out, static_cast<std::uint32_t>(offset));
+    Put32(out, static_cast<std::uint32_t>(data.size()));
+    offset += (data.size() + 3) & ~std::size_t{3};
+  }
+  std::size_t entry = 12;
+  for (const auto& [tag, data] : tables) {
+    const std::size_t at = out.size();
+    out.insert(out.end(), data.begin(), data.end());
+    out.resize((out.size() + 3) & ~std::size_t{3}, 0);
+    const std::uint32_t sum = Checksum(out, at, data.size());
+    for (int k = 0; k < 4; ++k) {
+      out[entry + 4 + static_cast<std::size_t>(k)] =
+          static_cast<std::uint8_t>(sum >> static_cast<unsigned>(24 - 8 * k));
+    }
+    entry += 16;
+  }
+  return out;
+}
+
+std::string ProgramFamily(std::span<const std::uint8_t> program) {
+  std::uint64_t hash = 14695981039346656037ULL;
+  for (const std::uint8_t byte : program) {
+    hash = (hash ^ byte) * 1099511628211ULL;
+  }
+  char name[32];
+  std::snprintf(name, sizeof name, "Lvx%016llx", static_cast<unsigned long long>(hash));
+  return name;
+}
+
+}  // namespace lvx::pdf
