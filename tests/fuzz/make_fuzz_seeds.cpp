@@ -1,7 +1,11 @@
-// Writes the fuzz target's seed corpus: small files of every structure the reader knows (each
-// cross-reference form, an incremental update, every encryption revision, fonts with encodings,
-// ToUnicode CMaps and a composite font, forms and inline images), made by the tests' builder.
+// Writes the fuzz targets' seed sets, one folder per target: for the whole document small files of
+// every structure the reader knows (each cross-reference form, an incremental update, every
+// encryption revision, fonts with encodings, ToUnicode CMaps and a composite font, forms and
+// inline images), made by the tests' builder; for the component targets small inputs of their own
+// (encoded data for each filter, predictor rows, objects, CMaps, content streams, Encrypt
+// dictionaries with data).
 //   make_fuzz_seeds FOLDER
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -48,6 +52,36 @@ std::string FontsDocument() {
   return pdf.Build(catalog, XrefForm::kTable, "/Info << /Title <FEFF0041> /Author (B) >>");
 }
 
+using Seeds = std::vector<std::pair<std::string, std::string>>;
+
+// The Encrypt dictionary's text, the first identifier's bytes and some data, as the security
+// target reads them (separated by NUL bytes).
+std::string SecuritySeed(const std::string& document) {
+  const std::size_t standard = document.find("/Standard");
+  const std::size_t begin = document.rfind(" obj", standard);
+  const std::size_t end = document.find("endobj", standard);
+  const std::size_t id = document.find("/ID");
+  const std::size_t open = document.find('<', id);
+  const std::size_t close = document.find('>', open);
+  if (standard == std::string::npos || begin == std::string::npos || end == std::string::npos ||
+      id == std::string::npos || close == std::string::npos) {
+    return {};
+  }
+  std::string identifier;
+  for (std::size_t i = open + 1; i + 1 < close; i += 2) {
+    identifier.push_back(static_cast<char>(std::stoi(document.substr(i, 2), nullptr, 16)));
+  }
+  return document.substr(begin + 4, end - begin - 4) + std::string(1, '\0') + identifier +
+         std::string(1, '\0') + std::string(32, 'x');
+}
+
+void Write(const std::filesystem::path& folder, const Seeds& seeds) {
+  std::filesystem::create_directories(folder);
+  for (const auto& [name, bytes] : seeds) {
+    std::ofstream(folder / name, std::ios::binary) << bytes;
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -56,10 +90,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::filesystem::path folder = argv[1];
-  std::filesystem::create_directories(folder);
   const std::vector<std::string> pages = {"BT /F1 12 Tf 72 720 Td (First page) Tj ET",
                                           "BT /F1 12 Tf 72 720 Td [(Sec) -250 (ond)] TJ ET"};
-  std::vector<std::pair<std::string, std::string>> seeds = {
+  Seeds seeds = {
       {"table.pdf", lvx::pdf::test::SimpleDocument(pages, XrefForm::kTable)},
       {"xref-stream.pdf", lvx::pdf::test::SimpleDocument(pages, XrefForm::kStream)},
       {"object-streams.pdf", lvx::pdf::test::SimpleDocument(pages, XrefForm::kObjectStreams)},
@@ -78,9 +111,43 @@ int main(int argc, char** argv) {
     seeds.emplace_back(std::string(name) + ".pdf",
                        lvx::pdf::test::EncryptedDocument(encryption, "", "owner", "Secret", "T"));
   }
-  for (const auto& [name, bytes] : seeds) {
-    std::ofstream(folder / name, std::ios::binary) << bytes;
+  Write(folder / "document", seeds);
+  Seeds security;
+  for (std::size_t i = seeds.size() - std::size(encryptions); i < seeds.size(); ++i) {
+    security.emplace_back(seeds[i].first + ".bin", SecuritySeed(seeds[i].second));
   }
-  std::printf("%zu seeds written to %s\n", seeds.size(), folder.string().c_str());
+  Write(folder / "security", security);
+  Write(folder / "xref", Seeds(seeds.begin(), seeds.begin() + 5));
+  const std::string text = "BT /F1 12 Tf 72 720 Td (Hello, world) Tj ET";
+  Write(folder / "flate",
+        {{"text.bin", lvx::pdf::test::Deflate(text)}, {"empty.bin", lvx::pdf::test::Deflate("")}});
+  Write(folder / "lzw", {{"example.bin", "\x80\x0B\x60\x50\x22\x0C\x0C\x85\x01"}});
+  Write(folder / "ascii_hex", {{"text.bin", "48656C6C 6F2C>"}, {"odd.bin", "414>"}});
+  Write(folder / "ascii85", {{"text.bin", "87cURD]i,\"Ebo80~>"}, {"zeros.bin", "z!!~>"}});
+  Write(folder / "run_length", {{"runs.bin", std::string("\x04hello\xFE"
+                                                         "a\x80",
+                                                         9)}});
+  Write(folder / "predictor",
+        {{"png.bin", std::string("\x02\x01\x03\x03\x02\x01\x02\x03\x01\x01\x01\x01", 12)},
+         {"tiff.bin", std::string("\x01\x03\x03\x02\x10\x20\x30\x01\x02\x03", 10)},
+         {"bits.bin", std::string("\x01\x01\x00\x10\xA5\x5A\xFF\x00", 8)}});
+  Write(folder / "object_parser",
+        {{"dict.bin", "<< /A [1 2.5 -.5 (str\\)ing) <4142> /N#20x true null 3 0 R] /D << >> >>"},
+         {"stream.bin", "1 0 obj << /Length 5 >> stream\nhello\nendstream endobj"},
+         {"nested.bin", "[[[[(a)]]]] {x} 12 0 obj 4 endobj"}});
+  Write(folder / "cmap",
+        {{"tounicode.bin",
+          "begincmap 2 begincodespacerange <00> <7F> <8000> <FFFF> endcodespacerange"
+          " 2 beginbfchar <01> <0048> <8001> <D83DDE00> endbfchar 2 beginbfrange <10> <12> <0061>"
+          " <20> <21> [<0058> <00660069>] endbfrange endcmap"},
+         {"encoding.bin",
+          "begincmap 1 begincodespacerange <0000> <FFFF> endcodespacerange 1 begincidchar <0041>"
+          " 5 endcidchar 1 begincidrange <0100> <01FF> 300 endcidrange endcmap"}});
+  Write(folder / "content_text",
+        {{"page.bin", "BT /F1 12 Tf 72 720 Td (AB C) Tj [(D) -300 (E)] TJ T* (F) ' 1 2 (G) \" ET"},
+         {"fonts.bin",
+          "q 0 1 -1 0 300 100 cm BT /F2 10 Tf <00010010> Tj /F3 20 Tf 5 Tc 50 Tz (ab) Tj"
+          " /F4 8 Tf 2 Ts (Times) Tj ET Q /X1 Do BI /W 1 /H 1 ID x EI"}});
+  std::printf("seeds written to %s\n", folder.string().c_str());
   return 0;
 }

@@ -128,6 +128,20 @@ TEST(PredictorTest, TiffDifferencesPerComponent) {
   EXPECT_EQ(Str(Filter("FlateDecode", test::Deflate("\x88"), status, bits)), "\xF0");
 }
 
+// Found by the predictor fuzz target: 3 bits a sample made a negative shift (a sample straddling
+// two bytes). Sample sizes that PDF does not have leave the data as it is, marked damaged.
+TEST(PredictorTest, TiffSampleSizesOutsidePdfAreDamage) {
+  for (const char* size : {"3", "5", "7", "12"}) {
+    SCOPED_TRACE(size);
+    const Dict parms = ParseDict(std::string("<< /Predictor 2 /Colors 4 /BitsPerComponent ") +
+                                 size + " /Columns 1 >>");
+    FilterStatus status = FilterStatus::kOk;
+    EXPECT_EQ(Str(Unpredict({0xFF, 0x00, 0x5A, 0x11, 0x22, 0x33}, parms, status)),
+              std::string("\xFF\x00\x5A\x11\x22\x33", 6));
+    EXPECT_EQ(status, FilterStatus::kDamaged);
+  }
+}
+
 TEST(LzwTest, PublishedExampleWithAndWithoutEarlyChange) {
   FilterStatus status = FilterStatus::kOk;
   EXPECT_EQ(Str(Filter("LZWDecode", "\x80\x0B\x60\x50\x22\x0C\x0C\x85\x01", status)), "-----A---B");

@@ -348,6 +348,9 @@ std::vector<std::uint8_t> Unpredict(std::vector<std::uint8_t> data, const Dict& 
           out[row + i + 1] = static_cast<std::uint8_t>(here);
         }
       }
+    } else if (bpc != 1 && bpc != 2 && bpc != 4) {
+      // Not a sample size of PDF: a sample could straddle two bytes. Left as it is.
+      status = FilterStatus::kDamaged;
     } else {
       // Sub-byte samples: undo the differences sample by sample.
       const auto samplesPerRow = static_cast<std::size_t>(colors * columns);
