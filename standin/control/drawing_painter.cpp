@@ -483,7 +483,6 @@ void PaintDrawing(HDC dc, const SheetPlacement& placement, const pdf::DisplayLis
   const SavedDcState saved(dc);
   SetBkMode(dc, TRANSPARENT);
   SetTextAlign(dc, TA_BASELINE | TA_LEFT);
-  SetGraphicsMode(dc, GM_ADVANCED);  // text turns with its escapement whatever the face
   Painter painter(dc, placement, resources);
   for (const pdf::DrawCommand& command : list.commands) {
     std::visit(painter, command);
