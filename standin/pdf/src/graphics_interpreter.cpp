@@ -1250,8 +1250,16 @@ DisplayList DrawPage(PdfFile& file, DrawingFontCache& fonts, const PageInfo& pag
   DisplayList list;
   list.width = page.mediaBox.right - page.mediaBox.left;
   list.height = page.mediaBox.top - page.mediaBox.bottom;
+  // The page tree keeps a page by reference, and its own resources in the page dictionary: the
+  // drawing works on the dictionary itself with the resources that apply.
+  PageInfo resolved = page;
+  resolved.page = file.Resolve(page.page);
+  if (page.resourcesInPage) {
+    resolved.resources = file.Get(resolved.page.AsDict(), "Resources");
+    resolved.resourcesInPage = false;
+  }
   Drawing drawing(file, fonts, list);
-  drawing.RunPage(page);
+  drawing.RunPage(resolved);
   return list;
 }
 
