@@ -28,7 +28,7 @@ namespace {
 
 // One viewer in one placeholder of the dialog.
 struct Pane {
-  int placeholder = 0;  // the placeholder's control id, which the viewer window takes over
+  std::int16_t placeholder = 0;  // the placeholder's control id, taken over by the viewer window
   const char* path = nullptr;
   LUMIVEXCONTROL viewer;  // an object stands for one viewer window: never copied
   bool started = false;   // between a successful INIT and its KILL
