@@ -93,23 +93,35 @@ guest_prefix() {
 
 # One Wine program with a hidden window that stays for the whole run (keep-session.exe, built by the
 # host part). Without it every test program would start the Wine session (wineboot, services, the
-# desktop process) again: 20 to 60 s each here instead of 2 to 3 s. Its window also makes the
-# desktop process (explorer) start now, before the tests: a program waits for that process only a
-# short time and, when it is not up by then, can make no window at all ("The explorer process
-# failed to start"), which happened here on a busy machine. A program that missed it says so and
-# stays a while, so that the desktop process finishes starting, and the next one finds it.
+# desktop process) again: 20 to 60 s each here instead of 2 to 3 s. It starts the desktop process
+# (explorer) itself and waits until that is ready, however long it takes: a program that makes a
+# window while the desktop process is not up starts it too, but waits only a short time and then
+# gets no window at all ("The explorer process failed to start"), which happened here on a busy
+# machine. Should the session program still miss it, it says so and stays a while, and the next
+# attempt finds the desktop process up. Its output, and Wine's errors of the processes it starts,
+# go to run/session-N.log.
+session_pid=
 guest_session() {
-  local attempt pid log
+  local attempt log
   for attempt in 1 2 3 4 5; do
-    log=/tmp/emulated-pc/session-$attempt.log
-    WINEPREFIX=$LVX_WINEPREFIX WINEARCH=win32 DISPLAY=$display \
+    log=$run/session-$attempt.log
+    WINEPREFIX=$LVX_WINEPREFIX WINEARCH=win32 DISPLAY=$display WINEDEBUG=err+all,fixme-all \
       wine "$cache/keep-session.exe" >"$log" 2>&1 </dev/null &
-    pid=$!
-    while kill -0 "$pid" 2>/dev/null && ! grep -qE '^(ready|failed)' "$log"; do sleep 0.5; done
+    session_pid=$!
+    while kill -0 "$session_pid" 2>/dev/null && ! grep -qE '^(ready|failed)' "$log"; do
+      sleep 0.5
+    done
     if grep -q '^ready' "$log"; then return 0; fi
     guest_note "session program, attempt $attempt: $(grep -m 1 '^failed' "$log" || echo ended)"
   done
   return 1
+}
+
+# Says whether the session program is still there (when it is not, the tests ran without it).
+guest_session_check() {
+  if [ -n "$session_pid" ] && ! kill -0 "$session_pid" 2>/dev/null; then
+    guest_note "the session program ended $1 (see $run/session-*.log)"
+  fi
 }
 
 # The configuration (written by the host part below) sets build_dir, source_dir, cache, display,
@@ -160,6 +172,7 @@ guest_main() {
   if [ -n "$printers_pid" ] && ! wait "$printers_pid"; then
     guest_note "the printers did not start: the print tests will fail"
   fi
+  guest_session_check "before the tests"
 
   start=$(now)
   local rc=0
@@ -172,6 +185,7 @@ guest_main() {
   ctest --test-dir "$build_dir" --timeout "$test_timeout" "${ctest_args[@]}" 2>&1 |
     tee "$run/ctest.log" || rc=${PIPESTATUS[0]}
   guest_timing ctest "$(seconds_since "$start")"
+  guest_session_check "during the tests"
   echo "$rc" >"$run/exit-status"
   sync
 }
@@ -438,6 +452,20 @@ int main(void) {
     printf("failed: RegisterClassA, error %lu\n", GetLastError());
     return 1;
   }
+  /* The desktop process first, waited for as long as it takes: a window made before it is up
+     starts it too, but waits for it only a short time and fails when it is slower. */
+  STARTUPINFOA startup = {0};
+  PROCESS_INFORMATION desktop = {0};
+  char commandLine[] = "C:\\windows\\system32\\explorer.exe /desktop";
+  startup.cb = sizeof startup;
+  if (CreateProcessA(NULL, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &desktop)) {
+    DWORD waited = WaitForInputIdle(desktop.hProcess, 600000);
+    printf("desktop process: %s\n", waited == 0 ? "idle" : "not idle (ended, or already running)");
+    CloseHandle(desktop.hThread);
+    CloseHandle(desktop.hProcess);
+  } else {
+    printf("desktop process: not started (error %lu)\n", GetLastError());
+  }
   /* Never shown: it only keeps this program a user of the desktop. */
   HWND window = CreateWindowA("LvxKeepSession", "keep session", WS_OVERLAPPEDWINDOW, 0, 0, 10, 10,
                               NULL, NULL, windowClass.hInstance, NULL);
@@ -512,7 +540,7 @@ stop_qemu() {
   fi
 }
 trap stop_qemu EXIT
-trap 'stop_qemu; exit 130' INT TERM
+trap 'say "interrupted: qemu stopped"; stop_qemu; exit 130' INT TERM
 
 past() { awk -v e="$1" -v l="$2" 'BEGIN { exit !(e > l) }'; }
 
@@ -520,7 +548,7 @@ past() { awk -v e="$1" -v l="$2" 'BEGIN { exit !(e > l) }'; }
 # stops qemu, by its process id). Sets booted (seconds from start to the guest script, or empty)
 # and outcome (empty when the guest ended by itself).
 boot_guest() {
-  local accel_options boot_limit elapsed streamer_pid
+  local accel_options boot_limit elapsed streamer_pid stopped_outside=
   if [ "$accel" = kvm ]; then
     accel_options=(-accel kvm -cpu host)
     boot_limit=120
@@ -565,6 +593,12 @@ boot_guest() {
       outcome="the time limit of $overall_timeout s ran out"
       break
     fi
+    # A process stopped from outside (SIGSTOP) makes no progress; say so if it ends this way.
+    if [ "$(awk '{ print $3 }' "/proc/$qemu_pid/stat" 2>/dev/null)" = T ]; then
+      stopped_outside=" (qemu was held stopped by a signal from outside, state T)"
+    else
+      stopped_outside=
+    fi
     sleep 0.5
   done
   stop_qemu
@@ -572,6 +606,7 @@ boot_guest() {
   wait "$streamer_pid" 2>/dev/null || true
   if [ -s "$run/qemu.out" ]; then sed 's/^/qemu: /' "$run/qemu.out" >&2; fi
   if [ -z "$booted" ] && [ -z "$outcome" ]; then outcome="the guest stopped before it came up"; fi
+  if [ -n "$outcome" ]; then outcome+=$stopped_outside; fi
 }
 
 boot_guest
