@@ -357,24 +357,9 @@ void Interpreter::SkipInlineImage(Lexer& lexer, std::span<const std::uint8_t> co
 }  // namespace
 
 std::shared_ptr<const Font> FontCache::Get(PdfFile& file, const Object& font) {
-  if (font.IsRef()) {
-    const std::uint32_t num = font.AsRef().num;
-    if (const auto found = byObject_.find(num); found != byObject_.end()) {
-      return found->second;
-    }
-    const Object dict = file.Resolve(font);
-    auto loaded = dict.IsDict() ? Font::Load(file, dict.AsDict()) : nullptr;
-    byObject_[num] = loaded;
-    return loaded;
-  }
-  if (!font.IsDict()) {
-    return nullptr;
-  }
-  auto& entry = direct_[&font.AsDict()];
-  if (!entry.second) {
-    entry = {font, Font::Load(file, font.AsDict())};
-  }
-  return entry.second;
+  return fonts_.Get(file, font, [&file](const Object& /*reference*/, const Dict& dict) {
+    return Font::Load(file, dict);
+  });
 }
 
 void ExtractText(PdfFile& file, FontCache& fonts, const Object& contents, const Object& resources,

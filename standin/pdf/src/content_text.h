@@ -10,6 +10,7 @@
 
 #include "font.h"
 #include "object.h"
+#include "object_cache.h"
 #include "text_assembly.h"
 
 namespace lvx::pdf {
@@ -22,9 +23,7 @@ class FontCache {
   std::shared_ptr<const Font> Get(PdfFile& file, const Object& font);
 
  private:
-  std::unordered_map<std::uint32_t, std::shared_ptr<const Font>> byObject_;
-  // Fonts written directly into resources, by their dictionary (kept alive with the entry).
-  std::unordered_map<const Dict*, std::pair<Object, std::shared_ptr<const Font>>> direct_;
+  ObjectCache<Font> fonts_;
 };
 
 // `contents` is the page's /Contents (a stream, an array of streams, or references to them).
