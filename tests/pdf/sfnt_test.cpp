@@ -64,6 +64,10 @@ std::string Subset() {
   head[0] = 0;
   head[1] = 1;
   std::string hhea(36, '\0');
+  hhea[4] = 0x07;  // ascender 1900
+  hhea[5] = 0x6C;
+  hhea[6] = static_cast<char>(0xFE);  // descender -400
+  hhea[7] = 0x70;
   hhea[35] = 3;  // three horizontal metrics
   std::string maxp;
   Be32(maxp, 0x00005000);
@@ -127,6 +131,18 @@ TEST(Sfnt, CharacterMapsAndAProgramRenamedWithTheTablesLoadersWant) {
   }
   const std::string bytes(renamed.begin(), renamed.end());
   EXPECT_NE(bytes.find(utf16), std::string::npos);
+
+  // The added OS/2 table's heights are the font's own (a loader sizes glyph bitmaps by them).
+  std::size_t os2 = 0;
+  for (std::size_t entry = 12; entry + 16 <= renamed.size() && os2 == 0; entry += 16) {
+    if (bytes.compare(entry, 4, "OS/2") == 0) {
+      os2 = (std::size_t{renamed[entry + 8]} << 24U) | (std::size_t{renamed[entry + 9]} << 16U) |
+            (std::size_t{renamed[entry + 10]} << 8U) | renamed[entry + 11];
+    }
+  }
+  ASSERT_GT(os2, 0U);
+  EXPECT_EQ((renamed[os2 + 74] << 8U) | renamed[os2 + 75], 1900);  // usWinAscent
+  EXPECT_EQ((renamed[os2 + 76] << 8U) | renamed[os2 + 77], 400);   // usWinDescent
 
   // Not a font, or tables beyond the data: refused.
   EXPECT_FALSE(SfntFont::Parse(Span("%PDF-1.4 not a font")).has_value());

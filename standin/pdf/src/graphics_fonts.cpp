@@ -130,24 +130,9 @@ std::int32_t DrawingFont::GlyphIdOf(std::uint32_t code) const {
 }
 
 std::shared_ptr<const DrawingFont> DrawingFontCache::Get(PdfFile& file, const Object& font) {
-  if (font.IsRef()) {
-    const std::uint32_t num = font.AsRef().num;
-    if (const auto found = byObject_.find(num); found != byObject_.end()) {
-      return found->second;
-    }
-    const Object dict = file.Resolve(font);
-    auto loaded = dict.IsDict() ? Load(file, font, dict.AsDict()) : nullptr;
-    byObject_[num] = loaded;
-    return loaded;
-  }
-  if (!font.IsDict()) {
-    return nullptr;
-  }
-  auto& entry = direct_[&font.AsDict()];
-  if (!entry.second) {
-    entry = {font, Load(file, font, font.AsDict())};
-  }
-  return entry.second;
+  return cache_.Get(file, font, [this, &file](const Object& reference, const Dict& dict) {
+    return Load(file, reference, dict);
+  });
 }
 
 std::shared_ptr<const DrawingFont> DrawingFontCache::Load(PdfFile& file, const Object& reference,

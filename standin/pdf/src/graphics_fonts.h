@@ -16,6 +16,7 @@
 #include "lvxpdf/display_list.h"
 #include "matrix.h"
 #include "object.h"
+#include "object_cache.h"
 
 namespace lvx::pdf {
 
@@ -48,8 +49,7 @@ class DrawingFontCache {
  private:
   std::shared_ptr<const DrawingFont> Load(PdfFile& file, const Object& reference, const Dict& dict);
   FontCache& fonts_;
-  std::unordered_map<std::uint32_t, std::shared_ptr<const DrawingFont>> byObject_;
-  std::unordered_map<const Dict*, std::pair<Object, std::shared_ptr<const DrawingFont>>> direct_;
+  ObjectCache<DrawingFont> cache_;
 };
 
 }  // namespace lvx::pdf

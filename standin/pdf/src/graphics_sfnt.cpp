@@ -50,7 +50,9 @@ std::vector<std::uint8_t> NameTable(const std::string& family) {
   return out;
 }
 
-std::vector<std::uint8_t> Os2Table() {
+// An OS/2 table whose vertical metrics come from the font's own head and hhea tables: a loader
+// sizes its glyph bitmaps by them, and metrics smaller than the glyphs make it write past them.
+std::vector<std::uint8_t> Os2Table(int ascent, int descent) {
   std::vector<std::uint8_t> out;
   Put16(out, 1);    // version
   Put16(out, 500);  // xAvgCharWidth
@@ -70,11 +72,11 @@ std::vector<std::uint8_t> Os2Table() {
   Put16(out, 0x40);  // fsSelection: regular
   Put16(out, 0x20);  // first and last character
   Put16(out, 0xFFFF);
-  Put16(out, 800);  // typographic ascender, descender, line gap
-  Put16(out, static_cast<std::uint16_t>(-200));
+  Put16(out, static_cast<std::uint32_t>(ascent));  // typographic ascender, descender, gap
+  Put16(out, static_cast<std::uint32_t>(-descent) & 0xFFFFU);
   Put16(out, 0);
-  Put16(out, 1000);  // usWinAscent, usWinDescent
-  Put16(out, 300);
+  Put16(out, static_cast<std::uint32_t>(ascent));  // usWinAscent, usWinDescent
+  Put16(out, static_cast<std::uint32_t>(descent));
   Put32(out, 1);  // ulCodePageRange1: Latin 1
   Put32(out, 0);
   return out;
@@ -234,11 +236,23 @@ std::int32_t SfntFont::Lookup(int platform, int encoding, std::uint32_t code) co
 std::vector<std::uint8_t> SfntFont::Renamed(const std::string& family) const {
   std::map<std::string, std::vector<std::uint8_t>> tables;
   for (const auto& [tag, data] : tables_) {
-    tables[tag].assign(data.begin(), data.end());
+    // The hinting programs are left out (glyphs are drawn from their outlines alone): a
+    // subset's programs can break the platform's rasteriser, which brings the whole process
+    // down. Device metrics go too: they describe the whole font, not the subset.
+    if (tag != "fpgm" && tag != "prep" && tag != "cvt " && tag != "VDMX" && tag != "hdmx" &&
+        tag != "LTSH") {
+      tables[tag].assign(data.begin(), data.end());
+    }
   }
   tables["name"] = NameTable(family);
   if (!Has("OS/2") || Table("OS/2").size() < 78) {
-    tables["OS/2"] = Os2Table();
+    // The larger of the line metrics and the glyph box, each way.
+    const auto head = Table("head");
+    const auto hhea = Table("hhea");
+    const auto s16 = [](std::uint16_t v) { return static_cast<int>(static_cast<std::int16_t>(v)); };
+    const int ascent = std::clamp(std::max(s16(U16(hhea, 4)), s16(U16(head, 42))), 0, 32767);
+    const int descent = std::clamp(std::max(-s16(U16(hhea, 6)), -s16(U16(head, 38))), 0, 32767);
+    tables["OS/2"] = Os2Table(ascent, descent);
   }
   if (!Has("post") || Table("post").size() < 32) {
     tables["post"] = PostTable();

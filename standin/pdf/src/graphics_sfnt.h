@@ -19,7 +19,7 @@ class SfntFont {
   // Reads the table directory; nothing when the data is not an sfnt font.
   static std::optional<SfntFont> Parse(std::span<const std::uint8_t> data);
 
-  [[nodiscard]] bool Has(const char* tag) const { return tables_.count(tag) != 0; }
+  [[nodiscard]] bool Has(const char* tag) const { return tables_.contains(tag); }
   // The glyph of `code` in the character map of that platform and encoding; -1 when the map is
   // missing or has no glyph for the code.
   [[nodiscard]] std::int32_t Lookup(int platform, int encoding, std::uint32_t code) const;
