@@ -93,7 +93,8 @@ Measure Run(const std::vector<std::string>& args, int runs, const char* out = "/
   for (int run = 0; run < runs; ++run) {
     std::vector<char*> argv;
     for (const std::string& arg : args) {
-      argv.push_back(const_cast<char*>(arg.c_str()));  // NOLINT(cppcoreguidelines-pro-type-const-cast)
+      argv.push_back(
+          const_cast<char*>(arg.c_str()));  // NOLINT(cppcoreguidelines-pro-type-const-cast)
     }
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
@@ -140,7 +141,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
-  const std::size_t count = argc > 3 ? static_cast<std::size_t>(std::max(1, std::atoi(argv[3]))) : 6;
+  const std::size_t count =
+      argc > 3 ? static_cast<std::size_t>(std::max(1, std::atoi(argv[3]))) : 6;
   const std::vector<File> files = LargestFiles(argv[1], count);
   if (files.empty()) {
     std::fprintf(stderr, "pdf_read_bench: no manifest.tsv in %s\n", argv[1]);

@@ -26,10 +26,10 @@ std::string TextOf(const std::string& font, const std::string& codes) {
 
 TEST(CidCollectionTest, EachCollectionMapsItsCids) {
   // CID 34 is "A" in all four; then one ideograph or syllable of each.
-  EXPECT_EQ(TextOf(CidFont("Adobe", "CNS1"), "0022151A"), "A\xE8\x88\x8A\r\n");   // 舊
-  EXPECT_EQ(TextOf(CidFont("Adobe", "GB1"), "0022130A"), "A\xE8\xA3\x92\r\n");    // 裒
-  EXPECT_EQ(TextOf(CidFont("Adobe", "Japan1"), "0022034B"), "A\xE3\x81\x82\r\n"); // あ
-  EXPECT_EQ(TextOf(CidFont("Adobe", "Korea1"), "0022043E"), "A\xEA\xB0\x80\r\n"); // 가
+  EXPECT_EQ(TextOf(CidFont("Adobe", "CNS1"), "0022151A"), "A\xE8\x88\x8A\r\n");    // 舊
+  EXPECT_EQ(TextOf(CidFont("Adobe", "GB1"), "0022130A"), "A\xE8\xA3\x92\r\n");     // 裒
+  EXPECT_EQ(TextOf(CidFont("Adobe", "Japan1"), "0022034B"), "A\xE3\x81\x82\r\n");  // あ
+  EXPECT_EQ(TextOf(CidFont("Adobe", "Korea1"), "0022043E"), "A\xEA\xB0\x80\r\n");  // 가
   // The code page of the viewer protocol keeps what it can.
   EXPECT_EQ(ToWindows1252("A\xE8\x88\x8A\r\n"), "A?\r\n");
 }
@@ -41,9 +41,8 @@ TEST(CidCollectionTest, OtherCollectionsAndToUnicodeMapsAreNotOverruled) {
   test::PdfBuilder pdf;
   const int catalog = pdf.Add("<< /Type /Catalog /Pages 2 0 R >>");
   pdf.Add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
-  pdf.Add(
-      "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Resources << /Font << /F1 " +
-      CidFont("Adobe", "CNS1", "/ToUnicode 5 0 R") + " >> >> /Contents 4 0 R >>");
+  pdf.Add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Resources << /Font << /F1 " +
+          CidFont("Adobe", "CNS1", "/ToUnicode 5 0 R") + " >> >> /Contents 4 0 R >>");
   pdf.AddStream("", "BT /F1 10 Tf 72 700 Td <0022151A> Tj ET");
   pdf.AddStream("",
                 "begincmap 1 begincodespacerange <0000> <FFFF> endcodespacerange"

@@ -60,8 +60,8 @@ TEST(FileCacheTest, ObjectsFromObjectStreamsAreReadAgainAfterEviction) {
   ASSERT_TRUE(file);
   // The budgets, plus the one decoded object stream (larger than its budget, it stays while it
   // is the last one decoded).
-  const std::size_t bound = PdfFile::kObjectCacheBytes + PdfFile::kObjectStreamCacheBytes +
-                            std::size_t{kObjects} * 1100;
+  const std::size_t bound =
+      PdfFile::kObjectCacheBytes + PdfFile::kObjectStreamCacheBytes + std::size_t{kObjects} * 1100;
   for (int round = 0; round < 2; ++round) {
     for (int k = 0; k < kObjects; ++k) {
       const int i = round == 0 ? k : kObjects - 1 - k;
@@ -80,8 +80,9 @@ TEST(FontCacheTest, KeepsToItsBudgetAndLoadsEvictedFontsAgain) {
   const int catalog = pdf.Add("<< /Type /Catalog /Pages 2 0 R >>");
   pdf.Add("<< /Type /Pages /Kids [] /Count 0 >>");
   const int cmap = pdf.AddStream(
-      "", "begincmap 1 begincodespacerange <00> <FF> endcodespacerange 1 beginbfrange <41> <5A>"
-          " <03B1> endbfrange endcmap");
+      "",
+      "begincmap 1 begincodespacerange <00> <FF> endcodespacerange 1 beginbfrange <41> <5A>"
+      " <03B1> endbfrange endcmap");
   std::vector<int> fonts;
   for (int i = 0; i < kFonts; ++i) {
     fonts.push_back(pdf.Add("<< /Type /Font /Subtype /Type1 /BaseFont /F" + std::to_string(i) +

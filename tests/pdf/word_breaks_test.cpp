@@ -75,8 +75,7 @@ TEST(WordBreaksTest, RotatedLinesBreakAlongTheirOwnBaseline) {
 TEST(WordBreaksTest, CondensedAndEnlargedTextMeasuresGapsInTextSpace) {
   // Courier glyphs advance 6 units at size 10. A gap of 2 units (a fifth of the em) separates
   // words, one unit (a tenth) does not, however the line is squeezed or stretched on the page.
-  const std::string line =
-      "BT /F1 10 Tf 20 200 Td (ab) Tj 14 0 Td (cd) Tj 13 0 Td (ef) Tj ET";
+  const std::string line = "BT /F1 10 Tf 20 200 Td (ab) Tj 14 0 Td (cd) Tj 13 0 Td (ef) Tj ET";
   for (const std::string scale : {"1 0 0 1", "0.3 0 0 1", "1 0 0 0.3", "3 0 0 3", "0.2 0 0.1 1"}) {
     SCOPED_TRACE(scale);
     EXPECT_EQ(TextOf({Standard("Courier")}, "q " + scale + " 0 0 cm " + line + " Q"),
