@@ -2,7 +2,8 @@
 # Runs the PDF reader's fuzz targets (build/fuzz, "fuzz" preset) one after another, niced, each
 # until it has used CPU_SECONDS of processor time (or WALL_LIMIT seconds have passed, or it found
 # a crash), and prints per target: processor seconds used, executions, executions per second,
-# coverage (libFuzzer's cov and ft) and findings.
+# coverage (libFuzzer's cov and ft), crashes (crash, leak, timeout and out-of-memory inputs) and
+# slow units (inputs that took over 10 s: on a busy machine, often the machine).
 #   scripts/fuzz.sh CPU_SECONDS [TARGET...]      TARGET: flate lzw ... document (default: all)
 # Environment: FUZZ_BUILD (default build/fuzz), FUZZ_WORK (corpora and findings, default
 # FUZZ_BUILD/fuzz-work), WALL_LIMIT (default 20 x CPU_SECONDS), NICE (default 10).
@@ -19,7 +20,7 @@ wall=${WALL_LIMIT:-$((cpu * 20))}
 ticks=$(getconf CLK_TCK)
 seeds=$work/seeds
 [ -d "$seeds" ] || "$build/tests/fuzz/make_fuzz_seeds" "$seeds" >/dev/null
-printf '%-14s %8s %12s %10s %8s %8s %s\n' target cpu_s executions exec/s cov ft findings
+printf '%-14s %8s %12s %10s %8s %8s %8s %s\n' target cpu_s executions exec/s cov ft crashes slow
 for target in "${targets[@]}"; do
   exe=$build/tests/fuzz/${target}_fuzzer
   [ "$target" = document ] && exe=$build/tests/fuzz/pdf_fuzzer
@@ -45,7 +46,9 @@ for target in "${targets[@]}"; do
   rate=$(sed -n 's/.*exec\/s: \([0-9]*\).*/\1/p' <<< "$last")
   cov=$(sed -n 's/.*cov: \([0-9]*\).*/\1/p' <<< "$last")
   ft=$(sed -n 's/.*ft: \([0-9]*\).*/\1/p' <<< "$last")
-  found=$(find "$findings" -type f | wc -l)
-  printf '%-14s %8s %12s %10s %8s %8s %s\n' "$target" "$used" "${execs:-0}" "${rate:-0}" \
-    "${cov:-0}" "${ft:-0}" "$found"
+  crashes=$(find "$findings" -type f \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' \
+             -o -name 'oom-*' \) | wc -l)
+  slow=$(find "$findings" -type f -name 'slow-unit-*' | wc -l)
+  printf '%-14s %8s %12s %10s %8s %8s %8s %s\n' "$target" "$used" "${execs:-0}" "${rate:-0}" \
+    "${cov:-0}" "${ft:-0}" "$crashes" "$slow"
 done

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -45,29 +46,21 @@ std::string Resources() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const std::string kDocument = Resources();
-  std::vector<std::uint8_t> bytes(kDocument.begin(), kDocument.end());
-  const std::size_t offset = bytes.size();
-  bytes.insert(bytes.end(), data, data + size);
-  lvx::pdf::OpenError error = lvx::pdf::OpenError::kNone;
-  const auto file = lvx::pdf::PdfFile::Open(lvx::pdf::FileBytes(std::move(bytes)), error);
-  if (!file) {
-    return 0;
-  }
-  const lvx::pdf::Object pages = file->Get(file->Get(file->Trailer(), "Root").AsDict(), "Pages");
-  const lvx::pdf::Array& kids = file->Get(pages.AsDict(), "Kids").AsArray();
-  if (kids.empty()) {
-    return 0;
-  }
-  const lvx::pdf::Object page = file->Resolve(kids[0]);
-  auto stream = std::make_shared<lvx::pdf::Stream>();
-  stream->offset = offset;
-  stream->length = size;
-  lvx::pdf::FontCache fonts;
+  // One file and one font cache for every run, as for the pages of one document.
+  static const auto file = [] {
+    const std::string document = Resources();
+    lvx::pdf::OpenError error = lvx::pdf::OpenError::kNone;
+    return lvx::pdf::PdfFile::Open(
+        lvx::pdf::FileBytes(std::vector<std::uint8_t>(document.begin(), document.end())), error);
+  }();
+  static lvx::pdf::FontCache fonts;
+  static const lvx::pdf::Object resources = [] {
+    const lvx::pdf::Object pages = file->Get(file->Get(file->Trailer(), "Root").AsDict(), "Pages");
+    const lvx::pdf::Array& kids = file->Get(pages.AsDict(), "Kids").AsArray();
+    return kids.empty() ? lvx::pdf::Object() : file->Resolve(kids[0]).AsDict().Get("Resources");
+  }();
   lvx::pdf::TextAssembler assembler({}, true);
-  lvx::pdf::ExtractText(*file, fonts,
-                        lvx::pdf::Object(std::shared_ptr<const lvx::pdf::Stream>(stream)),
-                        page.AsDict().Get("Resources"), assembler);
+  lvx::pdf::ExtractContentText(*file, fonts, std::span(data, size), resources, assembler);
   (void)assembler.Text();
   (void)assembler.Runs();
   return 0;

@@ -384,6 +384,11 @@ void ExtractText(PdfFile& file, FontCache& fonts, const Object& contents, const 
       }
     }
   }
+  ExtractContentText(file, fonts, content, resources, sink);
+}
+
+void ExtractContentText(PdfFile& file, FontCache& fonts, std::span<const std::uint8_t> content,
+                        const Object& resources, TextAssembler& sink) {
   Interpreter interpreter(file, fonts, sink);
   interpreter.Run(content, file.Resolve(resources), 0);
 }

@@ -4,6 +4,9 @@
 #ifndef LVXPDF_CONTENT_TEXT_H
 #define LVXPDF_CONTENT_TEXT_H
 
+#include <cstdint>
+#include <span>
+
 #include "font_cache.h"
 #include "object.h"
 #include "text_assembly.h"
@@ -15,6 +18,9 @@ class PdfFile;
 // `contents` is the page's /Contents (a stream, an array of streams, or references to them).
 void ExtractText(PdfFile& file, FontCache& fonts, const Object& contents, const Object& resources,
                  TextAssembler& sink);
+// The same for content already decoded and joined.
+void ExtractContentText(PdfFile& file, FontCache& fonts, std::span<const std::uint8_t> content,
+                        const Object& resources, TextAssembler& sink);
 
 }  // namespace lvx::pdf
 
