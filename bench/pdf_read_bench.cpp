@@ -23,8 +23,6 @@
 
 #include "lvxpdf/document.h"
 
-extern char** environ;
-
 namespace {
 
 struct File {
@@ -92,6 +90,7 @@ Measure Run(const std::vector<std::string>& args, int runs, const char* out = "/
   Measure best;
   for (int run = 0; run < runs; ++run) {
     std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
     for (const std::string& arg : args) {
       argv.push_back(
           const_cast<char*>(arg.c_str()));  // NOLINT(cppcoreguidelines-pro-type-const-cast)
@@ -126,7 +125,8 @@ std::string Cell(const Measure& m) {
   if (m.seconds < 0) {
     return "failed";
   }
-  std::snprintf(text, sizeof text, "%.2f / %.0f", m.seconds, m.peakKb / 1024.0);
+  std::snprintf(text, sizeof text, "%.2f / %.0f", m.seconds,
+                static_cast<double>(m.peakKb) / 1024.0);
   return text;
 }
 
@@ -187,14 +187,16 @@ int main(int argc, char** argv) {
       }
     }
     const double timeRatio = fastest > 0 && ours.seconds >= 0 ? ours.seconds / fastest : -1;
-    const double memoryRatio =
-        leanest > 0 && ours.peakKb >= 0 ? static_cast<double>(ours.peakKb) / leanest : -1;
+    const double memoryRatio = leanest > 0 && ours.peakKb >= 0
+                                   ? static_cast<double>(ours.peakKb) / static_cast<double>(leanest)
+                                   : -1;
     worstTime = std::max(worstTime, timeRatio);
     worstMemory = std::max(worstMemory, memoryRatio);
     const std::string name = file.path.substr(file.path.find_last_of('/') + 1);
     std::printf("%-40s %6d %13s %13s %13s %7.2f %7.2f %7.2f\n", name.substr(0, 40).c_str(), pages,
                 Cell(ours).c_str(), Cell(poppler).c_str(), Cell(mupdf).c_str(), timeRatio,
-                memoryRatio, first > 0 ? static_cast<double>(second) / first : -1.0);
+                memoryRatio,
+                first > 0 ? static_cast<double>(second) / static_cast<double>(first) : -1.0);
   }
   std::printf("largest ratios: time %.2f, memory %.2f\n", worstTime, worstMemory);
   return 0;

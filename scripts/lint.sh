@@ -5,11 +5,14 @@
 #                              errors; needs both build trees configured (build/windows and
 #                              build/native, or LVX_LINT_WINDOWS_BUILD and LVX_LINT_NATIVE_BUILD)
 #   scripts/lint.sh            both
+#   scripts/lint.sh tidy FILE...   clang-tidy on those sources only (a quicker check of a change)
 # Sources of the Windows build are analysed for the MinGW target with its C++ headers. A missing
 # build tree ends the tidy check with code 77 (CTest's "skipped"), or 1 when CI is set.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 what=${1:-all}
+[ $# -gt 0 ] && shift
+only=("$@")
 status=0
 
 if [ "$what" = format ] || [ "$what" = all ]; then
@@ -62,6 +65,15 @@ if [ "$what" = tidy ] || [ "$what" = all ]; then
       *) native_units+=("$unit") ;;
     esac
   done
+  if [ ${#only[@]} -gt 0 ]; then
+    # Keep the units named on the command line, in whichever build compiles them.
+    keep() { local unit file; for unit in "$@"; do for file in "${only[@]}"; do
+      [ "$unit" = "$root/${file#./}" ] && { echo "$unit"; break; }; done; done; }
+    mapfile -t windows_units < <(keep "${windows_units[@]}")
+    mapfile -t native_units < <(keep "${native_units[@]}")
+    mapfile -t unbuilt < <(keep "${unbuilt[@]}")
+    mapfile -t windows_c < <(keep "${windows_c[@]}")
+  fi
   [ ${#unbuilt[@]} -eq 0 ] || echo "lint: in no build, so analysed with the flags of a nearby unit (C: given ones): ${unbuilt[*]#"$root/"}" >&2
 
   batch() {  # clang-tidy arguments..., -- files

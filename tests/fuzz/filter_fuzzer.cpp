@@ -6,6 +6,11 @@
 
 #include "filters.h"
 
+// The build names the filter; a default lets the file compile on its own, as analysers do.
+#ifndef LVX_FUZZ_FILTER
+#define LVX_FUZZ_FILTER "FlateDecode"
+#endif
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const lvx::pdf::Dict kNoParms;
   lvx::pdf::FilterStatus status = lvx::pdf::FilterStatus::kOk;

@@ -281,6 +281,7 @@ TEST(GraphicsImages, MasksBecomeAlphaAndShortDataDrawsWhatItHas) {
            Bytes({15, 30}),
        "stream:/Subtype /Image /Width 1 /Height 3 /ColorSpace /DeviceGray /BitsPerComponent 8|" +
            Bytes({1, 2}),
+       // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): one object, written on two lines.
        "stream:/Subtype /Image /Width 8 /Height 8 /ColorSpace /DeviceRGB /BitsPerComponent 8 "
        "/Filter /DCTDecode|\xFF\xD8 jpeg bytes \xFF\xD9",
        "stream:/Subtype /Image /Width 8 /Height 8 /ImageMask true /Filter /CCITTFaxDecode|xx"}));
@@ -321,7 +322,7 @@ TEST(GraphicsForms, FormsApplyTheirMatrixAndClipToTheirBox) {
             "stream:/Subtype /Form /BBox [0 0 1 1] /Resources << /XObject << /Self 6 0 R >> >>|"
             "0 0 1 1 re f /Self Do"}));
   ASSERT_GE(list.commands.size(), 4U);
-  const auto* box = std::get_if<ClipCommand>(&list.commands[0]);
+  const auto* box = std::get_if<ClipCommand>(list.commands.data());
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(box->path.points[2].x, 30);  // (2 * 10 + 20) - 10
   EXPECT_EQ(box->path.points[2].y, 30);  // (2 * 10 + 30) - 20
@@ -343,6 +344,7 @@ TEST(GraphicsForms, FormsApplyTheirMatrixAndClipToTheirBox) {
 TEST(GraphicsForms, NestingAndRepetitionStopAtTheirLimits) {
   // 20 forms deep, and a tree of forms that would draw 10^8 rectangles.
   std::vector<std::string> objects;
+  objects.reserve(20);
   for (int i = 0; i < 20; ++i) {
     objects.push_back("stream:/Subtype /Form /BBox [0 0 100 100] /Resources << /XObject << /N " +
                       std::to_string(6 + i) + " 0 R >> >>|0 0 1 1 re f /N Do");
@@ -481,6 +483,7 @@ TEST(GraphicsAnnotations, NormalAppearancesAreFittedIntoTheirRectangle) {
                 {"<< /Type /Annot /Subtype /Square /Rect [60 70 80 90] /AP << /N 7 0 R >> >>",
                  "<< /Type /Annot /Subtype /Square /F 2 /Rect [0 0 10 10] /AP << /N 7 0 R >> >>",
                  "stream:/Subtype /Form /BBox [0 0 10 10]|1 0 0 rg 0 0 10 10 re f",
+                 // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): one object, two lines.
                  "<< /Type /Annot /Subtype /Widget /Rect [10 20 20 30] /AS /On "
                  "/AP << /N << /On 7 0 R /Off 9 0 R >> >> >>",
                  "stream:/Subtype /Form /BBox [0 0 10 10]|0 0 1 rg 0 0 10 10 re f"},

@@ -50,6 +50,7 @@ TEST(FileCacheTest, ObjectsFromObjectStreamsAreReadAgainAfterEviction) {
   const int catalog = pdf.Add("<< /Type /Catalog /Pages 2 0 R >>");
   pdf.Add("<< /Type /Pages /Kids [] /Count 0 >>");
   std::vector<int> numbers;
+  numbers.reserve(kObjects);
   for (int i = 0; i < kObjects; ++i) {
     numbers.push_back(pdf.Add("<< /Index " + std::to_string(i) + " /Fill (" +
                               std::string(1000, static_cast<char>('a' + i % 26)) + ") >>"));
@@ -84,6 +85,7 @@ TEST(FontCacheTest, KeepsToItsBudgetAndLoadsEvictedFontsAgain) {
       "begincmap 1 begincodespacerange <00> <FF> endcodespacerange 1 beginbfrange <41> <5A>"
       " <03B1> endbfrange endcmap");
   std::vector<int> fonts;
+  fonts.reserve(kFonts);
   for (int i = 0; i < kFonts; ++i) {
     fonts.push_back(pdf.Add("<< /Type /Font /Subtype /Type1 /BaseFont /F" + std::to_string(i) +
                             " /ToUnicode " + std::to_string(cmap) + " 0 R >>"));

@@ -67,7 +67,7 @@ TEST(WordBreaksTest, RotatedLinesBreakAlongTheirOwnBaseline) {
        {"1 0 0 1 100 700", "0 1 -1 0 300 100", "0 -1 1 0 300 700", "-1 0 0 -1 500 400",
         "0.7071068 0.7071068 -0.7071068 0.7071068 100 100"}) {
     SCOPED_TRACE(matrix);
-    EXPECT_EQ(TextOf({Standard("Helvetica")}, "BT /F1 10 Tf " + matrix + " Tm " + line),
+    EXPECT_EQ(TextOf({Standard("Helvetica")}, "BT /F1 10 Tf " + matrix + " Tm " += line),
               "phase style\r\n");
   }
 }
@@ -78,7 +78,7 @@ TEST(WordBreaksTest, CondensedAndEnlargedTextMeasuresGapsInTextSpace) {
   const std::string line = "BT /F1 10 Tf 20 200 Td (ab) Tj 14 0 Td (cd) Tj 13 0 Td (ef) Tj ET";
   for (const std::string scale : {"1 0 0 1", "0.3 0 0 1", "1 0 0 0.3", "3 0 0 3", "0.2 0 0.1 1"}) {
     SCOPED_TRACE(scale);
-    EXPECT_EQ(TextOf({Standard("Courier")}, "q " + scale + " 0 0 cm " + line + " Q"),
+    EXPECT_EQ(TextOf({Standard("Courier")}, ("q " + scale + " 0 0 cm " += line) += " Q"),
               "ab cdef\r\n");
   }
   // Horizontal scaling condenses the advances and the gaps alike.

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "drawing_painter.h"
@@ -28,11 +29,11 @@ class Canvas {
     bitmap_ =
         GdiObject<HBITMAP>(CreateDIBSection(dc_.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     bits_ = static_cast<const std::uint32_t*>(bits);
-    previous_ = SelectObject(dc_.Get(), bitmap_.Get());
+    selection_.emplace(dc_.Get(), bitmap_.Get());
     const RECT all{0, 0, width_, height_};
     FillRect(dc_.Get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   }
-  ~Canvas() { SelectObject(dc_.Get(), previous_); }
+  ~Canvas() = default;
   Canvas(const Canvas&) = delete;
   Canvas& operator=(const Canvas&) = delete;
   Canvas(Canvas&&) = delete;
@@ -64,7 +65,7 @@ class Canvas {
   SheetPlacement placement_;
   OwnedDc dc_;
   GdiObject<HBITMAP> bitmap_;
-  HGDIOBJ previous_ = nullptr;
+  std::optional<Selection> selection_;
   const std::uint32_t* bits_ = nullptr;
   int width_ = 0;
   int height_ = 0;

@@ -23,7 +23,7 @@ const CidCollection* FindCidCollection(std::string_view registry, std::string_vi
 
 std::u32string CidText(const CidCollection& collection, std::uint32_t cid) {
   if (cid < collection.units.size() && collection.units[cid] != 0) {
-    return std::u32string(1, collection.units[cid]);
+    return {collection.units[cid]};
   }
   const auto found =
       std::lower_bound(collection.sequences.begin(), collection.sequences.end(), cid,

@@ -234,12 +234,12 @@ std::size_t CMap::Footprint() const {
                       cidChars_.size() * (kNode + sizeof(std::uint32_t) * 2) +
                       cidRanges_.capacity() * sizeof(CidRange) + ranges_.capacity() * sizeof(Range);
   for (const auto& [code, text] : chars_) {
-    bytes += kNode + sizeof(code) + sizeof(text) + text.capacity() * sizeof(char32_t);
+    bytes += kNode + sizeof(code) + sizeof(std::u32string) + text.capacity() * sizeof(char32_t);
   }
   for (const Range& range : ranges_) {
     bytes += range.base.capacity() * sizeof(char32_t);
     for (const std::u32string& value : range.values) {
-      bytes += sizeof(value) + value.capacity() * sizeof(char32_t);
+      bytes += sizeof(std::u32string) + value.capacity() * sizeof(char32_t);
     }
   }
   return bytes;

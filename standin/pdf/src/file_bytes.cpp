@@ -82,6 +82,7 @@ FileBytes FileBytes::Open(const std::string& path, OpenError& error) {
   return ReadWhole(path, error);
 }
 
+// NOLINTNEXTLINE(modernize-use-equals-default): empty only in the Windows build, which reads.
 FileBytes::~FileBytes() {
 #if !defined(_WIN32)
   if (mapped_ != nullptr) {

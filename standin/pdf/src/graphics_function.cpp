@@ -201,12 +201,8 @@ class Stitching final : public PdfFunction {
       return false;
     }
     outputs_ = functions_.front()->Outputs();
-    for (const auto& function : functions_) {
-      if (function->Outputs() != outputs_) {
-        return false;
-      }
-    }
-    return true;
+    return std::ranges::all_of(
+        functions_, [this](const auto& function) { return function->Outputs() == outputs_; });
   }
 
  protected:
@@ -566,6 +562,8 @@ class Calculator final : public PdfFunction {
         r = b == 0 ? 0 : a / b;
         break;
       case Op::kIdiv:
+        // PostScript's idiv truncates: the integer quotient is meant.
+        // NOLINTNEXTLINE(bugprone-integer-division)
         r = integer(b) == 0 ? 0 : static_cast<double>(integer(a) / integer(b));
         break;
       case Op::kMod:
