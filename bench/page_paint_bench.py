@@ -19,10 +19,17 @@ def read_manifest(path):
         return [dict(zip(header, line.rstrip("\n").split("\t"))) for line in handle if line.strip()]
 
 
-def timed(command):
+def timed(command, out_dir, pages):
+    """Seconds the command took; fails when it exits with an error or leaves too few pictures."""
     started = time.monotonic()
-    subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
-    return time.monotonic() - started
+    done = subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                          check=False)
+    seconds = time.monotonic() - started
+    pictures = len([name for name in os.listdir(out_dir) if name.endswith(".png")])
+    if done.returncode != 0 or pictures < pages:
+        raise RuntimeError(f"{command[0]} exited with {done.returncode} and wrote {pictures} of "
+                           f"{pages} pictures: {' '.join(command)}")
+    return seconds
 
 
 def main():
@@ -48,10 +55,10 @@ def main():
             windows = "Z:" + path.replace("/", "\\")
             prefix = "Z:" + os.path.join(work, "ours").replace("/", "\\")
             ours = timed([args.wine_run, args.pagepaint, windows, f"1-{pages}", str(args.dpi),
-                          prefix])
+                          prefix], work, pages)
         with tempfile.TemporaryDirectory() as work:
             reference = timed(["pdftoppm", "-r", str(args.dpi), "-png", path,
-                               os.path.join(work, "ref")])
+                               os.path.join(work, "ref")], work, pages)
         total_ours += ours
         total_reference += reference
         pages_all += pages
