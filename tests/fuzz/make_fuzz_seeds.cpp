@@ -148,6 +148,20 @@ int main(int argc, char** argv) {
          {"fonts.bin",
           "q 0 1 -1 0 300 100 cm BT /F2 10 Tf <00010010> Tj /F3 20 Tf 5 Tc 50 Tz (ab) Tj"
           " /F4 8 Tf 2 Ts (Times) Tj ET Q /X1 Do BI /W 1 /H 1 ID x EI"}});
+  Write(folder / "content_drawing",
+        {{"paths.bin",
+          "q 2 w 1 J 1 j [3 2] 0 d 1 0 0 RG 0 0 1 rg 10 10 m 100 10 l 100 100 50 150 10 100 c h"
+          " B 20 20 60 60 re W n 0.5 g 0 0 200 200 re f* Q"},
+         {"colours.bin",
+          "/CS1 cs 0.5 sc 0 0 10 10 re f /CS2 cs 0.2 0.8 scn 10 0 10 10 re f /CS3 cs 1 sc"
+          " 20 0 10 10 re f /CS4 cs /P1 scn 30 0 10 10 re f 0.1 0.2 0.3 0.4 k 40 0 10 10 re f"
+          " /G1 gs 1 0 0 rg 50 0 10 10 re f"},
+         {"images.bin",
+          "q 100 0 0 100 0 0 cm /Im1 Do /Im2 Do /Im3 Do Q q 10 0 0 10 0 0 cm BI /W 2 /H 2 /CS /G"
+          " /BPC 8 ID \x10\xFF\x80\x40 EI Q"},
+         {"shadings.bin",
+          "q 0 0 100 100 re W n /Sh1 sh Q q /Sh2 sh Q /X1 Do BT /F4 20 Tf 0 0 Td (ab) Tj"
+          " /F2 12 Tf 1 Tr (outline) Tj /F3 10 Tf <0001> Tj ET"}});
   std::printf("seeds written to %s\n", folder.string().c_str());
   return 0;
 }
