@@ -45,6 +45,10 @@ for target in "${targets[@]}"; do
   last=$(grep -E '^#[0-9]+' "$log" | tail -1)
   execs=$(sed -n 's/^#\([0-9]*\).*/\1/p' <<< "$last")
   rate=$(sed -n 's/.*exec\/s: \([0-9]*\).*/\1/p' <<< "$last")
+  # The final statistics count every execution; the status lines stop at the last power of two.
+  total=$(sed -n 's/^stat::number_of_executed_units: *\([0-9]*\)/\1/p' "$log")
+  average=$(sed -n 's/^stat::average_exec_per_sec: *\([0-9]*\)/\1/p' "$log")
+  execs=${total:-$execs} rate=${average:-$rate}
   cov=$(sed -n 's/.*cov: \([0-9]*\).*/\1/p' <<< "$last")
   ft=$(sed -n 's/.*ft: \([0-9]*\).*/\1/p' <<< "$last")
   crashes=$(find "$findings" -type f \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' \
