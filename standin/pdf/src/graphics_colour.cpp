@@ -96,9 +96,9 @@ std::shared_ptr<const ColourSpace> ColourSpace::Device(Family family) {
   }
 }
 
-std::shared_ptr<const ColourSpace> ColourSpace::Load(PdfFile& file, const Object& spec,
+std::shared_ptr<const ColourSpace> ColourSpace::Load(PdfFile& file, const Object& definition,
                                                      const Object& resources, int depth) {
-  const Object resolved = file.Resolve(spec);
+  const Object resolved = file.Resolve(definition);
   if (depth > kMaxSpaceDepth) {
     return Device(Family::kGray);
   }

@@ -33,7 +33,7 @@ class ColourSpace {
 
   // The space a colour-space operand or entry names: a device name, a name in the resources'
   // ColorSpace dictionary, or an array. Never null.
-  static std::shared_ptr<const ColourSpace> Load(PdfFile& file, const Object& spec,
+  static std::shared_ptr<const ColourSpace> Load(PdfFile& file, const Object& definition,
                                                  const Object& resources, int depth = 0);
   static std::shared_ptr<const ColourSpace> Device(Family family);
 
