@@ -3,7 +3,8 @@
 // client compiler of one architecture whatever packing the client compiles with, and its name
 // appears in each operation's exported symbol, which therefore tells the kind of each parameter
 // (text, optional value, text field, host window). Pointers are 4 bytes in 32-bit and 8 bytes in
-// 64-bit programs; lib/binary_layout.cpp pins every size and offset of both.
+// 64-bit programs; lib/binary_layout.h pins every size and offset of both, for clients of any
+// packing.
 #ifndef LUMIVEXCTL_LVX_TYPES_H
 #define LUMIVEXCTL_LVX_TYPES_H
 
