@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "content_fonts.h"
 #include "lvxpdf/document.h"
 #include "pdf_builder.h"
 
@@ -27,14 +28,7 @@ std::string DocumentWith(const std::string& content) {
       " /CS2 [/DeviceN [/A /B] /DeviceRGB 17 0 R] /CS3 [/Indexed /DeviceRGB 1 <FF000000FF00>]"
       " /CS4 [/Pattern /DeviceRGB] >>"
       " /ExtGState << /G1 << /ca 0.5 /CA 0.5 /LW 3 /D [[2 1] 0] >> >> >> >>");
-  pdf.Add(
-      "<< /Type /Font /Subtype /Type1 /BaseFont /X /Encoding /WinAnsiEncoding /FirstChar 32"
-      " /LastChar 40 /Widths [250 300 400 500 500 800 700 200 300] >>");
-  pdf.Add("<< /Type /Font /Subtype /Type1 /BaseFont /Times-Roman >>");
-  pdf.Add(
-      "<< /Type /Font /Subtype /Type0 /BaseFont /MingLiU /Encoding /Identity-H /DescendantFonts"
-      " [<< /Type /Font /Subtype /CIDFontType0 /CIDSystemInfo << /Registry (Adobe) /Ordering"
-      " (CNS1) /Supplement 0 >> /W [1 [500 600] 16 32 400] >>] >>");
+  lvx::pdf::test::AddContentFonts(pdf);
   pdf.Add(
       "<< /Type /Font /Subtype /Type3 /FontMatrix [0.01 0 0 0.01 0 0] /FontBBox [0 0 60 80]"
       " /FirstChar 97 /LastChar 98 /Widths [50 60] /Encoding << /Differences [97 /a /b] >>"

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "content_fonts.h"
 #include "content_text.h"
 #include "file.h"
 #include "pdf_builder.h"
@@ -23,14 +24,7 @@ std::string Resources() {
   pdf.Add(
       "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Resources << /Font << /F1 4 0 R"
       " /F2 5 0 R /F3 6 0 R /F4 7 0 R >> /XObject << /X1 8 0 R >> >> >>");
-  pdf.Add(
-      "<< /Type /Font /Subtype /Type1 /BaseFont /X /Encoding /WinAnsiEncoding /FirstChar 32"
-      " /LastChar 40 /Widths [250 300 400 500 500 800 700 200 300] /ToUnicode 9 0 R >>");
-  pdf.Add("<< /Type /Font /Subtype /Type1 /BaseFont /Times-Roman >>");
-  pdf.Add(
-      "<< /Type /Font /Subtype /Type0 /BaseFont /MingLiU /Encoding /Identity-H /DescendantFonts"
-      " [<< /Type /Font /Subtype /CIDFontType0 /CIDSystemInfo << /Registry (Adobe) /Ordering"
-      " (CNS1) /Supplement 0 >> /W [1 [500 600] 16 32 400] >>] >>");
+  lvx::pdf::test::AddContentFonts(pdf, "/ToUnicode 9 0 R");
   pdf.Add(
       "<< /Type /Font /Subtype /Type3 /FontMatrix [0.01 0 0 -0.01 0 0] /FontBBox [0 -20 60 80]"
       " /FirstChar 97 /LastChar 98 /Widths [50 60] /Encoding << /Differences [97 /a /b] >>"
