@@ -12,6 +12,9 @@ packages=(
   googletest zlib1g-dev libgcrypt20-dev
   # Wine for both builds: 32-bit (wine32) and 64-bit (wine64, run through its own loader).
   wine wine32:i386 wine64 fonts-wine xvfb xdotool x11-utils imagemagick
+  # TrueType faces of the widths of Helvetica, Times and Courier, for the stand-in's text in those
+  # fonts when a file does not embed them.
+  fonts-liberation2
   # Printing: CUPS with the cups-pdf printer; 32-bit Wine sees CUPS printers only through the
   # 32-bit libcups (only recommended by Wine's packages, so not installed with them here).
   cups cups-bsd cups-client printer-driver-cups-pdf libcups2:i386 libcups2

@@ -55,27 +55,62 @@ const std::set<std::string>& InstalledFaces() {
   return faces;
 }
 
-constexpr std::array<const char*, 6> kSans{"Arial",           "Helvetica",   "Nimbus Sans",
-                                           "Liberation Sans", "DejaVu Sans", "Tahoma"};
-constexpr std::array<const char*, 6> kSerif{"Times New Roman",  "Times",        "Nimbus Roman",
-                                            "Liberation Serif", "DejaVu Serif", "Georgia"};
-constexpr std::array<const char*, 6> kMono{"Courier New",     "Courier",          "Nimbus Mono PS",
-                                           "Liberation Mono", "DejaVu Sans Mono", "Lucida Console"};
+// The faces of each kind, in order of preference.
+constexpr std::array<const char*, 6> kSans{"Arial",       "Helvetica",       "Nimbus Sans",
+                                           "DejaVu Sans", "Liberation Sans", "Tahoma"};
+constexpr std::array<const char*, 6> kSerif{
+    "Times New Roman", "Times", "Nimbus Roman", "DejaVu Serif", "Liberation Serif", "Georgia"};
+constexpr std::array<const char*, 6> kMono{"Courier New",      "Courier",         "Nimbus Mono PS",
+                                           "DejaVu Sans Mono", "Liberation Mono", "Lucida Console"};
 constexpr std::array<const char*, 3> kSymbol{"Symbol", "Standard Symbols PS", "Wingdings"};
 
+// Faces drawn to the widths of Helvetica, Times and Courier, for the families of those names: a
+// file places each glyph at its font's widths, so a face of the same widths fills them, where the
+// kind's first face (DejaVu under Wine) leaves gaps after narrow letters or runs letters together.
+// Other families of a kind do not get them: a wider design (Palatino, say) drawn in a narrower
+// face would open gaps inside its words.
+constexpr std::array<const char*, 3> kHelveticaWidths{"Arial", "Helvetica", "Liberation Sans"};
+constexpr std::array<const char*, 3> kTimesWidths{"Times New Roman", "Times", "Liberation Serif"};
+constexpr std::array<const char*, 3> kCourierWidths{"Courier New", "Courier", "Liberation Mono"};
+
 template <std::size_t N>
-std::string FirstInstalled(const std::array<const char*, N>& candidates) {
+const char* InstalledOf(const std::array<const char*, N>& candidates) {
   for (const char* face : candidates) {
     if (InstalledFaces().contains(LowerFamily(face))) {
       return face;
     }
   }
-  for (const char* face : kSans) {
-    if (InstalledFaces().contains(LowerFamily(face))) {
-      return face;
-    }
+  return nullptr;
+}
+
+// The first installed face of `candidates`, else of the sans serif faces, else the first
+// candidate, for which GDI finds its own substitute.
+template <std::size_t N>
+std::string FirstInstalled(const std::array<const char*, N>& candidates) {
+  if (const char* face = InstalledOf(candidates)) {
+    return face;
   }
-  return candidates.front();  // GDI finds its own substitute
+  if (const char* face = InstalledOf(kSans)) {
+    return face;
+  }
+  return candidates.front();
+}
+
+// The face of a standard font's widths for a family named after that font, or "" when the family
+// is not one of them (or a narrowed cut of one) or no such face is installed.
+std::string SameWidthsFace(std::string_view lowerFamily) {
+  if (Mentions(lowerFamily, {"narrow", "condensed", "compressed", "black"})) {
+    return {};
+  }
+  const char* face = nullptr;
+  if (Mentions(lowerFamily, {"helvetica", "arial"})) {
+    face = InstalledOf(kHelveticaWidths);
+  } else if (Mentions(lowerFamily, {"times"})) {
+    face = InstalledOf(kTimesWidths);
+  } else if (Mentions(lowerFamily, {"courier"})) {
+    face = InstalledOf(kCourierWidths);
+  }
+  return face != nullptr ? face : "";
 }
 
 }  // namespace
@@ -84,6 +119,9 @@ std::string GdiFaceFor(std::string_view pdfFamily) {
   const std::string lower = LowerFamily(pdfFamily);
   if (!lower.empty() && InstalledFaces().contains(lower)) {
     return std::string(pdfFamily);
+  }
+  if (std::string face = SameWidthsFace(lower); !face.empty()) {
+    return face;
   }
   if (Mentions(lower, {"courier", "mono", "consol", "typewriter"})) {
     return FirstInstalled(kMono);
