@@ -96,21 +96,22 @@ std::string FirstInstalled(const std::array<const char*, N>& candidates) {
   return candidates.front();
 }
 
-// The face of a standard font's widths for a family named after that font, or "" when the family
-// is not one of them (or a narrowed cut of one) or no such face is installed.
-std::string SameWidthsFace(std::string_view lowerFamily) {
+// The face of a standard font's widths for a family named after that font, or null when the
+// family is not one of them (or a narrowed cut of one) or no such face is installed.
+const char* SameWidthsFace(std::string_view lowerFamily) {
   if (Mentions(lowerFamily, {"narrow", "condensed", "compressed", "black"})) {
-    return {};
+    return nullptr;
   }
-  const char* face = nullptr;
   if (Mentions(lowerFamily, {"helvetica", "arial"})) {
-    face = InstalledOf(kHelveticaWidths);
-  } else if (Mentions(lowerFamily, {"times"})) {
-    face = InstalledOf(kTimesWidths);
-  } else if (Mentions(lowerFamily, {"courier"})) {
-    face = InstalledOf(kCourierWidths);
+    return InstalledOf(kHelveticaWidths);
   }
-  return face != nullptr ? face : "";
+  if (Mentions(lowerFamily, {"times"})) {
+    return InstalledOf(kTimesWidths);
+  }
+  if (Mentions(lowerFamily, {"courier"})) {
+    return InstalledOf(kCourierWidths);
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -120,7 +121,7 @@ std::string GdiFaceFor(std::string_view pdfFamily) {
   if (!lower.empty() && InstalledFaces().contains(lower)) {
     return std::string(pdfFamily);
   }
-  if (std::string face = SameWidthsFace(lower); !face.empty()) {
+  if (const char* face = SameWidthsFace(lower)) {
     return face;
   }
   if (Mentions(lower, {"courier", "mono", "consol", "typewriter"})) {
