@@ -261,7 +261,7 @@ std::shared_ptr<const DecodedPicture> DecodeJpeg(const std::vector<std::uint8_t>
   return picture;
 }
 
-std::shared_ptr<const DecodedPicture> PictureCache::Get(const pdf::ImageCommand& image) {
+std::shared_ptr<const DecodedPicture> PictureCache::Get(const pdf::ImagePixels& image) {
   const std::uint8_t* key = image.jpeg.data();
   const auto found = std::find_if(pictures_.begin(), pictures_.end(),
                                   [key](const auto& entry) { return entry.first == key; });
@@ -277,8 +277,12 @@ std::shared_ptr<const DecodedPicture> PictureCache::Get(const pdf::ImageCommand&
   return picture;
 }
 
-bool PaintImage(HDC dc, const DeviceMap& map, const pdf::ImageCommand& image,
+bool PaintImage(HDC dc, const DeviceMap& map, const pdf::ImageCommand& placed,
                 PictureCache& pictures) {
+  if (!placed.pixels) {
+    return true;
+  }
+  const pdf::ImagePixels& image = *placed.pixels;
   int width = image.width;
   int height = image.height;
   const std::vector<std::uint8_t>* rgb = &image.rgb;
@@ -300,7 +304,7 @@ bool PaintImage(HDC dc, const DeviceMap& map, const pdf::ImageCommand& image,
   const std::vector<std::uint8_t>& alpha = image.alpha.size() == count ? image.alpha : kOpaque;
 
   // The image's corners on the device: its top left, the ends of its top row and left column.
-  const pdf::Affine& p = image.placement;
+  const pdf::Affine& p = placed.placement;
   const auto device = [&](double u, double v) {
     const double x = u * p.a + v * p.c + p.e;
     const double y = u * p.b + v * p.d + p.f;

@@ -31,7 +31,7 @@ std::shared_ptr<const DecodedPicture> DecodeJpeg(const std::vector<std::uint8_t>
 // The last few JPEG pictures decoded, so that repainting a page does not decode them again.
 class PictureCache {
  public:
-  std::shared_ptr<const DecodedPicture> Get(const pdf::ImageCommand& image);
+  std::shared_ptr<const DecodedPicture> Get(const pdf::ImagePixels& image);
   void Clear() { pictures_.clear(); }
 
  private:

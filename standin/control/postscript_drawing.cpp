@@ -94,8 +94,9 @@ class Writer {
   }
   void operator()(const pdf::RestoreClip& /*restore*/) const { out_ += "grestore\n"; }
 
-  void operator()(const pdf::ImageCommand& image) const {
-    const pdf::Affine& p = image.placement;
+  void operator()(const pdf::ImageCommand& placed) const {
+    const pdf::ImagePixels& image = *placed.pixels;
+    const pdf::Affine& p = placed.placement;
     const std::string w = std::to_string(image.width);
     const std::string h = std::to_string(image.height);
     out_ += "gsave [" + Number(p.a) + " " + Number(p.b) + " " + Number(p.c) + " " + Number(p.d) +
@@ -147,7 +148,7 @@ class Writer {
   void operator()(const pdf::TextCommand& /*text*/) const {}
 
  private:
-  static bool Uniform(const pdf::ImageCommand& image) {
+  static bool Uniform(const pdf::ImagePixels& image) {
     for (std::size_t i = 3; i + 2 < image.rgb.size(); i += 3) {
       if (image.rgb[i] != image.rgb[0] || image.rgb[i + 1] != image.rgb[1] ||
           image.rgb[i + 2] != image.rgb[2]) {

@@ -1,6 +1,7 @@
 // The PostScript of a page's drawing, for the printing route without a device context.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "postscript_drawing.h"
@@ -36,20 +37,23 @@ TEST(PostScriptDrawing, PathsClipsImagesAndShadingsInListOrder) {
   stroke.style.dash = {3, 1};
   list.commands.emplace_back(stroke);
   list.commands.emplace_back(pdf::RestoreClip{});
-  pdf::ImageCommand picture;
+  pdf::ImagePixels picture;
   picture.width = 2;
   picture.height = 1;
   picture.rgb = {255, 0, 0, 0, 0, 255};
-  picture.placement = {40, 0, 0, 20, 5, 6};
-  list.commands.emplace_back(picture);
-  pdf::ImageCommand stencil = picture;
+  const pdf::Affine placement{40, 0, 0, 20, 5, 6};
+  list.commands.emplace_back(
+      pdf::ImageCommand{placement, std::make_shared<const pdf::ImagePixels>(picture)});
+  pdf::ImagePixels stencil = picture;
   stencil.rgb = {0, 0, 255, 0, 0, 255};
   stencil.alpha = {255, 0};
-  list.commands.emplace_back(stencil);
-  pdf::ImageCommand photo = picture;
+  list.commands.emplace_back(
+      pdf::ImageCommand{placement, std::make_shared<const pdf::ImagePixels>(stencil)});
+  pdf::ImagePixels photo = picture;
   photo.rgb.clear();
   photo.jpeg = {0xFF, 0xD8, 0xFF, 0xD9};
-  list.commands.emplace_back(photo);
+  list.commands.emplace_back(
+      pdf::ImageCommand{placement, std::make_shared<const pdf::ImagePixels>(photo)});
   pdf::ShadingCommand shading;
   shading.ramp = {{0, 0, 0}, {255, 255, 255}, {255, 255, 255}};
   list.commands.emplace_back(shading);

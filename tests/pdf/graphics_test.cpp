@@ -251,17 +251,17 @@ TEST(GraphicsImages, SamplesDecodeWithTheirDepthDecodeArrayAndPlacement) {
   const auto images = All<ImageCommand>(list);
   ASSERT_EQ(images.size(), 4U);
   const ImageCommand& rgb = images[0];
-  EXPECT_EQ(rgb.width, 2);
-  EXPECT_EQ(rgb.height, 1);
-  EXPECT_EQ(rgb.rgb, (std::vector<std::uint8_t>{255, 0, 0, 0, 0, 255}));
-  EXPECT_TRUE(rgb.alpha.empty());
+  EXPECT_EQ(rgb.pixels->width, 2);
+  EXPECT_EQ(rgb.pixels->height, 1);
+  EXPECT_EQ(rgb.pixels->rgb, (std::vector<std::uint8_t>{255, 0, 0, 0, 0, 255}));
+  EXPECT_TRUE(rgb.pixels->alpha.empty());
   EXPECT_EQ(rgb.placement.a, 40);
   EXPECT_EQ(rgb.placement.d, 20);
   EXPECT_EQ(rgb.placement.e, 5);  // 15 less the MediaBox's left edge
   EXPECT_EQ(rgb.placement.f, 5);
-  EXPECT_EQ(images[1].rgb, (std::vector<std::uint8_t>{0, 0, 0, 255, 255, 255}));
-  EXPECT_EQ(images[2].rgb, (std::vector<std::uint8_t>{128, 128, 128}));
-  EXPECT_EQ(images[3].rgb, (std::vector<std::uint8_t>{255, 0, 0, 0, 255, 0, 0, 0, 255}));
+  EXPECT_EQ(images[1].pixels->rgb, (std::vector<std::uint8_t>{0, 0, 0, 255, 255, 255}));
+  EXPECT_EQ(images[2].pixels->rgb, (std::vector<std::uint8_t>{128, 128, 128}));
+  EXPECT_EQ(images[3].pixels->rgb, (std::vector<std::uint8_t>{255, 0, 0, 0, 255, 0, 0, 0, 255}));
 }
 
 TEST(GraphicsImages, MasksBecomeAlphaAndShortDataDrawsWhatItHas) {
@@ -288,15 +288,15 @@ TEST(GraphicsImages, MasksBecomeAlphaAndShortDataDrawsWhatItHas) {
   const auto images = All<ImageCommand>(list);
   ASSERT_EQ(images.size(), 5U);  // the fax image has no decoder here
   // Stencil: sample 0 paints, in the fill colour.
-  EXPECT_EQ(images[0].alpha, (std::vector<std::uint8_t>{255, 0, 255, 0}));
-  EXPECT_EQ(images[0].rgb[2], 255);
-  EXPECT_EQ(images[1].alpha, (std::vector<std::uint8_t>{0, 200}));
-  EXPECT_EQ(images[2].alpha, (std::vector<std::uint8_t>{0, 255}));
-  EXPECT_EQ(images[3].alpha, (std::vector<std::uint8_t>{255, 255, 0}));
-  EXPECT_EQ(images[3].rgb[3], 2);
-  EXPECT_FALSE(images[4].jpeg.empty());
-  EXPECT_EQ(images[4].jpegComponents, 3);
-  EXPECT_EQ(images[4].width, 8);
+  EXPECT_EQ(images[0].pixels->alpha, (std::vector<std::uint8_t>{255, 0, 255, 0}));
+  EXPECT_EQ(images[0].pixels->rgb[2], 255);
+  EXPECT_EQ(images[1].pixels->alpha, (std::vector<std::uint8_t>{0, 200}));
+  EXPECT_EQ(images[2].pixels->alpha, (std::vector<std::uint8_t>{0, 255}));
+  EXPECT_EQ(images[3].pixels->alpha, (std::vector<std::uint8_t>{255, 255, 0}));
+  EXPECT_EQ(images[3].pixels->rgb[3], 2);
+  EXPECT_FALSE(images[4].pixels->jpeg.empty());
+  EXPECT_EQ(images[4].pixels->jpegComponents, 3);
+  EXPECT_EQ(images[4].pixels->width, 8);
 }
 
 TEST(GraphicsImages, InlineImagesWithAndWithoutFilters) {
@@ -308,9 +308,9 @@ TEST(GraphicsImages, InlineImagesWithAndWithoutFilters) {
                 "BI /W 2 /H 2 /IM true /D [1 0] ID \x80\x40 EI 0 0 1 rg 0 0 5 5 re f"));
   const auto images = All<ImageCommand>(list);
   ASSERT_EQ(images.size(), 3U);
-  EXPECT_EQ(images[0].rgb, (std::vector<std::uint8_t>{'E', ' ', 'I', ' ', 'E', 'I', ' ', 1, 2}));
-  EXPECT_EQ(images[1].rgb, (std::vector<std::uint8_t>{0, 0, 0, 255, 255, 255}));
-  EXPECT_EQ(images[2].alpha, (std::vector<std::uint8_t>{255, 0, 0, 255}));
+  EXPECT_EQ(images[0].pixels->rgb, (std::vector<std::uint8_t>{'E', ' ', 'I', ' ', 'E', 'I', ' ', 1, 2}));
+  EXPECT_EQ(images[1].pixels->rgb, (std::vector<std::uint8_t>{0, 0, 0, 255, 255, 255}));
+  EXPECT_EQ(images[2].pixels->alpha, (std::vector<std::uint8_t>{255, 0, 0, 255}));
   EXPECT_EQ(All<FillCommand>(list).size(), 1U);  // drawing goes on after the images
 }
 
@@ -517,7 +517,7 @@ TEST(GraphicsDamage, EveryPrefixOfAPageDrawsWithoutFailing) {
   const DisplayList whole = Draw(Page(content, resources, objects));
   EXPECT_EQ(All<ImageCommand>(whole).size(), 2U);
   // The short image has no whole row: none of it shows.
-  EXPECT_EQ(All<ImageCommand>(whole)[1].alpha[0], 0);
+  EXPECT_EQ(All<ImageCommand>(whole)[1].pixels->alpha[0], 0);
   EXPECT_EQ(All<TextCommand>(whole).size(), 1U);
 }
 

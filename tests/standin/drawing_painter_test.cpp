@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -165,14 +166,14 @@ TEST(DrawingPainter, ClipsLimitDrawingUntilRestored) {
 TEST(DrawingPainter, ImagesLandInTheirPlaceWithTheirAlpha) {
   pdf::DisplayList list;
   list.commands.emplace_back(Fill(Box(0, 0, 200, 100), {0, 255, 0}));
-  pdf::ImageCommand image;
+  pdf::ImagePixels image;
   image.width = 2;
   image.height = 2;
   // Rows from the top: red, blue / blue, red; the top right pixel transparent.
   image.rgb = {255, 0, 0, 0, 0, 255, 0, 0, 255, 255, 0, 0};
   image.alpha = {255, 0, 255, 255};
-  image.placement = {100, 0, 0, 80, 50, 10};
-  list.commands.emplace_back(image);
+  list.commands.emplace_back(pdf::ImageCommand{pdf::Affine{100, 0, 0, 80, 50, 10},
+                                               std::make_shared<const pdf::ImagePixels>(image)});
   Canvas canvas;
   canvas.Draw(list);
   EXPECT_EQ(canvas.At(75, 70), kRed);     // top left
@@ -184,8 +185,8 @@ TEST(DrawingPainter, ImagesLandInTheirPlaceWithTheirAlpha) {
   // The same image upside down (a negative height in its matrix).
   pdf::DisplayList flipped;
   image.alpha.clear();
-  image.placement = {100, 0, 0, -80, 50, 90};
-  flipped.commands.emplace_back(image);
+  flipped.commands.emplace_back(pdf::ImageCommand{pdf::Affine{100, 0, 0, -80, 50, 90},
+                                                  std::make_shared<const pdf::ImagePixels>(image)});
   Canvas second;
   second.Draw(flipped);
   EXPECT_EQ(second.At(75, 70), kBlue);

@@ -84,8 +84,9 @@ std::vector<std::uint8_t> MaskAlpha(PdfFile& file, const Object& maskObject, boo
     dict.entries.emplace_back("ImageMask", Object(true));
   }
   const ImageSource plain{&dict, source.data, source.jpeg, source.undecoded};
-  const std::optional<ImageCommand> mask = DecodeImage(file, plain, Object{}, Rgb{});
-  if (!mask || mask->width <= 0 || mask->height <= 0 || !mask->jpeg.empty()) {
+  const std::optional<ImageCommand> placed = DecodeImage(file, plain, Object{}, Rgb{});
+  const ImagePixels* mask = placed ? placed->pixels.get() : nullptr;
+  if (mask == nullptr || mask->width <= 0 || mask->height <= 0 || !mask->jpeg.empty()) {
     return {};
   }
   std::vector<std::uint8_t> alpha(static_cast<std::size_t>(toWidth) *
@@ -199,8 +200,11 @@ std::optional<ImageCommand> DecodeImage(PdfFile& file, const ImageSource& source
   if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) {
     return std::nullopt;
   }
-  ImageCommand image;
-  image.smooth = file.Get(dict, "Interpolate").AsBool(false);
+  auto pixels = std::make_shared<ImagePixels>();
+  ImagePixels& image = *pixels;
+  ImageCommand placed;
+  placed.smooth = file.Get(dict, "Interpolate").AsBool(false);
+  placed.pixels = pixels;
   const bool isMask = file.Get(dict, "ImageMask").AsBool(false);
   std::vector<double> decode = NumberArray(file, dict.Get("Decode"));
 
@@ -221,7 +225,7 @@ std::optional<ImageCommand> DecodeImage(PdfFile& file, const ImageSource& source
     if (static_cast<std::size_t>(width) * static_cast<std::size_t>(height) <= kMaxImagePixels) {
       image.alpha = MaskAlpha(file, dict.Get("SMask"), true, image.width, image.height);
     }
-    return image;
+    return placed;
   }
 
   const int bits = isMask ? 1 : static_cast<int>(file.Get(dict, "BitsPerComponent").AsInt(8));
@@ -262,7 +266,7 @@ std::optional<ImageCommand> DecodeImage(PdfFile& file, const ImageSource& source
         }
       }
     }
-    return image;
+    return placed;
   }
 
   if (decode.size() != 2 * components) {
@@ -353,7 +357,7 @@ std::optional<ImageCommand> DecodeImage(PdfFile& file, const ImageSource& source
       }
     }
   }
-  return image;
+  return placed;
 }
 
 }  // namespace lvx::pdf

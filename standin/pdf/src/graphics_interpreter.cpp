@@ -873,7 +873,7 @@ void Drawing::DrawXObject(const Object& resources, int depth) {
 }
 
 void Drawing::PlaceImage(ImageCommand image) {
-  const std::size_t bytes = image.rgb.size() + image.alpha.size() + image.jpeg.size();
+  const std::size_t bytes = image.pixels->Bytes();
   if (imageBytes_ + bytes > kMaxImageBytes) {
     out_.truncated = true;
     return;

@@ -77,13 +77,14 @@ struct ClipCommand {
 // Ends the innermost ClipCommand's effect (the list always has one per clip).
 struct RestoreClip {};
 
-// An image: the unit square of image space (0,0 lower left) maps through `placement` to page
-// space. Pixels are rows from the top, `width` by `height`, 3 bytes each (RGB); `alpha`, when not
-// empty, has one byte per pixel (0 transparent, 255 opaque). When `jpeg` is not empty the pixels
-// are left to the painter: the JPEG data decodes to `width` by `height` pixels of `jpegComponents`
-// components (inverted when `jpegInverted`, as Adobe writes CMYK).
-struct ImageCommand {
-  Affine placement;
+// An image's pixels, shared by every placement of the same image on a page, so that an image
+// drawn many times is held once. Rows from the top, `width` by `height`, 3 bytes each (RGB);
+// `alpha`, when not empty, has one byte per pixel (0 transparent, 255 opaque). When `jpeg` is not
+// empty the pixels are left to the painter: the JPEG data decodes to `width` by `height` pixels of
+// `jpegComponents` components (inverted when `jpegInverted`, as Adobe writes CMYK). `identity`
+// names the JPEG data (a 64-bit hash of its bytes), so that a painter's cache of decoded pictures
+// finds the same data again and never mistakes other data for it.
+struct ImagePixels {
   int width = 0;
   int height = 0;
   std::vector<std::uint8_t> rgb;
@@ -91,6 +92,15 @@ struct ImageCommand {
   std::vector<std::uint8_t> jpeg;
   int jpegComponents = 3;
   bool jpegInverted = false;
+  std::uint64_t identity = 0;
+  [[nodiscard]] std::size_t Bytes() const { return rgb.size() + alpha.size() + jpeg.size(); }
+};
+
+// An image placed on the page: the unit square of image space (0,0 lower left) maps through
+// `placement` to page space. `pixels` is never null in a display list.
+struct ImageCommand {
+  Affine placement;
+  std::shared_ptr<const ImagePixels> pixels;
   bool smooth = false;  // /Interpolate, or an image drawn much larger than its pixels
 };
 
