@@ -34,7 +34,8 @@ std::string DocumentWith(const std::string& content) {
       " /FirstChar 97 /LastChar 98 /Widths [50 60] /Encoding << /Differences [97 /a /b] >>"
       " /CharProcs << /a 12 0 R /b 12 0 R >> >>");
   pdf.AddStream("/Type /XObject /Subtype /Form /BBox [0 0 100 100] /Matrix [0 1 -1 0 10 10]",
-                "0 0 1 rg 0 0 50 50 re f BT /F1 9 Tf 0 0 Td (In a form) Tj ET /X1 Do");
+                "0 0 1 rg 0 0 50 50 re f BT /F1 9 Tf 0 0 Td (In a form) Tj ET /X1 Do"
+                " 0 0 m 5 5 l 0 0 1 1 re W");  // a path and a clip left open
   pdf.AddStream(
       "/Type /XObject /Subtype /Image /Width 2 /Height 2 /ColorSpace /DeviceRGB"
       " /BitsPerComponent 8",
@@ -45,7 +46,7 @@ std::string DocumentWith(const std::string& content) {
       "/Type /XObject /Subtype /Image /Width 2 /Height 2 /ColorSpace [/Indexed /DeviceGray 15"
       " <00112233445566778899AABBCCDDEEFF>] /BitsPerComponent 4 /SMask 18 0 R",
       std::string("\x0F\xF0", 2));
-  pdf.AddStream("", "60 0 d0 0 0 50 70 re f");
+  pdf.AddStream("", "60 0 d0 0 0 50 70 re f 0 0 m 10 10 l");  // a glyph that leaves a path open
   pdf.Add(
       "<< /ShadingType 2 /ColorSpace /DeviceRGB /Coords [0 0 100 0] /Extend [true true]"
       " /Function << /FunctionType 2 /Domain [0 1] /C0 [1 0 0] /C1 [0 0 1] /N 1 >> >>");

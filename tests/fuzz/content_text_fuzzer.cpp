@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "content_fonts.h"
-#include "page_text.h"
 #include "file.h"
+#include "page_text.h"
 #include "pdf_builder.h"
 #include "text_assembly.h"
 

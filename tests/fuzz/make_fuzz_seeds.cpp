@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "encrypted_document.h"
+#include "hostile_documents.h"
 #include "pdf_builder.h"
 
 namespace {
@@ -161,7 +162,19 @@ int main(int argc, char** argv) {
           " /BPC 8 ID \x10\xFF\x80\x40 EI Q"},
          {"shadings.bin",
           "q 0 0 100 100 re W n /Sh1 sh Q q /Sh2 sh Q /X1 Do BT /F4 20 Tf 0 0 Td (ab) Tj"
-          " /F2 12 Tf 1 Tr (outline) Tj /F3 10 Tf <0001> Tj ET"}});
+          " /F2 12 Tf 1 Tr (outline) Tj /F3 10 Tf <0001> Tj ET"},
+         // Sizes that wrap in 32-bit arithmetic, and the path a form or glyph leaves open.
+         {"hostile-sizes.bin",
+          "q 100 0 0 50 0 0 cm BI /IM true /W 65536 /H 65537 ID x EI Q"
+          " BI /W 70000 /H 70000 /CS /RGB /BPC 16 ID abc EI /CS2 cs 0.5 0.5 scn 0 0 1 1 re f"},
+         {"open-paths.bin",
+          "/X1 Do 1 1 2 2 v S BT /F4 10 Tf (ab) Tj ET 3 3 4 4 v 5 5 l W f /X1 Do"}});
+  // Whole documents that ask for work or memory out of proportion to their size.
+  Seeds hostile;
+  for (const auto& [name, file] : lvx::pdf::test::HostileDocuments()) {
+    hostile.emplace_back("hostile-" + name + ".pdf", file);
+  }
+  Write(folder / "document", hostile);
   std::printf("seeds written to %s\n", folder.string().c_str());
   return 0;
 }

@@ -9,71 +9,18 @@
 #include <variant>
 #include <vector>
 
-#include "page_drawing.h"
+#include "page_fixture.h"
 #include "page_limits.h"
-#include "pdf_builder.h"
 
 namespace lvx::pdf {
 namespace {
 
+using test::All;
+using test::Bytes;
+using test::Draw;
+using test::ExpectBalancedClips;
+using test::Page;
 using test::PdfBuilder;
-
-// A 200 x 100 page (MediaBox from 10 20, so page space is shifted) whose resources are
-// `resources` and content `content`; `objects` are added from number 5 on ("stream:" entries are
-// streams: "stream:<dict>|<data>").
-std::string Page(const std::string& content, const std::string& resources = "",
-                 const std::vector<std::string>& objects = {}, const std::string& pageExtra = "") {
-  PdfBuilder pdf;
-  const int catalog = pdf.Add("<< /Type /Catalog /Pages 2 0 R >>");
-  pdf.Add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
-  pdf.Add("<< /Type /Page /Parent 2 0 R /MediaBox [10 20 210 120] /Contents 4 0 R /Resources << " +
-          resources + " >> " + pageExtra + " >>");
-  pdf.AddStream("", content);
-  for (const std::string& object : objects) {
-    if (object.starts_with("stream:")) {
-      const std::size_t bar = object.find('|');
-      pdf.AddStream(object.substr(7, bar - 7), object.substr(bar + 1));
-    } else {
-      pdf.Add(object);
-    }
-  }
-  return pdf.Build(catalog);
-}
-
-DisplayList Draw(const std::string& file) {
-  const auto document = test::Open(file);
-  EXPECT_NE(document, nullptr);
-  return document ? document->PageDrawing(0) : DisplayList{};
-}
-
-template <typename T>
-std::vector<T> All(const DisplayList& list) {
-  std::vector<T> found;
-  for (const DrawCommand& command : list.commands) {
-    if (const T* item = std::get_if<T>(&command)) {
-      found.push_back(*item);
-    }
-  }
-  return found;
-}
-
-void ExpectBalancedClips(const DisplayList& list) {
-  int depth = 0;
-  for (const DrawCommand& command : list.commands) {
-    depth += std::holds_alternative<ClipCommand>(command) ? 1 : 0;
-    depth -= std::holds_alternative<RestoreClip>(command) ? 1 : 0;
-    ASSERT_GE(depth, 0);
-  }
-  EXPECT_EQ(depth, 0);
-}
-
-std::string Bytes(std::initializer_list<int> values) {
-  std::string bytes;
-  for (const int v : values) {
-    bytes.push_back(static_cast<char>(v));
-  }
-  return bytes;
-}
 
 TEST(GraphicsPaths, StrokesAndFillsInPageSpaceWithTheirStyle) {
   const DisplayList list =

@@ -164,6 +164,34 @@ std::string SimpleDocument(const std::vector<std::string>& contents, XrefForm fo
   return pdf.Build(catalog, form);
 }
 
+std::string Repeat(const std::string& text, int times) {
+  std::string out;
+  out.reserve(text.size() * static_cast<std::size_t>(times));
+  for (int i = 0; i < times; ++i) {
+    out += text;
+  }
+  return out;
+}
+
+std::string OnePage(const std::string& content, const std::string& resources,
+                    const std::vector<std::string>& objects, const std::string& pageExtra) {
+  PdfBuilder pdf;
+  const int catalog = pdf.Add("<< /Type /Catalog /Pages 2 0 R >>");
+  pdf.Add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
+  pdf.Add("<< /Type /Page /Parent 2 0 R /MediaBox [10 20 210 120] /Contents 4 0 R /Resources << " +
+          resources + " >> " + pageExtra + " >>");
+  pdf.AddStream("", content);
+  for (const std::string& object : objects) {
+    if (object.starts_with("stream:")) {
+      const std::size_t bar = object.find('|');
+      pdf.AddStream(object.substr(7, bar - 7), object.substr(bar + 1));
+    } else {
+      pdf.Add(object);
+    }
+  }
+  return pdf.Build(catalog);
+}
+
 std::string PageWithFonts(const std::vector<std::string>& fonts, std::string_view content) {
   PdfBuilder pdf;
   const int catalog = pdf.Add("<< /Type /Catalog /Pages 2 0 R >>");

@@ -57,6 +57,15 @@ std::string AppendUpdate(const std::string& base, const std::map<int, std::strin
 std::string SimpleDocument(const std::vector<std::string>& contents,
                            XrefForm form = XrefForm::kTable);
 
+// `text` `times` over.
+std::string Repeat(const std::string& text, int times);
+
+// A 200 x 100 page (MediaBox from 10 20, so page space is shifted) whose resources are
+// `resources` and content `content`; `objects` are added from number 5 on ("stream:" entries are
+// streams: "stream:<dict>|<data>").
+std::string OnePage(const std::string& content, const std::string& resources = "",
+                    const std::vector<std::string>& objects = {}, const std::string& pageExtra = "");
+
 // A one-page document (612 x 792) whose resources name the given font dictionaries /F1, /F2, ...
 // (written directly into the resources), with `content` as its content stream.
 std::string PageWithFonts(const std::vector<std::string>& fonts, std::string_view content);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <variant>
+#include <vector>
 
 #include "pdf_builder.h"
 
@@ -128,6 +130,36 @@ TEST(TextOperatorsTest, FormXObjectsAndInlineImages) {
                               " EI /X1 Do BT /F1 10 Tf 72 500 Td (After) Tj ET";
   EXPECT_EQ(TextOf(PageWithFont(kHelvetica, content, {form}, "/XObject << /X1 5 0 R >>")),
             "Before\r\nIn form\r\nAfter\r\n");
+}
+
+// Text and drawing read content through one interpreter: a form that leaves saves open, and an
+// inline image whose samples hold " EI ", leave both where the page's own operators put them.
+TEST(TextOperatorsTest, TextAndDrawingReadFormsAndInlineImagesAlike) {
+  const std::string form = "stream:/Type /XObject /Subtype /Form /BBox [0 0 612 792]|" +
+                           [] {
+                             std::string saves;
+                             for (int i = 0; i < 300; ++i) {
+                               saves += "q ";
+                             }
+                             return saves;
+                           }();
+  const std::string content =
+      "q 2 0 0 2 0 0 cm /X1 Do Q BI /W 8 /H 1 /BPC 8 /CS /G ID a EI (xy EI"
+      " BT /F1 10 Tf 72 700 Td (After) Tj ET";
+  const auto document =
+      test::Open(PageWithFont(kHelvetica, content, {form}, "/XObject << /X1 5 0 R >>"));
+  ASSERT_NE(document, nullptr);
+  EXPECT_EQ(document->PageText(0), "After\r\n");
+  const std::vector<TextRun> runs = document->PageRuns(0);
+  ASSERT_EQ(runs.size(), 1U);
+  EXPECT_DOUBLE_EQ(runs[0].x, 72);
+  EXPECT_DOUBLE_EQ(runs[0].y, 700);
+  const DisplayList drawing = document->PageDrawing(0);
+  ASSERT_FALSE(drawing.commands.empty());
+  const auto* text = std::get_if<TextCommand>(&drawing.commands.back());
+  ASSERT_NE(text, nullptr);
+  EXPECT_DOUBLE_EQ(text->glyphs.front().origin.x, runs[0].x);
+  EXPECT_DOUBLE_EQ(text->glyphs.front().origin.y, runs[0].y);
 }
 
 TEST(EncodingTest, BaseEncodingsAndDifferences) {

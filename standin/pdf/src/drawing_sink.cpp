@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <optional>
+#include <variant>
 #include <utility>
 
 #include "file.h"
@@ -27,6 +28,34 @@ StrokeStyle PageStyle(const GState& state) {
 
 bool Paints(const Paint& paint) { return !paint.space->PaintsNothing() && paint.alpha > 0; }
 
+std::uint64_t PathBytes(const Path& path) {
+  return path.points.size() * sizeof(Point) + path.verbs.size() * sizeof(PathVerb);
+}
+
+// What a command holds besides itself (image pixels are counted apart).
+std::uint64_t PayloadBytes(const DrawCommand& command) {
+  if (const auto* fill = std::get_if<FillCommand>(&command)) {
+    return PathBytes(fill->path);
+  }
+  if (const auto* stroke = std::get_if<StrokeCommand>(&command)) {
+    return PathBytes(stroke->path) + stroke->style.dash.size() * sizeof(double);
+  }
+  if (const auto* clip = std::get_if<ClipCommand>(&command)) {
+    return PathBytes(clip->path);
+  }
+  if (const auto* shading = std::get_if<ShadingCommand>(&command)) {
+    return PathBytes(shading->area) + shading->ramp.size() * sizeof(Rgb);
+  }
+  if (const auto* text = std::get_if<TextCommand>(&command)) {
+    std::uint64_t bytes = text->glyphs.size() * sizeof(TextCommand::Glyph);
+    for (const TextCommand::Glyph& glyph : text->glyphs) {
+      bytes += glyph.text.capacity() > 15 ? glyph.text.capacity() : 0;
+    }
+    return bytes;
+  }
+  return 0;
+}
+
 }  // namespace
 
 bool DrawingSink::Emit(DrawCommand command) {
@@ -34,6 +63,7 @@ bool DrawingSink::Emit(DrawCommand command) {
     out_.truncated = true;
     return false;
   }
+  listBytes_ += sizeof(DrawCommand) + PayloadBytes(command);
   out_.commands.push_back(std::move(command));
   return true;
 }
@@ -62,6 +92,7 @@ bool DrawingSink::UsePath(Path path, const PathUse& use, const GState& state) {
 void DrawingSink::EndClips(std::size_t count) {
   for (std::size_t i = 0; i < count; ++i) {
     out_.commands.emplace_back(RestoreClip{});  // always kept, so that clips stay balanced
+    listBytes_ += sizeof(DrawCommand);
   }
 }
 

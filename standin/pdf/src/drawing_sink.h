@@ -2,7 +2,7 @@
 // shading pattern), stroked and clipped, images decoded and placed (an XObject drawn again shares
 // its pixels), shadings and text. The list keeps to the page's limits (page_limits.h): at most
 // kMaxCommands commands and kPageImageBytes of image pixels; an image that does not fit is left
-// out and the list says it was truncated.
+// out and the list says it was truncated. kPageListBytes bounds the rest of the list.
 #ifndef LVXPDF_DRAWING_SINK_H
 #define LVXPDF_DRAWING_SINK_H
 
@@ -31,7 +31,9 @@ class DrawingSink final : public ContentSink {
   void InlineImage(const Dict& dict, std::span<const std::uint8_t> data, const Object& resources,
                    const GState& state) override;
   void Shade(const Object& shading, const GState& state) override;
-  [[nodiscard]] bool Full() const override { return out_.commands.size() >= kMaxCommands; }
+  [[nodiscard]] bool Full() const override {
+    return out_.commands.size() >= kMaxCommands || listBytes_ >= kPageListBytes;
+  }
 
   [[nodiscard]] std::uint64_t ImageBytes() const { return imageBytes_; }
 
@@ -49,6 +51,7 @@ class DrawingSink final : public ContentSink {
   };
   std::unordered_map<std::uint32_t, Decoded> images_;
   std::uint64_t imageBytes_ = 0;
+  std::uint64_t listBytes_ = 0;  // the commands with their paths, glyphs and ramps
 };
 
 }  // namespace lvx::pdf

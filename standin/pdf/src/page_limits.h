@@ -9,7 +9,7 @@
 // A page that runs over stops where it is and shows what was drawn.
 //
 // Memory: one page's display list holds at most kPageImageBytes of image pixels (an image placed
-// many times is held once) and kMaxCommands commands; forms are decoded once per page within
+// many times is held once), and at most kMaxCommands commands in kPageListBytes; forms are decoded once per page within
 // kPageFormBytes. Images are sampled down to kMaxImagePixels. What does not fit is left out of
 // the page, never asked of the allocator. The document's caches keep their own budgets
 // (PdfFile, FontCache, DerivedCache); the viewer's caches are bounded by the stand-in.
@@ -37,6 +37,7 @@ inline constexpr std::uint64_t kFunctionCost = 4;   // one function evaluation, 
 inline constexpr std::uint64_t kMaxImageSide = std::uint64_t{1} << 17;
 inline constexpr std::uint64_t kMaxImagePixels = std::uint64_t{12} << 20;
 inline constexpr std::uint64_t kPageImageBytes = std::uint64_t{96} << 20;
+inline constexpr std::uint64_t kPageListBytes = std::uint64_t{48} << 20;  // commands, paths, glyphs
 inline constexpr std::uint64_t kPageFormBytes = std::uint64_t{64} << 20;
 
 }  // namespace lvx::pdf
