@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "display_list_bytes.h"
 #include "gdi_objects.h"
+#include "memory_budget.h"
 #include "page_layout.h"
 
 namespace lvx::standin {
@@ -458,16 +460,23 @@ void Painter::operator()(const pdf::TextCommand& text) const {
 
 std::shared_ptr<const pdf::DisplayList> DrawingCache::Get(const ShownDocument& document, int page) {
   const auto found = std::find_if(pages_.begin(), pages_.end(),
-                                  [page](const auto& entry) { return entry.first == page; });
+                                  [page](const Entry& entry) { return entry.page == page; });
   if (found != pages_.end()) {
     pages_.splice(pages_.begin(), pages_, found);
-    return pages_.front().second;
+    return pages_.front().drawing;
   }
-  pages_.emplace_front(page, document.Drawing(page));
-  if (pages_.size() > kPages) {
+  std::shared_ptr<const pdf::DisplayList> drawing = document.Drawing(page);
+  const std::size_t bytes = sizeof(Entry) + (drawing ? DisplayListBytes(*drawing) : 0);
+  if (bytes > kDrawingCacheBytes) {
+    return drawing;
+  }
+  while (!pages_.empty() && (pages_.size() >= kPages || bytes_ + bytes > kDrawingCacheBytes)) {
+    bytes_ -= pages_.back().bytes;
     pages_.pop_back();
   }
-  return pages_.front().second;
+  pages_.push_front({page, drawing, bytes});
+  bytes_ += bytes;
+  return drawing;
 }
 
 DeviceMap SheetMap(const SheetPlacement& placement) {
