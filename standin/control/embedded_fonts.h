@@ -9,12 +9,44 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "gdi_objects.h"
 #include "lvxpdf/display_list.h"
 
 namespace lvx::standin {
 
+// A font program loaded with AddFontMemResourceEx (RemoveFontMemResourceEx).
+class FontResource {
+ public:
+  FontResource() = default;
+  explicit FontResource(HANDLE handle) : handle_(handle) {}
+  ~FontResource() { Reset(); }
+  FontResource(const FontResource&) = delete;
+  FontResource& operator=(const FontResource&) = delete;
+  FontResource(FontResource&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+  FontResource& operator=(FontResource&& other) noexcept {
+    if (this != &other) {
+      Reset();
+      handle_ = std::exchange(other.handle_, nullptr);
+    }
+    return *this;
+  }
+
+  explicit operator bool() const { return handle_ != nullptr; }
+  void Reset() {
+    if (handle_ != nullptr) {
+      RemoveFontMemResourceEx(handle_);
+      handle_ = nullptr;
+    }
+  }
+
+ private:
+  HANDLE handle_ = nullptr;
+};
+
+// Loads at most kPrograms programs of kEmbeddedFontBytes (memory_budget.h) in all; a program
+// larger than that is not loaded, and its text is drawn in an installed face.
 class EmbeddedFonts {
  public:
   EmbeddedFonts() = default;
@@ -37,10 +69,11 @@ class EmbeddedFonts {
   static constexpr std::size_t kFontsPerProgram = 16;
   struct Program {
     std::shared_ptr<const pdf::DrawFont> font;  // kept, so that its address stays its key
-    HANDLE resource = nullptr;
+    FontResource resource;                      // unloaded after the fonts made of it
     std::map<std::pair<int, int>, GdiObject<HFONT>> fonts;
   };
   std::map<const pdf::DrawFont*, Program> programs_;
+  std::size_t bytes_ = 0;  // of the programs loaded
 };
 
 }  // namespace lvx::standin
