@@ -9,41 +9,18 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <utility>
 
 #include "gdi_objects.h"
 #include "lvxpdf/display_list.h"
 
 namespace lvx::standin {
 
-// A font program loaded with AddFontMemResourceEx (RemoveFontMemResourceEx).
-class FontResource {
- public:
-  FontResource() = default;
-  explicit FontResource(HANDLE handle) : handle_(handle) {}
-  ~FontResource() { Reset(); }
-  FontResource(const FontResource&) = delete;
-  FontResource& operator=(const FontResource&) = delete;
-  FontResource(FontResource&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-  FontResource& operator=(FontResource&& other) noexcept {
-    if (this != &other) {
-      Reset();
-      handle_ = std::exchange(other.handle_, nullptr);
-    }
-    return *this;
-  }
-
-  explicit operator bool() const { return handle_ != nullptr; }
-  void Reset() {
-    if (handle_ != nullptr) {
-      RemoveFontMemResourceEx(handle_);
-      handle_ = nullptr;
-    }
-  }
-
- private:
-  HANDLE handle_ = nullptr;
+struct RemoveFontMemResource {
+  void operator()(HANDLE resource) const { RemoveFontMemResourceEx(resource); }
 };
+
+// A font program loaded with AddFontMemResourceEx (RemoveFontMemResourceEx).
+using FontResource = OwnedHandle<HANDLE, RemoveFontMemResource>;
 
 // Loads at most kPrograms programs of kEmbeddedFontBytes (memory_budget.h) in all; a program
 // larger than that is not loaded, and its text is drawn in an installed face.

@@ -6,51 +6,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "com_objects.h"
 #include "gdi_objects.h"
 #include "memory_budget.h"
 
 namespace lvx::standin {
 namespace {
-
-// A COM interface pointer (Release).
-template <typename T>
-class ComRef {
- public:
-  ComRef() = default;
-  ~ComRef() {
-    if (pointer_ != nullptr) {
-      pointer_->Release();
-    }
-  }
-  ComRef(const ComRef&) = delete;
-  ComRef& operator=(const ComRef&) = delete;
-  ComRef(ComRef&&) = delete;
-  ComRef& operator=(ComRef&&) = delete;
-  T** Out() { return &pointer_; }
-  T* operator->() const { return pointer_; }
-  [[nodiscard]] T* Get() const { return pointer_; }
-
- private:
-  T* pointer_ = nullptr;
-};
-
-// COM for the calling thread while decoding (the host may have started it already).
-class ComApartment {
- public:
-  ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-  ~ComApartment() {
-    if (SUCCEEDED(result_)) {
-      CoUninitialize();
-    }
-  }
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-  ComApartment(ComApartment&&) = delete;
-  ComApartment& operator=(ComApartment&&) = delete;
-
- private:
-  HRESULT result_;
-};
 
 // Pixels as one DIB wants them: 24-bit BGR rows from the top, each padded to 4 bytes.
 struct Dib {

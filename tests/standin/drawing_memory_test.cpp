@@ -12,37 +12,21 @@
 #include <memory>
 #include <vector>
 
+#include "com_objects.h"
 #include "drawing_painter.h"
 #include "memory_budget.h"
 
 namespace lvx::standin {
 namespace {
 
-// A COM interface pointer for the test's scope (Release).
-template <typename T>
-struct Com {
-  T* pointer = nullptr;
-  Com() = default;
-  ~Com() {
-    if (pointer != nullptr) {
-      pointer->Release();
-    }
-  }
-  Com(const Com&) = delete;
-  Com& operator=(const Com&) = delete;
-  Com(Com&&) = delete;
-  Com& operator=(Com&&) = delete;
-  T* operator->() const { return pointer; }
-};
-
 // A JPEG picture of `width` x `height` pixels all of one colour, made by the system's encoder.
 std::vector<std::uint8_t> JpegOf(UINT width, UINT height, pdf::Rgb colour) {
-  Com<IWICImagingFactory> factory;
-  Com<IStream> memory;
-  Com<IWICStream> stream;
-  Com<IWICBitmapEncoder> encoder;
-  Com<IWICBitmapFrameEncode> frame;
-  Com<IPropertyBag2> options;
+  ComRef<IWICImagingFactory> factory;
+  ComRef<IStream> memory;
+  ComRef<IWICStream> stream;
+  ComRef<IWICBitmapEncoder> encoder;
+  ComRef<IWICBitmapFrameEncode> frame;
+  ComRef<IPropertyBag2> options;
   const UINT stride = width * 3;
   std::vector<BYTE> bgr(static_cast<std::size_t>(stride) * height);
   for (std::size_t i = 0; i < bgr.size(); i += 3) {
@@ -52,15 +36,14 @@ std::vector<std::uint8_t> JpegOf(UINT width, UINT height, pdf::Rgb colour) {
   }
   WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
   if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                              IID_IWICImagingFactory,
-                              reinterpret_cast<void**>(&factory.pointer))) ||
-      FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &memory.pointer)) ||
-      FAILED(factory->CreateStream(&stream.pointer)) ||
-      FAILED(stream->InitializeFromIStream(memory.pointer)) ||
-      FAILED(factory->CreateEncoder(GUID_ContainerFormatJpeg, nullptr, &encoder.pointer)) ||
-      FAILED(encoder->Initialize(stream.pointer, WICBitmapEncoderNoCache)) ||
-      FAILED(encoder->CreateNewFrame(&frame.pointer, &options.pointer)) ||
-      FAILED(frame->Initialize(options.pointer)) || FAILED(frame->SetSize(width, height)) ||
+                              IID_IWICImagingFactory, reinterpret_cast<void**>(factory.Out()))) ||
+      FAILED(CreateStreamOnHGlobal(nullptr, TRUE, memory.Out())) ||
+      FAILED(factory->CreateStream(stream.Out())) ||
+      FAILED(stream->InitializeFromIStream(memory.Get())) ||
+      FAILED(factory->CreateEncoder(GUID_ContainerFormatJpeg, nullptr, encoder.Out())) ||
+      FAILED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache)) ||
+      FAILED(encoder->CreateNewFrame(frame.Out(), options.Out())) ||
+      FAILED(frame->Initialize(options.Get())) || FAILED(frame->SetSize(width, height)) ||
       FAILED(frame->SetPixelFormat(&format)) || !IsEqualGUID(format, GUID_WICPixelFormat24bppBGR) ||
       FAILED(frame->WritePixels(height, stride, static_cast<UINT>(bgr.size()), bgr.data())) ||
       FAILED(frame->Commit()) || FAILED(encoder->Commit())) {
@@ -68,7 +51,7 @@ std::vector<std::uint8_t> JpegOf(UINT width, UINT height, pdf::Rgb colour) {
   }
   HGLOBAL global = nullptr;
   STATSTG status{};
-  if (FAILED(GetHGlobalFromStream(memory.pointer, &global)) ||
+  if (FAILED(GetHGlobalFromStream(memory.Get(), &global)) ||
       FAILED(memory->Stat(&status, STATFLAG_NONAME))) {
     return {};
   }
