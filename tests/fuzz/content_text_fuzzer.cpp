@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "content_fonts.h"
-#include "content_text.h"
+#include "page_text.h"
 #include "file.h"
 #include "pdf_builder.h"
 #include "text_assembly.h"

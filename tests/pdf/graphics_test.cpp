@@ -9,7 +9,8 @@
 #include <variant>
 #include <vector>
 
-#include "graphics_interpreter.h"
+#include "page_drawing.h"
+#include "page_limits.h"
 #include "pdf_builder.h"
 
 namespace lvx::pdf {

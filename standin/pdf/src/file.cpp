@@ -124,6 +124,7 @@ bool PdfFile::Recover() {
 void PdfFile::ClearCaches() {
   cache_.Clear();
   objectStreams_.Clear();
+  derived_.Clear();
 }
 
 Object PdfFile::Get(Ref ref) {

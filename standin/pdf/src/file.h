@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "derived_cache.h"
 #include "file_bytes.h"
 #include "filters.h"
 #include "lvxpdf/byte_budget_cache.h"
@@ -60,7 +61,11 @@ class PdfFile {
     }
   }
   // What the caches hold now, in bytes.
-  std::size_t CachedBytes() const { return cache_.Bytes() + objectStreams_.Bytes(); }
+  std::size_t CachedBytes() const {
+    return cache_.Bytes() + objectStreams_.Bytes() + derived_.Bytes();
+  }
+  // Colour spaces, functions and shadings made from this file's objects.
+  DerivedCache& Derived() { return derived_; }
 
  private:
   // A decoded object stream and where each of its objects starts.
@@ -86,6 +91,7 @@ class PdfFile {
   ByteBudgetCache<std::uint32_t, Object> cache_{kObjectCacheBytes};
   ByteBudgetCache<std::uint32_t, std::shared_ptr<const ObjectStream>> objectStreams_{
       kObjectStreamCacheBytes};
+  DerivedCache derived_;
   std::vector<std::uint32_t> inProgress_;  // objects being loaded (guards reference loops)
   std::unique_ptr<SecurityHandler> security_;
   std::uint32_t encryptNum_ = 0;

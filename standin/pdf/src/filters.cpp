@@ -375,17 +375,19 @@ std::vector<std::uint8_t> Unpredict(std::vector<std::uint8_t> data, const Dict& 
     status = FilterStatus::kDamaged;
     return data;
   }
-  // PNG: every row starts with its own filter type byte.
+  // PNG: every row starts with its own filter type byte. The rows held are no longer than the
+  // data, whatever /Columns claims: a row the data cannot fill is its last, partial row.
   const std::size_t stride = rowBytes + 1;
+  const std::size_t held = std::min(rowBytes, data.size());
   out.reserve(data.size() / stride * rowBytes);
-  std::vector<std::uint8_t> prior(rowBytes, 0);
-  std::vector<std::uint8_t> current(rowBytes, 0);
+  std::vector<std::uint8_t> prior(held, 0);
+  std::vector<std::uint8_t> current(held, 0);
   for (std::size_t row = 0; row < data.size(); row += stride) {
     const std::uint8_t type = data[row];
-    const std::size_t available = std::min(rowBytes, data.size() - row - 1);
+    const std::size_t available = std::min(held, data.size() - row - 1);
     std::fill(current.begin(), current.end(), 0);
     std::copy_n(data.begin() + static_cast<std::ptrdiff_t>(row + 1), available, current.begin());
-    for (std::size_t i = 0; i < rowBytes; ++i) {
+    for (std::size_t i = 0; i < available; ++i) {
       const int left = i >= bytesPerPixel ? current[i - bytesPerPixel] : 0;
       const int up = prior[i];
       const int upLeft = i >= bytesPerPixel ? prior[i - bytesPerPixel] : 0;

@@ -98,6 +98,22 @@ std::shared_ptr<const ColourSpace> ColourSpace::Device(Family family) {
 
 std::shared_ptr<const ColourSpace> ColourSpace::Load(PdfFile& file, const Object& definition,
                                                      const Object& resources, int depth) {
+  // A space that is an object of its own is read once, however often it is selected.
+  if (!definition.IsRef()) {
+    return Make(file, definition, resources, depth);
+  }
+  const Ref ref = definition.AsRef();
+  if (auto held = file.Derived().Find<ColourSpace>(DerivedCache::Kind::kColourSpace, ref)) {
+    return *held;
+  }
+  std::shared_ptr<const ColourSpace> made = Make(file, definition, resources, depth);
+  file.Derived().Put(DerivedCache::Kind::kColourSpace, ref, made,
+                     sizeof(ColourSpace) + made->palette_.size() * sizeof(Rgb));
+  return made;
+}
+
+std::shared_ptr<const ColourSpace> ColourSpace::Make(PdfFile& file, const Object& definition,
+                                                     const Object& resources, int depth) {
   const Object resolved = file.Resolve(definition);
   if (depth > kMaxSpaceDepth) {
     return Device(Family::kGray);
@@ -121,9 +137,8 @@ std::shared_ptr<const ColourSpace> ColourSpace::Load(PdfFile& file, const Object
     return Device(Family::kGray);
   }
   const std::string kind = file.Resolve(array[0]).AsName();
-  const auto entry = [&](std::size_t i) {
-    return i < array.size() ? file.Resolve(array[i]) : Object{};
-  };
+  const auto raw = [&](std::size_t i) { return i < array.size() ? array[i] : Object{}; };
+  const auto entry = [&](std::size_t i) { return file.Resolve(raw(i)); };
   bool known = false;
   const Family device = DeviceFamily(kind, known);
   if (known && device != Family::kPattern) {
@@ -156,7 +171,7 @@ std::shared_ptr<const ColourSpace> ColourSpace::Load(PdfFile& file, const Object
   if (kind == "Indexed" || kind == "I") {
     space->family_ = Family::kIndexed;
     space->components_ = 1;
-    space->base_ = Load(file, entry(1), resources, depth + 1);
+    space->base_ = Load(file, raw(1), resources, depth + 1);
     const auto hival =
         static_cast<std::size_t>(std::clamp<std::int64_t>(entry(2).AsInt(0), 0, 255));
     const Object lookup = entry(3);
@@ -203,15 +218,15 @@ std::shared_ptr<const ColourSpace> ColourSpace::Load(PdfFile& file, const Object
       }
       space->none_ = allNone;
     }
-    space->base_ = Load(file, entry(2), resources, depth + 1);
-    space->tint_ = FunctionSet(file, entry(3));
+    space->base_ = Load(file, raw(2), resources, depth + 1);
+    space->tint_ = FunctionSet(file, raw(3));
     return space;
   }
   if (kind == "Pattern") {
     space->family_ = Family::kPattern;
     space->components_ = 0;
     if (array.size() > 1) {
-      space->base_ = Load(file, entry(1), resources, depth + 1);
+      space->base_ = Load(file, raw(1), resources, depth + 1);
     }
     return space;
   }

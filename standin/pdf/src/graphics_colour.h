@@ -50,6 +50,9 @@ class ColourSpace {
   [[nodiscard]] const ColourSpace* Base() const { return base_.get(); }
 
  private:
+  static std::shared_ptr<const ColourSpace> Make(PdfFile& file, const Object& definition,
+                                                 const Object& resources, int depth);
+
   Family family_ = Family::kGray;
   std::size_t components_ = 1;
   std::shared_ptr<const ColourSpace> base_;  // Indexed, Pattern: base; Separation, DeviceN:

@@ -11,7 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "content_text.h"
+#include "font_cache.h"
 #include "font.h"
 #include "lvxpdf/display_list.h"
 #include "matrix.h"
@@ -45,6 +45,8 @@ class DrawingFontCache {
   explicit DrawingFontCache(FontCache& fonts) : fonts_(fonts) {}
   // The font named by a font resource value (a reference or a dictionary); null when none.
   std::shared_ptr<const DrawingFont> Get(PdfFile& file, const Object& font);
+  // The reader's fonts these are made from.
+  FontCache& Fonts() { return fonts_; }
 
  private:
   std::shared_ptr<const DrawingFont> Load(PdfFile& file, const Object& reference, const Dict& dict);

@@ -3,34 +3,28 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <numbers>
 #include <string>
 
+#include "checked_size.h"
 #include "file.h"
-#include "lexer.h"
+#include "graphics_calculator.h"
+#include "object_numbers.h"
+#include "page_limits.h"
+#include "work_budget.h"
 
 namespace lvx::pdf {
 namespace {
 
 constexpr int kMaxFunctionDepth = 8;
 constexpr std::size_t kMaxDimensions = 8;
-constexpr std::size_t kMaxSamples = std::size_t{1} << 24;
-constexpr std::size_t kMaxCalculatorStack = 100;
-constexpr int kMaxCalculatorSteps = 20000;
-constexpr std::size_t kMaxProgramLength = 65536;
-
-std::vector<double> Numbers(PdfFile& file, const Dict& dict, std::string_view key) {
-  std::vector<double> values;
-  const Object array = file.Get(dict, key);
-  for (const Object& item : array.AsArray()) {
-    const Object value = file.Resolve(item);
-    if (!value.IsNumber()) {
-      return {};
-    }
-    values.push_back(value.AsNumber(0));
-  }
-  return values;
-}
+// Samples a sampled function's grid may address, and bytes of its data kept (samples past the
+// data read as 0). The data is read where it lies, so memory follows the data, not the grid.
+constexpr std::uint64_t kMaxSamples = std::uint64_t{1} << 24;
+constexpr std::uint64_t kMaxSampleDataBytes = std::uint64_t{16} << 20;
+// Functions a stitching function joins.
+constexpr std::size_t kMaxStitched = 256;
+// What a function other than a sampled one holds, roughly, for the cache's byte count.
+constexpr std::size_t kFunctionBytes = 256;
 
 double Clip(double value, double low, double high) {
   if (!std::isfinite(value)) {
@@ -75,27 +69,26 @@ class Sampled final : public PdfFunction {
     if (decode_.size() != range_.size()) {
       decode_ = range_;
     }
-    std::size_t count = outputs_;
+    std::uint64_t count = outputs_;
     for (const std::size_t s : size_) {
-      count *= s;
-      if (count > kMaxSamples) {
+      const std::optional<std::size_t> product = CheckedProduct({count, s}, kMaxSamples);
+      if (!product) {
         return false;
       }
+      count = *product;
     }
-    const std::vector<std::uint8_t> data = file.Decode(stream);
-    samples_.assign(count, 0);
-    const double scale = 1.0 / (std::ldexp(1.0, bits_) - 1);
-    std::size_t bit = 0;
-    for (std::size_t i = 0; i < count && (bit + static_cast<std::size_t>(bits_)) <= data.size() * 8;
-         ++i) {
-      std::uint64_t value = 0;
-      for (int k = 0; k < bits_; ++k, ++bit) {
-        value = (value << 1U) | ((data[bit / 8] >> (7 - bit % 8)) & 1U);
-      }
-      samples_[i] = static_cast<double>(value) * scale;
+    const std::optional<std::size_t> bits =
+        CheckedProduct({count, static_cast<std::uint64_t>(bits_)}, kMaxSamples * 32);
+    if (!bits) {
+      return false;
     }
+    const std::uint64_t bytes = std::min<std::uint64_t>((*bits + 7) / 8, kMaxSampleDataBytes);
+    data_ = file.Decode(stream, static_cast<std::size_t>(bytes));
+    scale_ = 1.0 / (std::ldexp(1.0, bits_) - 1);
     return true;
   }
+
+  [[nodiscard]] std::size_t Bytes() const { return data_.size() + kFunctionBytes; }
 
  protected:
   void Compute(std::span<const double> in, std::vector<double>& out) const override {
@@ -131,7 +124,7 @@ class Sampled final : public PdfFunction {
           stride *= size_[i];
         }
         if (w != 0) {
-          value += w * samples_[index + o];
+          value += w * Sample(index + o);
         }
       }
       out[o] = decode_[2 * o] + value * (decode_[2 * o + 1] - decode_[2 * o]);
@@ -139,11 +132,26 @@ class Sampled final : public PdfFunction {
   }
 
  private:
+  // Sample `index` of the grid, 0 to 1; 0 past the data.
+  [[nodiscard]] double Sample(std::size_t index) const {
+    const auto width = static_cast<std::uint64_t>(bits_);
+    const std::uint64_t first = std::uint64_t{index} * width;
+    if (first + width > std::uint64_t{data_.size()} * 8) {
+      return 0;
+    }
+    std::uint64_t value = 0;
+    for (std::uint64_t bit = first; bit < first + width; ++bit) {
+      value = (value << 1U) | ((data_[static_cast<std::size_t>(bit / 8)] >> (7 - bit % 8)) & 1U);
+    }
+    return static_cast<double>(value) * scale_;
+  }
+
   std::vector<std::size_t> size_;
   int bits_ = 8;
   std::vector<double> encode_;
   std::vector<double> decode_;
-  std::vector<double> samples_;
+  std::vector<std::uint8_t> data_;
+  double scale_ = 1;
 };
 
 class Exponential final : public PdfFunction {
@@ -187,6 +195,9 @@ class Stitching final : public PdfFunction {
  public:
   bool Read(PdfFile& file, const Dict& dict, int depth) {
     const Object functions = file.Get(dict, "Functions");
+    if (functions.AsArray().size() > kMaxStitched) {
+      return false;
+    }
     for (const Object& item : functions.AsArray()) {
       auto function = PdfFunction::Load(file, item, depth + 1);
       if (!function || function->Inputs() != 1) {
@@ -224,8 +235,6 @@ class Stitching final : public PdfFunction {
   std::vector<double> encode_;
 };
 
-// The PostScript calculator: a program compiled to a flat list of operations, with jumps for
-// "if" and "ifelse".
 class Calculator final : public PdfFunction {
  public:
   bool Read(PdfFile& file, const Stream& stream) {
@@ -233,20 +242,14 @@ class Calculator final : public PdfFunction {
       return false;
     }
     outputs_ = range_.size() / 2;
-    const std::vector<std::uint8_t> program = file.Decode(stream, kMaxProgramLength);
-    Lexer lexer(program);
-    Token token;
-    lexer.Next(token);
-    if (token.type != TokenType::kBraceOpen) {
-      return false;
-    }
-    return Compile(lexer, 0) && lexer.AtEnd();
+    return program_.Compile(file.Decode(stream, kMaxProgramLength));
   }
+  [[nodiscard]] std::size_t Bytes() const { return program_.Size() * 16 + kFunctionBytes; }
 
  protected:
   void Compute(std::span<const double> in, std::vector<double>& out) const override {
     std::vector<double> stack(in.begin(), in.end());
-    Run(stack);
+    program_.Run(stack);
     // The results are the top `outputs_` values, the deepest first.
     const std::size_t n = stack.size();
     for (std::size_t i = 0; i < outputs_; ++i) {
@@ -255,374 +258,7 @@ class Calculator final : public PdfFunction {
   }
 
  private:
-  enum class Op : std::uint8_t {
-    kPush,
-    kJump,
-    kJumpIfFalse,
-    kAbs,
-    kAdd,
-    kAtan,
-    kCeiling,
-    kCos,
-    kCvi,
-    kCvr,
-    kDiv,
-    kExp,
-    kFloor,
-    kIdiv,
-    kLn,
-    kLog,
-    kMod,
-    kMul,
-    kNeg,
-    kRound,
-    kSin,
-    kSqrt,
-    kSub,
-    kTruncate,
-    kAnd,
-    kOr,
-    kNot,
-    kXor,
-    kBitshift,
-    kEq,
-    kNe,
-    kGt,
-    kGe,
-    kLt,
-    kLe,
-    kCopy,
-    kDup,
-    kExch,
-    kIndex,
-    kPop,
-    kRoll,
-  };
-  struct Step {
-    Op op;
-    double value = 0;  // the number pushed, or the jump target
-  };
-
-  static bool OpNamed(std::string_view word, Op& op) {
-    static constexpr std::pair<std::string_view, Op> kNames[] = {
-        {"abs", Op::kAbs},
-        {"add", Op::kAdd},
-        {"atan", Op::kAtan},
-        {"ceiling", Op::kCeiling},
-        {"cos", Op::kCos},
-        {"cvi", Op::kCvi},
-        {"cvr", Op::kCvr},
-        {"div", Op::kDiv},
-        {"exp", Op::kExp},
-        {"floor", Op::kFloor},
-        {"idiv", Op::kIdiv},
-        {"ln", Op::kLn},
-        {"log", Op::kLog},
-        {"mod", Op::kMod},
-        {"mul", Op::kMul},
-        {"neg", Op::kNeg},
-        {"round", Op::kRound},
-        {"sin", Op::kSin},
-        {"sqrt", Op::kSqrt},
-        {"sub", Op::kSub},
-        {"truncate", Op::kTruncate},
-        {"and", Op::kAnd},
-        {"or", Op::kOr},
-        {"not", Op::kNot},
-        {"xor", Op::kXor},
-        {"bitshift", Op::kBitshift},
-        {"eq", Op::kEq},
-        {"ne", Op::kNe},
-        {"gt", Op::kGt},
-        {"ge", Op::kGe},
-        {"lt", Op::kLt},
-        {"le", Op::kLe},
-        {"copy", Op::kCopy},
-        {"dup", Op::kDup},
-        {"exch", Op::kExch},
-        {"index", Op::kIndex},
-        {"pop", Op::kPop},
-        {"roll", Op::kRoll},
-    };
-    for (const auto& [name, value] : kNames) {
-      if (name == word) {
-        op = value;
-        return true;
-      }
-    }
-    return false;
-  }
-
-  // Compiles up to the closing brace of the procedure being read.
-  bool Compile(Lexer& lexer, int depth) {
-    if (depth > 16) {
-      return false;
-    }
-    Token token;
-    std::vector<std::size_t> blocks;  // starts of procedures met, waiting for if / ifelse
-    for (lexer.Next(token); token.type != TokenType::kEnd; lexer.Next(token)) {
-      if (steps_.size() > kMaxProgramLength) {
-        return false;
-      }
-      switch (token.type) {
-        case TokenType::kBraceClose:
-          return blocks.empty();
-        case TokenType::kInteger:
-          steps_.push_back({Op::kPush, static_cast<double>(token.integer)});
-          break;
-        case TokenType::kReal:
-          steps_.push_back({Op::kPush, token.real});
-          break;
-        case TokenType::kBraceOpen: {
-          // A procedure for if / ifelse: jumped over unless the condition chooses it.
-          blocks.push_back(steps_.size());
-          steps_.push_back({Op::kJump, 0});
-          if (!Compile(lexer, depth + 1)) {
-            return false;
-          }
-          break;
-        }
-        case TokenType::kKeyword:
-          if (!Keyword(token.text, blocks)) {
-            return false;
-          }
-          break;
-        default:
-          return false;
-      }
-    }
-    return false;
-  }
-
-  bool Keyword(const std::string& word, std::vector<std::size_t>& blocks) {
-    if (word == "true" || word == "false") {
-      steps_.push_back({Op::kPush, word == "true" ? 1.0 : 0.0});
-      return true;
-    }
-    if (word == "if" || word == "ifelse") {
-      const std::size_t needed = word == "if" ? 1 : 2;
-      if (blocks.size() < needed) {
-        return false;
-      }
-      // Layout before: [cond] J1 <then> (J2 <else>). Rewritten so that J1 jumps when false.
-      const std::size_t first = blocks[blocks.size() - needed];
-      if (needed == 1) {
-        steps_[first] = {Op::kJumpIfFalse, static_cast<double>(steps_.size())};
-      } else {
-        const std::size_t second = blocks.back();
-        steps_[first] = {Op::kJumpIfFalse, static_cast<double>(second + 1)};
-        steps_[second] = {Op::kJump, static_cast<double>(steps_.size())};
-      }
-      blocks.resize(blocks.size() - needed);
-      return true;
-    }
-    Op op{};
-    if (!OpNamed(word, op) || !blocks.empty()) {
-      return false;
-    }
-    steps_.push_back({op, 0});
-    return true;
-  }
-
-  void Run(std::vector<double>& s) const {
-    int budget = kMaxCalculatorSteps;
-    const auto pop = [&s]() {
-      if (s.empty()) {
-        return 0.0;
-      }
-      const double v = s.back();
-      s.pop_back();
-      return v;
-    };
-    const auto integer = [](double v) {
-      return static_cast<std::int64_t>(std::clamp(v, -9.0e15, 9.0e15));
-    };
-    for (std::size_t pc = 0; pc < steps_.size() && --budget > 0;) {
-      const Step& step = steps_[pc++];
-      if (s.size() > kMaxCalculatorStack) {
-        return;
-      }
-      switch (step.op) {
-        case Op::kPush:
-          s.push_back(step.value);
-          break;
-        case Op::kJump:
-          pc = static_cast<std::size_t>(step.value);
-          break;
-        case Op::kJumpIfFalse:
-          if (pop() == 0) {
-            pc = static_cast<std::size_t>(step.value);
-          }
-          break;
-        case Op::kAbs:
-          s.push_back(std::fabs(pop()));
-          break;
-        case Op::kNeg:
-          s.push_back(-pop());
-          break;
-        case Op::kCeiling:
-          s.push_back(std::ceil(pop()));
-          break;
-        case Op::kFloor:
-          s.push_back(std::floor(pop()));
-          break;
-        case Op::kRound:
-          s.push_back(std::floor(pop() + 0.5));
-          break;
-        case Op::kTruncate:
-        case Op::kCvi:
-          s.push_back(std::trunc(pop()));
-          break;
-        case Op::kCvr:
-          break;
-        case Op::kSqrt:
-          s.push_back(std::sqrt(std::max(0.0, pop())));
-          break;
-        case Op::kSin:
-          s.push_back(std::sin(pop() * std::numbers::pi / 180));
-          break;
-        case Op::kCos:
-          s.push_back(std::cos(pop() * std::numbers::pi / 180));
-          break;
-        case Op::kLn:
-          s.push_back(std::log(std::max(1e-300, pop())));
-          break;
-        case Op::kLog:
-          s.push_back(std::log10(std::max(1e-300, pop())));
-          break;
-        case Op::kNot: {
-          const double v = pop();
-          s.push_back(v == 0 ? 1 : (v == 1 ? 0 : static_cast<double>(~integer(v))));
-          break;
-        }
-        case Op::kDup:
-          s.push_back(s.empty() ? 0 : s.back());
-          break;
-        case Op::kPop:
-          pop();
-          break;
-        case Op::kExch: {
-          const double b = pop();
-          const double a = pop();
-          s.push_back(b);
-          s.push_back(a);
-          break;
-        }
-        case Op::kCopy: {
-          const auto n = static_cast<std::size_t>(std::max<std::int64_t>(0, integer(pop())));
-          if (n <= s.size() && s.size() + n <= kMaxCalculatorStack) {
-            const std::size_t first = s.size() - n;
-            for (std::size_t i = 0; i < n; ++i) {
-              s.push_back(s[first + i]);
-            }
-          }
-          break;
-        }
-        case Op::kIndex: {
-          const std::int64_t n = integer(pop());
-          s.push_back(n >= 0 && static_cast<std::size_t>(n) < s.size()
-                          ? s[s.size() - 1 - static_cast<std::size_t>(n)]
-                          : 0);
-          break;
-        }
-        case Op::kRoll: {
-          const std::int64_t j = integer(pop());
-          const std::int64_t n = integer(pop());
-          if (n > 0 && static_cast<std::size_t>(n) <= s.size()) {
-            const auto first = s.end() - static_cast<std::ptrdiff_t>(n);
-            const std::int64_t shift = ((j % n) + n) % n;
-            std::rotate(first, s.end() - static_cast<std::ptrdiff_t>(shift), s.end());
-          }
-          break;
-        }
-        default: {
-          const double b = pop();  // the top operand is the second one
-          const double a = pop();
-          Binary(step.op, s, b, a, integer);
-          break;
-        }
-      }
-    }
-  }
-
-  template <typename ToInteger>
-  static void Binary(Op op, std::vector<double>& s, double b, double a, ToInteger integer) {
-    double r = 0;
-    switch (op) {
-      case Op::kAdd:
-        r = a + b;
-        break;
-      case Op::kSub:
-        r = a - b;
-        break;
-      case Op::kMul:
-        r = a * b;
-        break;
-      case Op::kDiv:
-        r = b == 0 ? 0 : a / b;
-        break;
-      case Op::kIdiv:
-        // PostScript's idiv truncates: the integer quotient is meant.
-        // NOLINTNEXTLINE(bugprone-integer-division)
-        r = integer(b) == 0 ? 0 : static_cast<double>(integer(a) / integer(b));
-        break;
-      case Op::kMod:
-        r = integer(b) == 0 ? 0 : static_cast<double>(integer(a) % integer(b));
-        break;
-      case Op::kExp:
-        r = std::pow(a, b);
-        break;
-      case Op::kAtan: {
-        r = std::atan2(a, b) * 180 / std::numbers::pi;
-        if (r < 0) {
-          r += 360;
-        }
-        break;
-      }
-      case Op::kAnd:
-        r = static_cast<double>(integer(a) & integer(b));
-        break;
-      case Op::kOr:
-        r = static_cast<double>(integer(a) | integer(b));
-        break;
-      case Op::kXor:
-        r = static_cast<double>(integer(a) ^ integer(b));
-        break;
-      case Op::kBitshift: {
-        const std::int64_t shift = integer(b);
-        const auto value = static_cast<std::uint64_t>(integer(a));
-        r = shift >= 0
-                ? static_cast<double>(value
-                                      << static_cast<unsigned>(std::min<std::int64_t>(shift, 63)))
-                : static_cast<double>(value >>
-                                      static_cast<unsigned>(std::min<std::int64_t>(-shift, 63)));
-        break;
-      }
-      case Op::kEq:
-        r = a == b ? 1 : 0;
-        break;
-      case Op::kNe:
-        r = a != b ? 1 : 0;
-        break;
-      case Op::kGt:
-        r = a > b ? 1 : 0;
-        break;
-      case Op::kGe:
-        r = a >= b ? 1 : 0;
-        break;
-      case Op::kLt:
-        r = a < b ? 1 : 0;
-        break;
-      case Op::kLe:
-        r = a <= b ? 1 : 0;
-        break;
-      default:
-        break;
-    }
-    s.push_back(std::isfinite(r) ? r : 0);
-  }
-
-  std::vector<Step> steps_;
+  CalculatorProgram program_;
 };
 
 }  // namespace
@@ -641,45 +277,63 @@ std::shared_ptr<const PdfFunction> PdfFunction::Load(PdfFile& file, const Object
   if (depth > kMaxFunctionDepth) {
     return nullptr;
   }
+  // A function that is an object of its own is read once, however often it is named.
+  if (object.IsRef()) {
+    if (auto held = file.Derived().Find<PdfFunction>(DerivedCache::Kind::kFunction,
+                                                     object.AsRef())) {
+      return *held;
+    }
+  }
   const Object resolved = file.Resolve(object);
   const Dict& dict = resolved.AsDict();
   const Stream* stream = resolved.AsStream();
+  std::shared_ptr<const PdfFunction> made;
+  std::size_t bytes = kFunctionBytes;
   switch (file.Get(dict, "FunctionType").AsInt(-1)) {
     case 0: {
       auto function = std::make_shared<Sampled>();
       if (stream != nullptr && function->ReadCommon(file, dict) && function->Read(file, *stream)) {
-        return function;
+        bytes = function->Bytes();
+        made = std::move(function);
       }
       break;
     }
     case 2: {
       auto function = std::make_shared<Exponential>();
       if (function->ReadCommon(file, dict) && function->Read(file, dict)) {
-        return function;
+        made = std::move(function);
       }
       break;
     }
     case 3: {
       auto function = std::make_shared<Stitching>();
       if (function->ReadCommon(file, dict) && function->Read(file, dict, depth)) {
-        return function;
+        made = std::move(function);
       }
       break;
     }
     case 4: {
       auto function = std::make_shared<Calculator>();
       if (stream != nullptr && function->ReadCommon(file, dict) && function->Read(file, *stream)) {
-        return function;
+        bytes = function->Bytes();
+        made = std::move(function);
       }
       break;
     }
     default:
       break;
   }
-  return nullptr;
+  if (object.IsRef()) {
+    file.Derived().Put(DerivedCache::Kind::kFunction, object.AsRef(), made, bytes);
+  }
+  return made;
 }
 
 void PdfFunction::Evaluate(std::span<const double> in, std::vector<double>& out) const {
+  if (!SpendWork(kFunctionCost)) {
+    out.assign(outputs_, 0);  // the page's work is spent: the drawing stops soon
+    return;
+  }
   const std::size_t inputs = Inputs();
   double clipped[kMaxDimensions] = {};
   for (std::size_t i = 0; i < inputs; ++i) {
@@ -698,6 +352,9 @@ void PdfFunction::Evaluate(std::span<const double> in, std::vector<double>& out)
 
 FunctionSet::FunctionSet(PdfFile& file, const Object& object) {
   const Object resolved = file.Resolve(object);
+  if (resolved.IsArray() && resolved.AsArray().size() > kMaxStitched) {
+    return;
+  }
   if (resolved.IsArray()) {
     for (const Object& item : resolved.AsArray()) {
       auto function = PdfFunction::Load(file, item);
@@ -707,7 +364,7 @@ FunctionSet::FunctionSet(PdfFile& file, const Object& object) {
       }
       functions_.push_back(std::move(function));
     }
-  } else if (auto function = PdfFunction::Load(file, resolved)) {
+  } else if (auto function = PdfFunction::Load(file, object)) {
     functions_.push_back(std::move(function));
   }
 }

@@ -5,14 +5,19 @@
 #include <string>
 #include <string_view>
 
+#include "checked_size.h"
 #include "file.h"
 #include "filters.h"
 #include "graphics_colour.h"
+#include "object_numbers.h"
+#include "page_limits.h"
+#include "work_budget.h"
 
 namespace lvx::pdf {
 namespace {
 
-constexpr std::int64_t kMaxSide = 1 << 17;
+// Bytes a decoded pixel may take: RGB and alpha.
+constexpr std::uint64_t kBytesPerPixel = 4;
 
 // Reads samples of 1 to 16 bits from rows that start on byte boundaries.
 class SampleReader {
@@ -22,7 +27,12 @@ class SampleReader {
 
   // Sample `index` of row `row`; 0 beyond the data.
   [[nodiscard]] std::uint32_t Get(std::size_t row, std::size_t index) const {
-    const std::size_t base = row * rowBytes_;
+    // Rows far past the data: 64-bit arithmetic, so that the offset cannot wrap.
+    const std::uint64_t wideBase = std::uint64_t{row} * rowBytes_;
+    if (wideBase >= data_.size()) {
+      return 0;
+    }
+    const auto base = static_cast<std::size_t>(wideBase);
     if (bits_ == 8) {
       const std::size_t at = base + index;
       return at < data_.size() ? data_[at] : 0;
@@ -40,7 +50,7 @@ class SampleReader {
     return (data_[at] >> shift) & ((1U << static_cast<unsigned>(bits_)) - 1);
   }
   [[nodiscard]] bool RowPresent(std::size_t row) const {
-    return (row + 1) * rowBytes_ <= data_.size();
+    return (std::uint64_t{row} + 1) * rowBytes_ <= data_.size();
   }
 
  private:
@@ -48,14 +58,6 @@ class SampleReader {
   int bits_;
   std::size_t rowBytes_;
 };
-
-std::vector<double> NumberArray(PdfFile& file, const Object& value) {
-  std::vector<double> numbers;
-  for (const Object& item : file.Resolve(value).AsArray()) {
-    numbers.push_back(file.Resolve(item).AsNumber(0));
-  }
-  return numbers;
-}
 
 // FNV-1a over the bytes, then their count mixed in: equal data gives an equal number.
 std::uint64_t DataIdentity(std::span<const std::uint8_t> data) {
@@ -71,7 +73,12 @@ bool IsJpegFilter(const Object& name) { return name.IsName("DCTDecode") || name.
 // 1-bit (or deeper) mask of `width` by `height` from an image mask or soft mask stream, sampled
 // to the base image's size `toWidth` by `toHeight`: 255 where the base image shows.
 std::vector<std::uint8_t> MaskAlpha(PdfFile& file, const Object& maskObject, bool soft, int toWidth,
-                                    int toHeight) {
+                                    int toHeight, std::uint64_t byteBudget) {
+  const std::optional<std::size_t> count = CheckedProduct(
+      {static_cast<std::uint64_t>(toWidth), static_cast<std::uint64_t>(toHeight)}, byteBudget);
+  if (!count) {
+    return {};
+  }
   const Object resolved = file.Resolve(maskObject);
   const Stream* stream = resolved.AsStream();
   if (stream == nullptr) {
@@ -93,13 +100,13 @@ std::vector<std::uint8_t> MaskAlpha(PdfFile& file, const Object& maskObject, boo
     dict.entries.emplace_back("ImageMask", Object(true));
   }
   const ImageSource plain{&dict, source.data, source.jpeg, source.undecoded};
-  const std::optional<ImageCommand> placed = DecodeImage(file, plain, Object{}, Rgb{});
+  const std::optional<ImageCommand> placed =
+      DecodeImage(file, plain, Object{}, Rgb{}, byteBudget - *count);
   const ImagePixels* mask = placed ? placed->pixels.get() : nullptr;
   if (mask == nullptr || mask->width <= 0 || mask->height <= 0 || !mask->jpeg.empty()) {
     return {};
   }
-  std::vector<std::uint8_t> alpha(static_cast<std::size_t>(toWidth) *
-                                  static_cast<std::size_t>(toHeight));
+  std::vector<std::uint8_t> alpha(*count);
   for (int y = 0; y < toHeight; ++y) {
     const auto sy =
         static_cast<std::size_t>(static_cast<std::int64_t>(y) * mask->height / toHeight);
@@ -132,6 +139,23 @@ ImageSource ImageFromStream(PdfFile& file, const Stream& stream) {
     const Object last = filter.IsArray() && !filter.AsArray().empty()
                             ? file.Resolve(filter.AsArray().back())
                             : filter;
+    source.jpeg = IsJpegFilter(last);
+    source.undecoded = !source.jpeg;
+  } else if (status == FilterStatus::kUnknown) {
+    source.undecoded = true;
+  }
+  return source;
+}
+
+ImageSource ImageFromData(const Dict& dict, std::span<const std::uint8_t> data) {
+  ImageSource source;
+  source.dict = &dict;
+  FilterStatus status = FilterStatus::kOk;
+  source.data = DecodeFilterChain(dict, data, kMaxDecodedStream, status);
+  if (status == FilterStatus::kImage) {
+    const Object& filter = dict.Get("Filter");
+    const Object& last =
+        filter.IsArray() && !filter.AsArray().empty() ? filter.AsArray().back() : filter;
     source.jpeg = IsJpegFilter(last);
     source.undecoded = !source.jpeg;
   } else if (status == FilterStatus::kUnknown) {
@@ -199,14 +223,22 @@ Dict ExpandInlineImageDict(PdfFile& file, const Dict& dict, const Object& resour
 }
 
 std::optional<ImageCommand> DecodeImage(PdfFile& file, const ImageSource& source,
-                                        const Object& resources, Rgb fill) {
+                                        const Object& resources, Rgb fill,
+                                        std::uint64_t byteBudget, bool* overBudget) {
   if (source.dict == nullptr || source.undecoded) {
     return std::nullopt;
   }
+  const auto refuse = [overBudget]() -> std::optional<ImageCommand> {
+    if (overBudget != nullptr) {
+      *overBudget = true;
+    }
+    return std::nullopt;
+  };
   const Dict& dict = *source.dict;
   const std::int64_t width = file.Get(dict, "Width").AsInt(0);
   const std::int64_t height = file.Get(dict, "Height").AsInt(0);
-  if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) {
+  if (width <= 0 || height <= 0 || static_cast<std::uint64_t>(width) > kMaxImageSide ||
+      static_cast<std::uint64_t>(height) > kMaxImageSide) {
     return std::nullopt;
   }
   auto pixels = std::make_shared<ImagePixels>();
@@ -226,14 +258,19 @@ std::optional<ImageCommand> DecodeImage(PdfFile& file, const ImageSource& source
   }
 
   if (source.jpeg) {
+    if (source.data.size() > byteBudget) {
+      return refuse();
+    }
     image.width = static_cast<int>(width);
     image.height = static_cast<int>(height);
     image.jpeg = source.data;
     image.identity = DataIdentity(image.jpeg);
     image.jpegComponents = space ? static_cast<int>(space->Components()) : 1;
     image.jpegInverted = decode.size() >= 2 && decode[0] == 1 && decode[1] == 0;
-    if (static_cast<std::size_t>(width) * static_cast<std::size_t>(height) <= kMaxImagePixels) {
-      image.alpha = MaskAlpha(file, dict.Get("SMask"), true, image.width, image.height);
+    if (CheckedProduct({static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height)},
+                       kMaxImagePixels)) {
+      image.alpha = MaskAlpha(file, dict.Get("SMask"), true, image.width, image.height,
+                              byteBudget - source.data.size());
     }
     return placed;
   }
@@ -243,18 +280,38 @@ std::optional<ImageCommand> DecodeImage(PdfFile& file, const ImageSource& source
     return std::nullopt;
   }
   const std::size_t components = isMask ? 1 : std::max<std::size_t>(1, space->Components());
-  const std::size_t rowBytes =
-      (static_cast<std::size_t>(width) * components * static_cast<std::size_t>(bits) + 7) / 8;
+  const std::optional<std::size_t> rowBits =
+      CheckedProduct({static_cast<std::uint64_t>(width), components,
+                      static_cast<std::uint64_t>(bits)},
+                     kLargestLimit);
+  if (!rowBits) {
+    return std::nullopt;
+  }
+  const std::size_t rowBytes = (*rowBits + 7) / 8;
   const SampleReader samples(source.data, bits, rowBytes);
 
-  // Sampled down by a whole step when the image is larger than the bound.
+  // Sampled down by a whole step while the image is larger than the bound or than what the
+  // page's bytes for images still hold.
   std::size_t step = 1;
-  while ((static_cast<std::size_t>(width) / step) * (static_cast<std::size_t>(height) / step) >
-         kMaxImagePixels) {
-    ++step;
+  std::uint64_t wide = 0;
+  std::uint64_t high = 0;
+  for (;; ++step) {
+    wide = std::max<std::uint64_t>(1, static_cast<std::uint64_t>(width) / step);
+    high = std::max<std::uint64_t>(1, static_cast<std::uint64_t>(height) / step);
+    const std::uint64_t count = wide * high;  // at most 2^34: no wrap in 64 bits
+    if (count <= kMaxImagePixels && count * kBytesPerPixel <= byteBudget) {
+      break;
+    }
+    if (count == 1) {
+      return refuse();
+    }
   }
-  const std::size_t outWidth = std::max<std::size_t>(1, static_cast<std::size_t>(width) / step);
-  const std::size_t outHeight = std::max<std::size_t>(1, static_cast<std::size_t>(height) / step);
+  // Every produced pixel is work, and so is every sample read for it.
+  if (!SpendWork(wide * high * components)) {
+    return std::nullopt;
+  }
+  const auto outWidth = static_cast<std::size_t>(wide);  // both fit: their product is bounded
+  const auto outHeight = static_cast<std::size_t>(high);
   image.width = static_cast<int>(outWidth);
   image.height = static_cast<int>(outHeight);
   image.rgb.resize(outWidth * outHeight * 3);
@@ -351,9 +408,9 @@ std::optional<ImageCommand> DecodeImage(PdfFile& file, const ImageSource& source
   if (!keyed) {
     const Object mask = file.Get(dict, "Mask");
     if (mask.IsStream()) {
-      image.alpha = MaskAlpha(file, mask, false, image.width, image.height);
+      image.alpha = MaskAlpha(file, mask, false, image.width, image.height, byteBudget);
     } else {
-      image.alpha = MaskAlpha(file, dict.Get("SMask"), true, image.width, image.height);
+      image.alpha = MaskAlpha(file, dict.Get("SMask"), true, image.width, image.height, byteBudget);
     }
   }
   if (anyMissing) {

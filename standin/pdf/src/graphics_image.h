@@ -18,9 +18,6 @@ namespace lvx::pdf {
 
 class PdfFile;
 
-// Pixels kept per image at most: larger images are sampled down by a whole factor.
-inline constexpr std::size_t kMaxImagePixels = std::size_t{12} << 20;
-
 // An image's dictionary (an XObject's, or an inline image's with its keys spelled out) and its
 // data after the filters that are not image codecs.
 struct ImageSource {
@@ -32,11 +29,16 @@ struct ImageSource {
 
 // The source of an image XObject stream.
 ImageSource ImageFromStream(PdfFile& file, const Stream& stream);
+// The source of an inline image: its dictionary (keys spelled out) and its data in the content.
+ImageSource ImageFromData(const Dict& dict, std::span<const std::uint8_t> data);
 
 // The image as a display-list command (placement left to the caller); nothing when it cannot be
-// drawn at all. `fill` colours image masks.
+// drawn at all. `fill` colours image masks. Sizes are checked in 64-bit arithmetic: images are
+// sampled down to kMaxImagePixels, and further until their pixels fit `byteBudget`; an image that
+// cannot fit at all is left out with `overBudget` set. Samples and pixels count as work.
 std::optional<ImageCommand> DecodeImage(PdfFile& file, const ImageSource& source,
-                                        const Object& resources, Rgb fill);
+                                        const Object& resources, Rgb fill,
+                                        std::uint64_t byteBudget, bool* overBudget = nullptr);
 
 // An inline image's dictionary with abbreviated keys and names spelled out (W -> Width, ...).
 Dict ExpandInlineImageDict(PdfFile& file, const Dict& dict, const Object& resources);

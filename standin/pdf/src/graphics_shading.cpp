@@ -7,21 +7,12 @@
 #include "file.h"
 #include "graphics_colour.h"
 #include "graphics_function.h"
+#include "object_numbers.h"
 
 namespace lvx::pdf {
 namespace {
 
 constexpr std::size_t kMaxMeshVertices = 1U << 20;
-
-std::vector<double> Numbers(PdfFile& file, const Dict& dict, std::string_view key) {
-  std::vector<double> values;
-  for (const Object& item : file.Get(dict, key).AsArray()) {
-    values.push_back(file.Resolve(item).AsNumber(0));
-  }
-  return values;
-}
-
-Affine ToAffine(const Matrix& m) { return {m.a, m.b, m.c, m.d, m.e, m.f}; }
 
 // Reads bit fields from mesh shading data.
 class BitReader {
@@ -47,7 +38,7 @@ class BitReader {
 
 // The colours and extent of a mesh shading's vertices (types 4 to 7), averaged.
 void AverageMesh(PdfFile& file, const Stream& stream, int type, const ColourSpace& space,
-                 const FunctionSet& function, const Matrix& toPage, ShadingCommand& out) {
+                 const FunctionSet& function, ShadingCommand& out) {
   const Dict& dict = stream.dict;
   const int coordBits = static_cast<int>(file.Get(dict, "BitsPerCoordinate").AsInt(0));
   const int compBits = static_cast<int>(file.Get(dict, "BitsPerComponent").AsInt(0));
@@ -97,12 +88,10 @@ void AverageMesh(PdfFile& file, const Stream& stream, int type, const ColourSpac
     }
     x = decode[0] + x * (decode[1] - decode[0]);
     y = decode[2] + y * (decode[3] - decode[2]);
-    const double px = toPage.X(x, y);
-    const double py = toPage.Y(x, y);
-    minX = std::min(minX, px);
-    maxX = std::max(maxX, px);
-    minY = std::min(minY, py);
-    maxY = std::max(maxY, py);
+    minX = std::min(minX, x);
+    maxX = std::max(maxX, x);
+    minY = std::min(minY, y);
+    maxY = std::max(maxY, y);
     if (!withColour) {
       return true;
     }
@@ -151,17 +140,14 @@ void AverageMesh(PdfFile& file, const Stream& stream, int type, const ColourSpac
   area.points = {{minX, minY}, {maxX, minY}, {maxX, maxY}, {minX, maxY}};
 }
 
-}  // namespace
-
-std::optional<ShadingCommand> ReadShading(PdfFile& file, const Object& shading,
-                                          const Matrix& toPage) {
+// The shading in its own space (shadingSpace the identity, the area in shading space).
+std::optional<ShadingCommand> ReadInShadingSpace(PdfFile& file, const Object& shading) {
   const Object resolved = file.Resolve(shading);
   const Dict& dict = resolved.AsDict();
   const std::int64_t type = file.Get(dict, "ShadingType").AsInt(0);
   const auto space = ColourSpace::Load(file, dict.Get("ColorSpace"), Object{});
   const FunctionSet function(file, dict.Get("Function"));
   ShadingCommand out;
-  out.shadingSpace = ToAffine(toPage);
   std::vector<double> values;
   std::vector<double> input(1);
   if (type == 2 || type == 3) {
@@ -222,9 +208,7 @@ std::optional<ShadingCommand> ReadShading(PdfFile& file, const Object& shading,
     out.ramp = {Rgb{static_cast<std::uint8_t>(sum[0] / kCells),
                     static_cast<std::uint8_t>(sum[1] / kCells),
                     static_cast<std::uint8_t>(sum[2] / kCells)}};
-    std::vector<double> m = Numbers(file, dict, "Matrix");
-    const Matrix local = m.size() == 6 ? Matrix{m[0], m[1], m[2], m[3], m[4], m[5]} : Matrix{};
-    const Matrix full = local * toPage;
+    const Matrix full = MatrixEntry(file, dict);
     Path& area = out.area;
     area.verbs = {PathVerb::kMove, PathVerb::kLine, PathVerb::kLine, PathVerb::kLine,
                   PathVerb::kClose};
@@ -236,7 +220,7 @@ std::optional<ShadingCommand> ReadShading(PdfFile& file, const Object& shading,
   }
   if (type >= 4 && type <= 7) {
     if (const Stream* stream = resolved.AsStream()) {
-      AverageMesh(file, *stream, static_cast<int>(type), *space, function, toPage, out);
+      AverageMesh(file, *stream, static_cast<int>(type), *space, function, out);
     }
     if (out.ramp.empty()) {
       return std::nullopt;
@@ -244,6 +228,37 @@ std::optional<ShadingCommand> ReadShading(PdfFile& file, const Object& shading,
     return out;
   }
   return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<ShadingCommand> ReadShading(PdfFile& file, const Object& shading,
+                                          const Matrix& toPage) {
+  // A shading that is an object of its own is read once (its colours evaluated once), then
+  // placed on the page.
+  std::shared_ptr<const ShadingCommand> read;
+  if (shading.IsRef()) {
+    if (auto held = file.Derived().Find<ShadingCommand>(DerivedCache::Kind::kShading,
+                                                        shading.AsRef())) {
+      read = *held;
+    } else {
+      std::optional<ShadingCommand> made = ReadInShadingSpace(file, shading);
+      read = made ? std::make_shared<const ShadingCommand>(std::move(*made)) : nullptr;
+      file.Derived().Put(DerivedCache::Kind::kShading, shading.AsRef(), read,
+                         sizeof(ShadingCommand) + (read ? read->ramp.size() * sizeof(Rgb) : 0));
+    }
+  } else if (std::optional<ShadingCommand> made = ReadInShadingSpace(file, shading)) {
+    read = std::make_shared<const ShadingCommand>(std::move(*made));
+  }
+  if (!read) {
+    return std::nullopt;
+  }
+  ShadingCommand placed = *read;
+  placed.shadingSpace = ToAffine(toPage);
+  for (Point& point : placed.area.points) {
+    point = {toPage.X(point.x, point.y), toPage.Y(point.x, point.y)};
+  }
+  return placed;
 }
 
 Rgb AverageColour(const ShadingCommand& shading) {

@@ -3,6 +3,10 @@
 #ifndef LVXPDF_MATRIX_H
 #define LVXPDF_MATRIX_H
 
+#include <cmath>
+
+#include "lvxpdf/display_list.h"
+
 namespace lvx::pdf {
 
 struct Matrix {
@@ -16,6 +20,17 @@ struct Matrix {
   [[nodiscard]] double Y(double x, double y) const { return x * b + y * d + f; }
   static Matrix Translate(double x, double y) { return {1, 0, 0, 1, x, y}; }
 };
+
+// Whether every entry is a finite number.
+inline bool Finite(const Matrix& m) {
+  return std::isfinite(m.a) && std::isfinite(m.b) && std::isfinite(m.c) && std::isfinite(m.d) &&
+         std::isfinite(m.e) && std::isfinite(m.f);
+}
+
+inline Affine ToAffine(const Matrix& m) { return {m.a, m.b, m.c, m.d, m.e, m.f}; }
+
+// How much the matrix scales lengths, on average over directions.
+inline double LengthScale(const Matrix& m) { return std::sqrt(std::fabs(m.a * m.d - m.b * m.c)); }
 
 }  // namespace lvx::pdf
 

@@ -1,8 +1,7 @@
-// Interprets a page's content streams for their text: the text state and positioning operators,
-// the text-showing operators, the graphics state stack and matrix, and form XObjects, feeding
-// each shown glyph with its place to a TextAssembler. Budgets bound the work on hostile input.
-#ifndef LVXPDF_CONTENT_TEXT_H
-#define LVXPDF_CONTENT_TEXT_H
+// A page's text: its content streams interpreted for the text sink, each shown glyph with its
+// place handed to a TextAssembler. Text extraction builds no paths and decodes no images.
+#ifndef LVXPDF_PAGE_TEXT_H
+#define LVXPDF_PAGE_TEXT_H
 
 #include <cstdint>
 #include <span>
