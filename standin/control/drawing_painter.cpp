@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "display_list_bytes.h"
 #include "gdi_objects.h"
+#include "memory_budget.h"
 #include "page_layout.h"
 
 namespace lvx::standin {
@@ -19,6 +21,9 @@ constexpr COLORREF kGreyedText = RGB(160, 160, 160);
 constexpr double kFarthest = 1 << 24;
 constexpr int kMaxStrips = 256;
 constexpr int kRingSegments = 48;
+// Clips saved at once (each saved state holds a copy of the clip region): a clip nested deeper
+// is left out.
+constexpr int kMaxClipSaves = 1024;
 
 COLORREF ToColour(pdf::Rgb rgb, double alpha = 1) {
   // Partly transparent paint as if over white paper.
@@ -90,9 +95,11 @@ class Painter {
   Painter(HDC dc, const SheetPlacement& placement, DrawingResources& resources)
       : dc_(dc), map_(SheetMap(placement)), sheet_(SheetRect(placement)), resources_(resources) {}
   ~Painter() {
-    while (saved_ > 0) {
-      RestoreDC(dc_, -1);
-      --saved_;
+    // Back to the state before the first clip that was saved.
+    const auto first =
+        std::find_if(clips_.begin(), clips_.end(), [](int level) { return level > 0; });
+    if (first != clips_.end()) {
+      RestoreDC(dc_, *first);
     }
   }
   Painter(const Painter&) = delete;
@@ -123,10 +130,16 @@ class Painter {
     StrokePath(dc_);
   }
 
+  // Each clip is applied only when the state before it was saved, so that its RestoreClip can
+  // undo it. A clip whose state could not be saved (GDI refused, or kMaxClipSaves are open) is
+  // left out, and its RestoreClip restores nothing: the clips around it stay in force.
   void operator()(const pdf::ClipCommand& clip) {
-    if (SaveDC(dc_) == 0) {
+    clips_.push_back(0);
+    const int level = saved_ < kMaxClipSaves ? SaveDC(dc_) : 0;
+    if (level == 0) {
       return;
     }
+    clips_.back() = level;
     ++saved_;
     if (clip.path.Empty()) {
       const GdiObject<HRGN> nothing(CreateRectRgn(0, 0, 0, 0));
@@ -139,8 +152,13 @@ class Painter {
   }
 
   void operator()(const pdf::RestoreClip& /*restore*/) {
-    if (saved_ > 0) {
-      RestoreDC(dc_, -1);
+    if (clips_.empty()) {
+      return;
+    }
+    const int level = clips_.back();
+    clips_.pop_back();
+    if (level > 0) {
+      RestoreDC(dc_, level);
       --saved_;
     }
   }
@@ -222,7 +240,9 @@ class Painter {
   RECT sheet_;
   DrawingResources& resources_;
   mutable TextEnd lastText_;
-  int saved_ = 0;
+  // Per clip in force, innermost last: the SaveDC level to restore, 0 when it was not saved.
+  std::vector<int> clips_;
+  int saved_ = 0;  // entries of clips_ that were saved
 };
 
 void Painter::operator()(const pdf::ShadingCommand& shading) const {
@@ -458,16 +478,23 @@ void Painter::operator()(const pdf::TextCommand& text) const {
 
 std::shared_ptr<const pdf::DisplayList> DrawingCache::Get(const ShownDocument& document, int page) {
   const auto found = std::find_if(pages_.begin(), pages_.end(),
-                                  [page](const auto& entry) { return entry.first == page; });
+                                  [page](const Entry& entry) { return entry.page == page; });
   if (found != pages_.end()) {
     pages_.splice(pages_.begin(), pages_, found);
-    return pages_.front().second;
+    return pages_.front().drawing;
   }
-  pages_.emplace_front(page, document.Drawing(page));
-  if (pages_.size() > kPages) {
+  std::shared_ptr<const pdf::DisplayList> drawing = document.Drawing(page);
+  const std::size_t bytes = sizeof(Entry) + (drawing ? DisplayListBytes(*drawing) : 0);
+  if (bytes > kDrawingCacheBytes) {
+    return drawing;
+  }
+  while (!pages_.empty() && (pages_.size() >= kPages || bytes_ + bytes > kDrawingCacheBytes)) {
+    bytes_ -= pages_.back().bytes;
     pages_.pop_back();
   }
-  return pages_.front().second;
+  pages_.push_front({page, drawing, bytes});
+  bytes_ += bytes;
+  return drawing;
 }
 
 DeviceMap SheetMap(const SheetPlacement& placement) {

@@ -20,15 +20,28 @@
 
 namespace lvx::standin {
 
-// The drawings of the last few pages, so that scrolling does not interpret pages again.
+// The drawings of the pages drawn last, so that scrolling does not interpret pages again: at
+// most kPages of them, within kDrawingCacheBytes (memory_budget.h) by DisplayListBytes. A page
+// whose drawing alone is larger than that is drawn but not kept.
 class DrawingCache {
  public:
   std::shared_ptr<const pdf::DisplayList> Get(const ShownDocument& document, int page);
-  void Clear() { pages_.clear(); }
+  void Clear() {
+    pages_.clear();
+    bytes_ = 0;
+  }
+  // The bytes of the drawings held.
+  [[nodiscard]] std::size_t Bytes() const { return bytes_; }
 
  private:
   static constexpr std::size_t kPages = 4;
-  std::list<std::pair<int, std::shared_ptr<const pdf::DisplayList>>> pages_;
+  struct Entry {
+    int page = 0;
+    std::shared_ptr<const pdf::DisplayList> drawing;
+    std::size_t bytes = 0;
+  };
+  std::list<Entry> pages_;
+  std::size_t bytes_ = 0;
 };
 
 // What drawing keeps between pages: GDI fonts, embedded faces, decoded pictures.

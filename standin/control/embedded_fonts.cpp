@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "memory_budget.h"
+
 namespace lvx::standin {
 namespace {
 
@@ -32,29 +34,31 @@ HFONT EmbeddedFonts::Font(const std::shared_ptr<const pdf::DrawFont>& font, int 
   }
   auto found = programs_.find(font.get());
   if (found == programs_.end()) {
-    if (programs_.size() >= kPrograms) {
+    const std::size_t bytes = font->program.size();
+    if (programs_.size() >= kPrograms || bytes_ + bytes > kEmbeddedFontBytes) {
       Clear();
     }
     Program program;
     program.font = font;
-    DWORD count = 0;
-    // GDI copies the font data; the parameter is writable only by its declaration.
-    program.resource =
-        // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast)
-        AddFontMemResourceEx(const_cast<std::uint8_t*>(font->program.data()),
-                             static_cast<DWORD>(font->program.size()), nullptr, &count);
-    if (count == 0) {
-      program.resource = nullptr;
-    } else if (!Answers(font->programFamily)) {
-      // GDI took the data but offers no face of that name: a stand-in face would draw the
-      // glyph indices as other glyphs.
-      RemoveFontMemResourceEx(program.resource);
-      program.resource = nullptr;
+    if (bytes <= kEmbeddedFontBytes) {
+      DWORD count = 0;
+      // GDI copies the font data; the parameter is writable only by its declaration.
+      program.resource = FontResource(
+          // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast)
+          AddFontMemResourceEx(const_cast<std::uint8_t*>(font->program.data()),
+                               static_cast<DWORD>(bytes), nullptr, &count));
+      if (count == 0 || !Answers(font->programFamily)) {
+        // Not loaded, or GDI took the data but offers no face of that name: a stand-in face
+        // would draw the glyph indices as other glyphs.
+        program.resource.Reset();
+      }
     }
+    const bool loaded = static_cast<bool>(program.resource);
     found = programs_.emplace(font.get(), std::move(program)).first;
+    bytes_ += loaded ? bytes : 0;
   }
   Program& program = found->second;
-  if (program.resource == nullptr) {
+  if (!program.resource) {
     return nullptr;
   }
   const std::pair<int, int> key{pixelHeight, escapement};
@@ -79,13 +83,8 @@ HFONT EmbeddedFonts::Font(const std::shared_ptr<const pdf::DrawFont>& font, int 
 }
 
 void EmbeddedFonts::Clear() {
-  for (auto& [key, program] : programs_) {
-    program.fonts.clear();
-    if (program.resource != nullptr) {
-      RemoveFontMemResourceEx(program.resource);
-    }
-  }
   programs_.clear();
+  bytes_ = 0;
 }
 
 }  // namespace lvx::standin

@@ -15,6 +15,15 @@
 
 namespace lvx::standin {
 
+struct RemoveFontMemResource {
+  void operator()(HANDLE resource) const { RemoveFontMemResourceEx(resource); }
+};
+
+// A font program loaded with AddFontMemResourceEx (RemoveFontMemResourceEx).
+using FontResource = OwnedHandle<HANDLE, RemoveFontMemResource>;
+
+// Loads at most kPrograms programs of kEmbeddedFontBytes (memory_budget.h) in all; a program
+// larger than that is not loaded, and its text is drawn in an installed face.
 class EmbeddedFonts {
  public:
   EmbeddedFonts() = default;
@@ -37,10 +46,11 @@ class EmbeddedFonts {
   static constexpr std::size_t kFontsPerProgram = 16;
   struct Program {
     std::shared_ptr<const pdf::DrawFont> font;  // kept, so that its address stays its key
-    HANDLE resource = nullptr;
+    FontResource resource;                      // unloaded after the fonts made of it
     std::map<std::pair<int, int>, GdiObject<HFONT>> fonts;
   };
   std::map<const pdf::DrawFont*, Program> programs_;
+  std::size_t bytes_ = 0;  // of the programs loaded
 };
 
 }  // namespace lvx::standin

@@ -8,17 +8,17 @@
 
 namespace lvx::standin {
 
-// A pen, brush, font, bitmap or region (DeleteObject).
-template <typename Handle>
-class GdiObject {
+// A handle that `Release` (a function object) gives back exactly once.
+template <typename Handle, typename Release>
+class OwnedHandle {
  public:
-  GdiObject() = default;
-  explicit GdiObject(Handle handle) : handle_(handle) {}
-  ~GdiObject() { Reset(); }
-  GdiObject(const GdiObject&) = delete;
-  GdiObject& operator=(const GdiObject&) = delete;
-  GdiObject(GdiObject&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-  GdiObject& operator=(GdiObject&& other) noexcept {
+  OwnedHandle() = default;
+  explicit OwnedHandle(Handle handle) : handle_(handle) {}
+  ~OwnedHandle() { Reset(); }
+  OwnedHandle(const OwnedHandle&) = delete;
+  OwnedHandle& operator=(const OwnedHandle&) = delete;
+  OwnedHandle(OwnedHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+  OwnedHandle& operator=(OwnedHandle&& other) noexcept {
     if (this != &other) {
       Reset();
       handle_ = std::exchange(other.handle_, nullptr);
@@ -30,7 +30,7 @@ class GdiObject {
   explicit operator bool() const { return handle_ != nullptr; }
   void Reset() {
     if (handle_ != nullptr) {
-      DeleteObject(handle_);
+      Release{}(handle_);
       handle_ = nullptr;
     }
   }
@@ -38,6 +38,14 @@ class GdiObject {
  private:
   Handle handle_ = nullptr;
 };
+
+struct DeleteGdiObject {
+  void operator()(HGDIOBJ object) const { DeleteObject(object); }
+};
+
+// A pen, brush, font, bitmap or region (DeleteObject).
+template <typename Handle>
+using GdiObject = OwnedHandle<Handle, DeleteGdiObject>;
 
 // A device context made with CreateCompatibleDC or CreateDC (DeleteDC).
 class OwnedDc {

@@ -6,50 +6,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "com_objects.h"
 #include "gdi_objects.h"
+#include "memory_budget.h"
 
 namespace lvx::standin {
 namespace {
-
-// A COM interface pointer (Release).
-template <typename T>
-class ComRef {
- public:
-  ComRef() = default;
-  ~ComRef() {
-    if (pointer_ != nullptr) {
-      pointer_->Release();
-    }
-  }
-  ComRef(const ComRef&) = delete;
-  ComRef& operator=(const ComRef&) = delete;
-  ComRef(ComRef&&) = delete;
-  ComRef& operator=(ComRef&&) = delete;
-  T** Out() { return &pointer_; }
-  T* operator->() const { return pointer_; }
-  [[nodiscard]] T* Get() const { return pointer_; }
-
- private:
-  T* pointer_ = nullptr;
-};
-
-// COM for the calling thread while decoding (the host may have started it already).
-class ComApartment {
- public:
-  ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-  ~ComApartment() {
-    if (SUCCEEDED(result_)) {
-      CoUninitialize();
-    }
-  }
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-  ComApartment(ComApartment&&) = delete;
-  ComApartment& operator=(ComApartment&&) = delete;
-
- private:
-  HRESULT result_;
-};
 
 // Pixels as one DIB wants them: 24-bit BGR rows from the top, each padded to 4 bytes.
 struct Dib {
@@ -169,6 +131,39 @@ bool Blend(HDC dc, const RECT& to, const Oriented& image) {
 
 bool Near(double value, double target) { return std::fabs(value - target) < 1e-3; }
 
+// The reduction (a power of two) at which a picture of `width` x `height` pixels still has at
+// least the pixels that the device shows of it in each direction.
+int Reduction(int width, int height, LONG shownWidth, LONG shownHeight) {
+  constexpr int kLargest = 1 << 12;
+  int factor = 1;
+  const auto side = [](int pixels, int by) { return (pixels + by - 1) / by; };
+  while (factor < kLargest && side(width, factor * 2) >= shownWidth &&
+         side(height, factor * 2) >= shownHeight) {
+    factor *= 2;
+  }
+  return factor;
+}
+
+// `alpha` (`width` x `height`) sampled at the nearest pixel for a picture of `toWidth` x
+// `toHeight`.
+std::vector<std::uint8_t> Sampled(const std::vector<std::uint8_t>& alpha, int width, int height,
+                                  int toWidth, int toHeight) {
+  if (alpha.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
+    return {};
+  }
+  std::vector<std::uint8_t> out(static_cast<std::size_t>(toWidth) *
+                                static_cast<std::size_t>(toHeight));
+  for (int y = 0; y < toHeight; ++y) {
+    const auto sy = static_cast<std::size_t>(static_cast<std::int64_t>(y) * height / toHeight);
+    for (int x = 0; x < toWidth; ++x) {
+      const auto sx = static_cast<std::size_t>(static_cast<std::int64_t>(x) * width / toWidth);
+      out[static_cast<std::size_t>(y) * static_cast<std::size_t>(toWidth) +
+          static_cast<std::size_t>(x)] = alpha[sy * static_cast<std::size_t>(width) + sx];
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 BITMAPINFO TopDownDib(int width, int height, WORD bitCount) {
@@ -183,8 +178,8 @@ BITMAPINFO TopDownDib(int width, int height, WORD bitCount) {
 }
 
 std::shared_ptr<const DecodedPicture> DecodeJpeg(const std::vector<std::uint8_t>& jpeg,
-                                                 bool inverted) {
-  if (jpeg.empty() || jpeg.size() > 0xFFFFFFFFU) {
+                                                 bool inverted, int reduction) {
+  if (jpeg.empty() || jpeg.size() > 0xFFFFFFFFU || reduction < 1) {
     return nullptr;
   }
   const ComApartment apartment;
@@ -204,12 +199,29 @@ std::shared_ptr<const DecodedPicture> DecodeJpeg(const std::vector<std::uint8_t>
       FAILED(decoder->GetFrame(0, frame.Out()))) {
     return nullptr;
   }
-  UINT width = 0;
-  UINT height = 0;
+  UINT fullWidth = 0;
+  UINT fullHeight = 0;
   WICPixelFormatGUID format{};
-  if (FAILED(frame->GetSize(&width, &height)) || FAILED(frame->GetPixelFormat(&format)) ||
-      width == 0 || height == 0 || static_cast<std::uint64_t>(width) * height > (1U << 26)) {
+  if (FAILED(frame->GetSize(&fullWidth, &fullHeight)) || FAILED(frame->GetPixelFormat(&format)) ||
+      fullWidth == 0 || fullHeight == 0) {
     return nullptr;
+  }
+  // The size decoded: reduced as asked, then by halves until it is within the limit.
+  std::uint64_t factor = static_cast<std::uint64_t>(reduction);
+  const auto reduced = [&](UINT side) { return static_cast<UINT>((side + factor - 1) / factor); };
+  while (static_cast<std::uint64_t>(reduced(fullWidth)) * reduced(fullHeight) > kMaxPicturePixels) {
+    factor *= 2;
+  }
+  const UINT width = reduced(fullWidth);
+  const UINT height = reduced(fullHeight);
+  IWICBitmapSource* source = frame.Get();
+  ComRef<IWICBitmapScaler> scaler;
+  if (width != fullWidth || height != fullHeight) {
+    if (FAILED(factory->CreateBitmapScaler(scaler.Out())) ||
+        FAILED(scaler->Initialize(frame.Get(), width, height, WICBitmapInterpolationModeFant))) {
+      return nullptr;
+    }
+    source = scaler.Get();
   }
   auto picture = std::make_shared<DecodedPicture>();
   picture->width = static_cast<int>(width);
@@ -219,7 +231,7 @@ std::shared_ptr<const DecodedPicture> DecodeJpeg(const std::vector<std::uint8_t>
   if (IsEqualGUID(format, GUID_WICPixelFormat32bppCMYK)) {
     std::vector<std::uint8_t> cmyk(count * 4);
     if (FAILED(
-            frame->CopyPixels(nullptr, width * 4, static_cast<UINT>(cmyk.size()), cmyk.data()))) {
+            source->CopyPixels(nullptr, width * 4, static_cast<UINT>(cmyk.size()), cmyk.data()))) {
       return nullptr;
     }
     for (std::size_t i = 0; i < count; ++i) {
@@ -243,9 +255,8 @@ std::shared_ptr<const DecodedPicture> DecodeJpeg(const std::vector<std::uint8_t>
   const UINT stride = (width * 3 + 3) & ~3U;
   std::vector<std::uint8_t> bgr(static_cast<std::size_t>(stride) * height);
   if (FAILED(factory->CreateFormatConverter(converter.Out())) ||
-      FAILED(converter->Initialize(frame.Get(), GUID_WICPixelFormat24bppBGR,
-                                   WICBitmapDitherTypeNone, nullptr, 0,
-                                   WICBitmapPaletteTypeCustom)) ||
+      FAILED(converter->Initialize(source, GUID_WICPixelFormat24bppBGR, WICBitmapDitherTypeNone,
+                                   nullptr, 0, WICBitmapPaletteTypeCustom)) ||
       FAILED(converter->CopyPixels(nullptr, stride, static_cast<UINT>(bgr.size()), bgr.data()))) {
     return nullptr;
   }
@@ -261,19 +272,27 @@ std::shared_ptr<const DecodedPicture> DecodeJpeg(const std::vector<std::uint8_t>
   return picture;
 }
 
-std::shared_ptr<const DecodedPicture> PictureCache::Get(const pdf::ImagePixels& image) {
-  const std::uint8_t* key = image.jpeg.data();
+std::shared_ptr<const DecodedPicture> PictureCache::Get(const pdf::ImagePixels& image,
+                                                        int reduction) {
+  const Key key{image.identity, image.jpeg.size(), image.jpegInverted, reduction};
   const auto found = std::find_if(pictures_.begin(), pictures_.end(),
-                                  [key](const auto& entry) { return entry.first == key; });
+                                  [&key](const Entry& entry) { return entry.key == key; });
   if (found != pictures_.end()) {
     pictures_.splice(pictures_.begin(), pictures_, found);
-    return pictures_.front().second;
+    return pictures_.front().picture;
   }
-  auto picture = DecodeJpeg(image.jpeg, image.jpegInverted);
-  pictures_.emplace_front(key, picture);
-  if (pictures_.size() > kPictures) {
+  auto picture = DecodeJpeg(image.jpeg, image.jpegInverted, reduction);
+  // An entry that holds no picture (data the codec does not read) still costs its own record.
+  const std::size_t bytes = sizeof(Entry) + (picture ? picture->Bytes() : 0);
+  if (bytes > kPictureCacheBytes) {
+    return picture;  // drawn this once, not kept
+  }
+  while (!pictures_.empty() && bytes_ + bytes > kPictureCacheBytes) {
+    bytes_ -= pictures_.back().bytes;
     pictures_.pop_back();
   }
+  pictures_.push_front({key, picture, bytes});
+  bytes_ += bytes;
   return picture;
 }
 
@@ -283,26 +302,11 @@ bool PaintImage(HDC dc, const DeviceMap& map, const pdf::ImageCommand& placed,
     return true;
   }
   const pdf::ImagePixels& image = *placed.pixels;
-  int width = image.width;
-  int height = image.height;
-  const std::vector<std::uint8_t>* rgb = &image.rgb;
-  std::shared_ptr<const DecodedPicture> picture;
-  if (!image.jpeg.empty()) {
-    picture = pictures.Get(image);
-    if (!picture) {
-      return true;  // data the codec does not read: nothing to draw
-    }
-    width = picture->width;
-    height = picture->height;
-    rgb = &picture->rgb;
+  if (image.width <= 0 || image.height <= 0 ||
+      static_cast<std::uint64_t>(image.width) * static_cast<std::uint64_t>(image.height) >
+          kMaxPaintedPixels) {
+    return true;  // nothing to draw, or more than may be drawn: left out
   }
-  const auto count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-  if (width <= 0 || height <= 0 || rgb->size() < count * 3) {
-    return true;
-  }
-  static const std::vector<std::uint8_t> kOpaque;
-  const std::vector<std::uint8_t>& alpha = image.alpha.size() == count ? image.alpha : kOpaque;
-
   // The image's corners on the device: its top left, the ends of its top row and left column.
   const pdf::Affine& p = placed.placement;
   const auto device = [&](double u, double v) {
@@ -335,7 +339,39 @@ bool PaintImage(HDC dc, const DeviceMap& map, const pdf::ImageCommand& placed,
           static_cast<LONG>(std::lround(top + std::fabs(down)))};
   to.right = std::max(to.right, to.left + 1);
   to.bottom = std::max(to.bottom, to.top + 1);
-  const Oriented oriented = Orient(width, height, *rgb, alpha, swap, across < 0, down < 0);
+
+  // The pixels: the image's own, or its JPEG data decoded, reduced where the device shows it
+  // much smaller (the alpha then sampled to the picture's size).
+  int width = image.width;
+  int height = image.height;
+  const std::vector<std::uint8_t>* rgb = &image.rgb;
+  const std::vector<std::uint8_t>* alpha = &image.alpha;
+  std::shared_ptr<const DecodedPicture> picture;
+  std::vector<std::uint8_t> sampledAlpha;
+  if (!image.jpeg.empty()) {
+    const LONG shownWidth = swap ? to.bottom - to.top : to.right - to.left;
+    const LONG shownHeight = swap ? to.right - to.left : to.bottom - to.top;
+    picture = pictures.Get(image, Reduction(image.width, image.height, shownWidth, shownHeight));
+    if (!picture) {
+      return true;  // data the codec does not read: nothing to draw
+    }
+    width = picture->width;
+    height = picture->height;
+    rgb = &picture->rgb;
+    if (!image.alpha.empty() && (width != image.width || height != image.height)) {
+      sampledAlpha = Sampled(image.alpha, image.width, image.height, width, height);
+      alpha = &sampledAlpha;
+    }
+  }
+  const auto count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+  if (width <= 0 || height <= 0 ||
+      static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) > kMaxPaintedPixels ||
+      rgb->size() < count * 3) {
+    return true;
+  }
+  static const std::vector<std::uint8_t> kOpaque;
+  const Oriented oriented = Orient(width, height, *rgb, alpha->size() == count ? *alpha : kOpaque,
+                                   swap, across < 0, down < 0);
 
   const bool shrinking = oriented.width > 2 * (to.right - to.left);
   SetStretchBltMode(dc, shrinking ? HALFTONE : COLORONCOLOR);

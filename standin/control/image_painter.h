@@ -21,22 +21,45 @@ struct DecodedPicture {
   int width = 0;
   int height = 0;
   std::vector<std::uint8_t> rgb;
+  [[nodiscard]] std::size_t Bytes() const { return sizeof(DecodedPicture) + rgb.size(); }
 };
 
 // Decodes JPEG data with Windows Imaging Component; null when it cannot. CMYK pictures are
-// converted with the simple device formula (inverted when `inverted`).
+// converted with the simple device formula (inverted when `inverted`). The picture is reduced
+// by `reduction` in each direction (1: full size), and further by halves while it would have
+// more than kMaxPicturePixels (memory_budget.h).
 std::shared_ptr<const DecodedPicture> DecodeJpeg(const std::vector<std::uint8_t>& jpeg,
-                                                 bool inverted);
+                                                 bool inverted, int reduction = 1);
 
-// The last few JPEG pictures decoded, so that repainting a page does not decode them again.
+// The JPEG pictures decoded last, within kPictureCacheBytes, so that repainting a page does not
+// decode them again. A picture is found by what its data is (the reader's hash of it and its
+// size) and the reduction it was decoded at, never by where the data happens to lie in memory.
 class PictureCache {
  public:
-  std::shared_ptr<const DecodedPicture> Get(const pdf::ImagePixels& image);
-  void Clear() { pictures_.clear(); }
+  // The image's JPEG data decoded at `reduction` (null when the codec does not read it).
+  std::shared_ptr<const DecodedPicture> Get(const pdf::ImagePixels& image, int reduction = 1);
+  void Clear() {
+    pictures_.clear();
+    bytes_ = 0;
+  }
+  // The bytes of the pictures held.
+  [[nodiscard]] std::size_t Bytes() const { return bytes_; }
 
  private:
-  static constexpr std::size_t kPictures = 8;
-  std::list<std::pair<const std::uint8_t*, std::shared_ptr<const DecodedPicture>>> pictures_;
+  struct Key {
+    std::uint64_t identity = 0;
+    std::size_t size = 0;
+    bool inverted = false;
+    int reduction = 1;
+    friend bool operator==(const Key&, const Key&) = default;
+  };
+  struct Entry {
+    Key key;
+    std::shared_ptr<const DecodedPicture> picture;
+    std::size_t bytes = 0;
+  };
+  std::list<Entry> pictures_;
+  std::size_t bytes_ = 0;
 };
 
 // Device coordinates of page space: x' = x a + y c + e, y' = x b + y d + f.

@@ -3,17 +3,62 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <limits>
 #include <string>
-#include <vector>
 
 namespace lvx::standin {
 namespace {
 
-// Single UI thread: windows of this class are used on the thread that created them.
-std::vector<LvxStandinEntry>& Entries() {
-  static std::vector<LvxStandinEntry> entries;
+// The entries kept: the last kLogEntries, in a ring in static storage, so that recording one
+// never allocates (a failure caught for want of memory is recorded too). Single UI thread:
+// windows of this class are used on the thread that created them.
+constexpr std::size_t kLogEntries = 4096;
+
+class EntryRing {
+ public:
+  void Add(const LvxStandinEntry& entry) {
+    entries_[(first_ + kept_) % kLogEntries] = entry;
+    if (kept_ < kLogEntries) {
+      ++kept_;
+    } else {
+      first_ = (first_ + 1) % kLogEntries;
+      ++dropped_;
+    }
+  }
+  // Readable entries: a dropped-entries marker first when there were any, then the kept ones.
+  [[nodiscard]] std::size_t Count() const { return kept_ + (dropped_ > 0 ? 1 : 0); }
+  [[nodiscard]] bool Read(std::size_t index, LvxStandinEntry& entry) const {
+    if (dropped_ > 0) {
+      if (index == 0) {
+        entry = {};
+        entry.kind = LVX_STANDIN_DROPPED;
+        entry.code = static_cast<std::int32_t>(
+            std::min<std::uint64_t>(dropped_, std::numeric_limits<std::int32_t>::max()));
+        return true;
+      }
+      --index;
+    }
+    if (index >= kept_) {
+      return false;
+    }
+    entry = entries_[(first_ + index) % kLogEntries];
+    return true;
+  }
+  void Clear() { first_ = kept_ = dropped_ = 0; }
+
+ private:
+  std::array<LvxStandinEntry, kLogEntries> entries_{};
+  std::size_t first_ = 0;
+  std::size_t kept_ = 0;
+  std::uint64_t dropped_ = 0;
+};
+
+EntryRing& Entries() {
+  static EntryRing entries;
   return entries;
 }
 
@@ -23,6 +68,8 @@ const char* KindName(std::int32_t kind) {
       return "create";
     case LVX_STANDIN_DESTROYED:
       return "destroy";
+    case LVX_STANDIN_FAULT:
+      return "fault";
     default:
       return "msg";
   }
@@ -43,8 +90,7 @@ void AppendLine(const std::string& line) {
   std::fclose(file);
 }
 
-void Store(const LvxStandinEntry& entry) {
-  Entries().push_back(entry);
+void WriteLine(const LvxStandinEntry& entry) {
   std::string line = std::string(KindName(entry.kind)) + " " + std::to_string(entry.message) + " " +
                      std::to_string(entry.code) + " " + std::to_string(entry.argument);
   if (entry.hasText != 0) {
@@ -60,11 +106,23 @@ void Store(const LvxStandinEntry& entry) {
 }
 
 void Record(const LvxStandinEntry& entry) noexcept {
+  Entries().Add(entry);
   try {
-    Store(entry);
+    WriteLine(entry);
   } catch (...) {
-    // Out of memory: the entry is lost, not the message it records.
+    // Out of memory: the file misses the line; the message is handled all the same.
   }
+}
+
+// `text` into the entry, cut to its field; the full length kept.
+void SetText(LvxStandinEntry& entry, const char* text) {
+  const std::size_t length = std::strlen(text);
+  const std::size_t kept = std::min(length, sizeof entry.text - 1);
+  std::memcpy(entry.text, text, kept);
+  entry.text[kept] = '\0';
+  entry.hasText = 1;
+  entry.textLength = static_cast<std::int32_t>(
+      std::min<std::size_t>(length, std::numeric_limits<std::int32_t>::max()));
 }
 
 }  // namespace
@@ -77,12 +135,22 @@ void LogMessage(std::uint32_t message, std::int32_t code, std::int32_t argument,
   entry.code = code;
   entry.argument = argument;
   if (text != nullptr) {
-    const std::size_t length = std::strlen(text);
-    const std::size_t kept = std::min(length, sizeof entry.text - 1);
-    std::memcpy(entry.text, text, kept);
-    entry.text[kept] = '\0';
-    entry.hasText = 1;
-    entry.textLength = static_cast<std::int32_t>(length);
+    SetText(entry, text);
+  }
+  Record(entry);
+}
+
+void LogCaughtException(std::uint32_t message, std::int32_t code) noexcept {
+  LvxStandinEntry entry{};
+  entry.kind = LVX_STANDIN_FAULT;
+  entry.message = message;
+  entry.code = code;
+  try {
+    throw;
+  } catch (const std::exception& caught) {
+    SetText(entry, caught.what());
+  } catch (...) {
+    SetText(entry, "an exception that is not a std::exception");
   }
   Record(entry);
 }
@@ -100,17 +168,15 @@ void LogDetach() { AppendLine("detach 0 0 0\n"); }
 extern "C" {
 
 LVX_STANDIN_API std::int32_t LvxStandinLogCount() {
-  return static_cast<std::int32_t>(lvx::standin::Entries().size());
+  return static_cast<std::int32_t>(lvx::standin::Entries().Count());
 }
 
 LVX_STANDIN_API std::int32_t LvxStandinLogEntry(std::int32_t index, LvxStandinEntry* entry) {
-  const auto& entries = lvx::standin::Entries();
-  if (entry == nullptr || index < 0 || static_cast<std::size_t>(index) >= entries.size()) {
+  if (entry == nullptr || index < 0) {
     return 0;
   }
-  *entry = entries[static_cast<std::size_t>(index)];
-  return 1;
+  return lvx::standin::Entries().Read(static_cast<std::size_t>(index), *entry) ? 1 : 0;
 }
 
-LVX_STANDIN_API void LvxStandinLogClear() { lvx::standin::Entries().clear(); }
+LVX_STANDIN_API void LvxStandinLogClear() { lvx::standin::Entries().Clear(); }
 }

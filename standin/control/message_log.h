@@ -14,6 +14,10 @@ namespace lvx::standin {
 void LogMessage(std::uint32_t message, std::int32_t code, std::int32_t argument,
                 const char* text) noexcept;
 void LogEvent(LvxStandinEntryKind kind) noexcept;
+// Records that handling window message `message` (its wParam `code`) ended in an exception:
+// call it from inside a catch block. The entry's text is the exception's what(), or says that
+// it was not a standard exception.
+void LogCaughtException(std::uint32_t message, std::int32_t code) noexcept;
 // Writes the unload marker to the log file (the in-memory log goes with the library).
 void LogDetach();
 

@@ -1,6 +1,7 @@
 #include "page_area.h"
 
 #include "gdi_objects.h"
+#include "message_log.h"
 #include "page_view.h"
 #include "scrolling.h"
 #include "viewer_window.h"
@@ -66,7 +67,8 @@ LRESULT CALLBACK PageAreaProc(HWND area, UINT message, WPARAM wParam, LPARAM lPa
         break;
     }
   } catch (...) {
-    // Nothing may leave a window procedure; the view keeps its last state.
+    // Nothing may leave a window procedure; the view keeps its last state, and the log says why.
+    LogCaughtException(message, static_cast<std::int32_t>(wParam));
     return 0;
   }
   return DefWindowProcA(area, message, wParam, lParam);

@@ -5,6 +5,7 @@
 
 #include "document_facts.h"
 #include "gdi_objects.h"
+#include "message_log.h"
 #include "page_area.h"
 #include "page_view.h"
 #include "viewer_protocol.h"
@@ -72,7 +73,8 @@ LRESULT CALLBACK PanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lPara
     }
   } catch (...) {
     // Nothing may leave a window procedure (out of memory while painting the text); the paint
-    // has ended all the same.
+    // has ended all the same, and the log says why.
+    LogCaughtException(message, static_cast<std::int32_t>(wParam));
     return 0;
   }
   return DefWindowProcA(panel, message, wParam, lParam);

@@ -70,6 +70,33 @@ SheetPlacement PlaceOnPaper(const pdf::PageGeometry& geometry, int paperWidth, i
   return placement;
 }
 
+// A document on a printer's device context from StartDoc on: aborted (AbortDoc) unless it was
+// ended, so that a job that fails half-way, an exception included, never stays open.
+class PrintDocument {
+ public:
+  PrintDocument(HDC dc, const DOCINFOA& info) : dc_(dc), open_(StartDocA(dc, &info) > 0) {}
+  ~PrintDocument() {
+    if (open_) {
+      AbortDoc(dc_);
+    }
+  }
+  PrintDocument(const PrintDocument&) = delete;
+  PrintDocument& operator=(const PrintDocument&) = delete;
+  PrintDocument(PrintDocument&&) = delete;
+  PrintDocument& operator=(PrintDocument&&) = delete;
+
+  [[nodiscard]] bool Started() const { return open_; }
+  // EndDoc; answers whether the printer took the document.
+  bool End() {
+    open_ = false;
+    return EndDoc(dc_) > 0;
+  }
+
+ private:
+  HDC dc_;
+  bool open_;
+};
+
 // Draws the page into a bitmap at low resolution and stretches the bitmap onto the printer.
 bool PrintRaster(HDC printer, const SheetPlacement& onPaper, int dpi,
                  const std::vector<pdf::TextRun>& runs, FontCache& fonts,
@@ -115,7 +142,8 @@ std::int32_t PrintOnDeviceContext(const ShownDocument& document, PageRange pages
   DOCINFOA info{};
   info.cbSize = sizeof info;
   info.lpszDocName = name.c_str();
-  if (StartDocA(dc, &info) <= 0) {
+  PrintDocument job(dc, info);
+  if (!job.Started()) {
     return kPrintFailed;
   }
   ++jobs;
@@ -135,11 +163,10 @@ std::int32_t PrintOnDeviceContext(const ShownDocument& document, PageRange pages
       }
     }
     if (!drawn || EndPage(dc) <= 0) {
-      AbortDoc(dc);
-      return kPrintFailed;
+      return kPrintFailed;  // the document is aborted
     }
   }
-  if (EndDoc(dc) <= 0) {
+  if (!job.End()) {
     return kPrintFailed;
   }
   return pages.last - pages.first + 1;

@@ -104,9 +104,14 @@
 // Message log
 // ---------------------------------------------------------------------------------------------
 // Every WM_VIEWER_COMMAND / WM_VIEWER_STRCOMMAND a stand-in window receives, in order, together
-// with life-cycle events (window created and destroyed, library unloaded). When the environment
-// variable LUMIVEX_STANDIN_LOG names a file, each entry is also appended to it as one line:
-// "<kind> <message> <code> <argument> <text>"  (kind: msg, create, destroy, detach).
+// with life-cycle events (window created and destroyed, library unloaded) and the failures that
+// its window procedures caught (an exception that ended the handling of a message: the message,
+// its wParam, and the exception's description). The log in memory keeps the last 4,096 entries;
+// when earlier ones were dropped, the first entry read (index 0) is an LVX_STANDIN_DROPPED entry
+// whose `code` says how many (at most 2,147,483,647), followed by the kept entries, oldest first.
+// When the environment variable LUMIVEX_STANDIN_LOG names a file, each entry is also appended to
+// it as one line: "<kind> <message> <code> <argument> <text>"  (kind: msg, create, destroy,
+// fault, detach); the file keeps every entry.
 #ifndef LUMIVEX_STANDIN_API_H
 #define LUMIVEX_STANDIN_API_H
 
@@ -134,14 +139,18 @@ enum LvxStandinEntryKind : std::int32_t {
   LVX_STANDIN_MESSAGE = 0,    // a protocol message
   LVX_STANDIN_CREATED = 1,    // a viewer window was created
   LVX_STANDIN_DESTROYED = 2,  // a viewer window was destroyed
+  LVX_STANDIN_DROPPED = 3,    // entries dropped before the first kept one (their count in `code`)
+  LVX_STANDIN_FAULT = 4,      // a window procedure caught an exception while handling `message`
 };
 
 struct LvxStandinEntry {
   std::int32_t kind;        // an LvxStandinEntryKind
-  std::uint32_t message;    // WM_VIEWER_COMMAND or WM_VIEWER_STRCOMMAND (0 for events)
+  std::uint32_t message;    // WM_VIEWER_COMMAND or WM_VIEWER_STRCOMMAND (0 for events; for a
+                            // fault, the window message that was being handled)
   std::int32_t code;        // wParam: the command code
   std::int32_t argument;    // lParam as a number (for string commands: the address)
-  std::int32_t hasText;     // 1 when `text` holds the string of a string command
+  std::int32_t hasText;     // 1 when `text` holds the string of a string command, or a fault's
+                            // description
   char text[512];           // the string, cut to 511 characters, NUL-terminated
   std::int32_t textLength;  // the string's full length before cutting
 };
@@ -214,7 +223,8 @@ struct LvxStandinPrintState {
 };
 
 extern "C" {
-// Number of entries logged since the library was loaded or the log was cleared.
+// Number of entries readable: those kept since the library was loaded or the log was cleared,
+// and one LVX_STANDIN_DROPPED entry first when earlier ones were dropped.
 LVX_STANDIN_API std::int32_t LvxStandinLogCount();
 // Copies entry `index` (0-based) to `entry`; answers 0 when there is no such entry.
 LVX_STANDIN_API std::int32_t LvxStandinLogEntry(std::int32_t index, LvxStandinEntry* entry);

@@ -37,6 +37,8 @@ LRESULT OnViewerMessage(ViewerState* state, UINT message, WPARAM wParam, LPARAM 
     return HandleViewerCommand(*state, message, code, lParam);
   } catch (...) {
     // A command that runs out of memory fails as a whole; nothing may leave the window procedure.
+    // What ended it goes into the log, so that a fault of the code does not pass unseen.
+    LogCaughtException(message, code);
     return -1;
   }
 }
@@ -113,6 +115,8 @@ LRESULT CALLBACK ViewerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         break;
     }
   } catch (...) {
+    // Nothing may leave the window procedure; the message is left undone, and logged.
+    LogCaughtException(message, static_cast<std::int32_t>(wParam));
     return message == WM_CREATE ? -1 : 0;
   }
   // The state made at WM_NCCREATE is owned through GWLP_USERDATA and freed at WM_NCDESTROY; the

@@ -3,13 +3,21 @@
 //   pagepaint FILE PAGE DPI OUT.png          one page (numbered from 1)
 //   pagepaint FILE FIRST-LAST DPI PREFIX     pages FIRST to LAST into PREFIX-<page>.png
 //   pagepaint FILE P1,P2,... DPI PREFIX      the pages listed, likewise
-// Exit status: 0 done, 1 a page could not be drawn or written, 2 wrong arguments or the file
-// does not open.
+// Exit status (the program always ends by itself with one of these):
+//   0  every page drawn and written
+//   1  a page could not be drawn or written (no such page, no memory for its picture, the file
+//      could not be written); the other pages are drawn all the same
+//   2  wrong arguments, or the file does not open
+//   4  out of memory outside the drawing of a page
+//   6  any other failure (an exception the program did not expect; its description is printed)
+// (3 and 5 are left out: Wine ends a program that aborts with 3, one that faults with 5.)
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
+#include <new>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -59,9 +67,10 @@ bool DrawPage(const lvx::pdf::Document& document, int page, double dpi, const st
   return lvx::standin::WritePng(out, box.right, box.bottom, rgb);
 }
 
-}  // namespace
+constexpr int kOutOfMemory = 4;
+constexpr int kFailed = 6;
 
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   if (argc != 5) {
     std::fprintf(stderr, "usage: pagepaint FILE PAGE|FIRST-LAST|P1,P2,... DPI OUT.png|PREFIX\n");
     return 2;
@@ -105,10 +114,33 @@ int main(int argc, char** argv) {
     }
     const std::string out =
         many ? std::string(argv[4]) + "-" + std::to_string(page) + ".png" : std::string(argv[4]);
-    if (!DrawPage(*document, page - 1, dpi, out, resources)) {
+    bool drawn = false;
+    try {
+      drawn = DrawPage(*document, page - 1, dpi, out, resources);
+    } catch (const std::bad_alloc&) {
+      std::fprintf(stderr, "pagepaint: page %d: not enough memory\n", page);
+    }
+    if (!drawn) {
       std::fprintf(stderr, "pagepaint: page %d could not be drawn into %s\n", page, out.c_str());
       status = 1;
     }
   }
   return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "pagepaint: not enough memory\n");
+    return kOutOfMemory;
+  } catch (const std::exception& failure) {
+    std::fprintf(stderr, "pagepaint: failed: %s\n", failure.what());
+    return kFailed;
+  } catch (...) {
+    std::fprintf(stderr, "pagepaint: failed\n");
+    return kFailed;
+  }
 }

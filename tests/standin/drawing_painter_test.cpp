@@ -163,6 +163,28 @@ TEST(DrawingPainter, ClipsLimitDrawingUntilRestored) {
   EXPECT_EQ(canvas.At(175, 75), kRed);
 }
 
+TEST(DrawingPainter, AClipWhoseStateWasNotSavedRestoresNothingOfTheClipsAround) {
+  // 1,024 saved clips, the innermost the left half; the painter saves no more than that, so the
+  // next clip is left out, and its restore must not undo the left half.
+  pdf::DisplayList list;
+  for (int i = 0; i < 1023; ++i) {
+    list.commands.emplace_back(pdf::ClipCommand{Box(0, 0, 200, 100), pdf::FillRule::kNonZero});
+  }
+  list.commands.emplace_back(pdf::ClipCommand{Box(0, 0, 100, 100), pdf::FillRule::kNonZero});
+  list.commands.emplace_back(pdf::ClipCommand{Box(0, 0, 200, 100), pdf::FillRule::kNonZero});
+  list.commands.emplace_back(pdf::RestoreClip{});
+  list.commands.emplace_back(Fill(Box(0, 0, 200, 50), {0, 255, 0}));
+  for (int i = 0; i < 1024; ++i) {
+    list.commands.emplace_back(pdf::RestoreClip{});
+  }
+  list.commands.emplace_back(Fill(Box(0, 50, 200, 100), {255, 0, 0}));
+  Canvas canvas;
+  canvas.Draw(list);
+  EXPECT_EQ(canvas.At(50, 25), kGreen);
+  EXPECT_EQ(canvas.At(150, 25), kWhite) << "the left-half clip was undone too early";
+  EXPECT_EQ(canvas.At(150, 75), kRed) << "every clip is undone at the end";
+}
+
 TEST(DrawingPainter, ImagesLandInTheirPlaceWithTheirAlpha) {
   pdf::DisplayList list;
   list.commands.emplace_back(Fill(Box(0, 0, 200, 100), {0, 255, 0}));

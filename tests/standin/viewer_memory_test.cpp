@@ -10,6 +10,7 @@
 #include <new>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "allocation_limit.h"
 #include "font_faces.h"
@@ -132,6 +133,57 @@ TEST_F(StandinOutOfMemoryTest, EveryWindowProcedureSurvivesAndTheViewerRecovers)
   EXPECT_EQ(StringCommand(102, path), 6);
   EXPECT_GT(Command(260, 0), 0) << "the first page's text is measured";
   DeleteFileA(path.c_str());
+}
+
+// The log entries the failures left, as "message:text".
+std::vector<std::string> LoggedFaults() {
+  std::vector<std::string> faults;
+  for (std::int32_t i = 0; i < LvxStandinLogCount(); ++i) {
+    LvxStandinEntry entry{};
+    if (LvxStandinLogEntry(i, &entry) != 0 && entry.kind == LVX_STANDIN_FAULT) {
+      faults.push_back(std::to_string(entry.message) + ":" + entry.text);
+    }
+  }
+  return faults;
+}
+
+TEST_F(StandinOutOfMemoryTest, WhatAWindowProcedureCaughtIsLogged) {
+  const std::string path = DocumentPath();
+  ASSERT_TRUE(WritePdf(path, NumberedPages(3, 30)));
+  ASSERT_EQ(StringCommand(101, path), 3);
+  LvxStandinLogClear();
+  {
+    const AllocationLimit limit(1);
+    UseTheViewer(700, 500);
+  }
+  const std::vector<std::string> faults = LoggedFaults();
+  ASSERT_FALSE(faults.empty()) << "the failures left no trace";
+  for (const std::string& fault : faults) {
+    EXPECT_NE(fault.find(":std::bad_alloc"), std::string::npos) << fault;
+  }
+  DeleteFileA(path.c_str());
+}
+
+TEST_F(StandinOutOfMemoryTest, TheLogKeepsItsLastEntriesAndCountsTheDroppedOnes) {
+  LvxStandinLogClear();
+  constexpr int kSent = 5000;
+  for (int i = 0; i < kSent; ++i) {
+    Command(201, i);
+  }
+  ASSERT_EQ(LvxStandinLogCount(), 4096 + 1);
+  LvxStandinEntry first{};
+  ASSERT_EQ(LvxStandinLogEntry(0, &first), 1);
+  EXPECT_EQ(first.kind, LVX_STANDIN_DROPPED);
+  EXPECT_EQ(first.code, kSent - 4096);
+  LvxStandinEntry oldest{};
+  LvxStandinEntry last{};
+  ASSERT_EQ(LvxStandinLogEntry(1, &oldest), 1);
+  ASSERT_EQ(LvxStandinLogEntry(4096, &last), 1);
+  EXPECT_EQ(oldest.argument, kSent - 4096);
+  EXPECT_EQ(last.argument, kSent - 1);
+  EXPECT_EQ(LvxStandinLogEntry(4097, &last), 0);
+  LvxStandinLogClear();
+  EXPECT_EQ(LvxStandinLogCount(), 0);
 }
 
 }  // namespace
