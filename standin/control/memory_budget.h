@@ -2,12 +2,12 @@
 // has 2 GiB of address space in all, so whatever a file contains, the stand-in holds at most
 // 256 MiB of document data at a time:
 //
-//   the reader, one page of decoded images and its caches      96 MiB  (lvxpdf's own limits)
-//   the drawing cache: display lists of recently drawn pages   112 MiB  kDrawingCacheBytes
-//   the picture cache: decoded JPEG pictures                    32 MiB  kPictureCacheBytes
-//   embedded fonts loaded into GDI (its copy of the programs)   16 MiB  kEmbeddedFontBytes
-//                                                              -------
-//                                                              256 MiB
+//   the reader: the page being drawn, what it reads for it, its caches  168 MiB  (page_limits.h)
+//   the drawing cache: display lists of recently drawn pages             40 MiB  kDrawingCacheBytes
+//   the picture cache: decoded JPEG pictures                             32 MiB  kPictureCacheBytes
+//   embedded fonts loaded into GDI (its copy of the programs)            16 MiB  kEmbeddedFontBytes
+//                                                                       -------
+//                                                                       256 MiB
 //
 // Painting one image needs, for that image only and while it is drawn, a few copies of its
 // pixels (turned, as a DIB); kMaxPicturePixels bounds a decoded picture and so those copies.
@@ -21,7 +21,7 @@ namespace lvx::standin {
 
 inline constexpr std::size_t kMiB = std::size_t{1} << 20;
 
-inline constexpr std::size_t kDrawingCacheBytes = 112 * kMiB;
+inline constexpr std::size_t kDrawingCacheBytes = 40 * kMiB;
 inline constexpr std::size_t kPictureCacheBytes = 32 * kMiB;
 inline constexpr std::size_t kEmbeddedFontBytes = 16 * kMiB;
 

@@ -159,7 +159,7 @@ class HeavyPages : public ShownDocument {
 };
 
 TEST_F(PainterMemoryTest, PageDrawingsAreHeldWithinTheirBudget) {
-  const HeavyPages document(40 * kMiB);
+  const HeavyPages document(16 * kMiB);
   DrawingCache cache;
   std::vector<std::weak_ptr<const pdf::DisplayList>> drawings;
   for (int page = 0; page < 4; ++page) {
@@ -169,8 +169,8 @@ TEST_F(PainterMemoryTest, PageDrawingsAreHeldWithinTheirBudget) {
   for (const auto& drawing : drawings) {
     alive += drawing.expired() ? 0 : 1;
   }
-  EXPECT_EQ(alive, static_cast<int>(kDrawingCacheBytes / (40 * kMiB)))
-      << "pages of 40 MiB held beyond the budget";
+  EXPECT_EQ(alive, static_cast<int>(kDrawingCacheBytes / (16 * kMiB)))
+      << "pages of 16 MiB held beyond the budget";
   EXPECT_FALSE(drawings.back().expired());
   EXPECT_EQ(cache.Get(document, 3), drawings.back().lock()) << "the page drawn last is kept";
 }

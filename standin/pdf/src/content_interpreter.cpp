@@ -16,13 +16,14 @@ std::vector<std::uint8_t> JoinContents(PdfFile& file, const Object& contents) {
   std::vector<std::uint8_t> content;
   const Object resolved = file.Resolve(contents);
   if (const Stream* stream = resolved.AsStream()) {
-    return file.Decode(*stream);
+    return file.Decode(*stream, static_cast<std::size_t>(kPageContentBytes));
   }
   for (const Object& part : resolved.AsArray()) {
     const Object partObject = file.Resolve(part);
     if (const Stream* stream = partObject.AsStream()) {
-      const std::vector<std::uint8_t> data = file.Decode(*stream);
-      if (content.size() + data.size() > kMaxDecodedStream) {
+      const std::vector<std::uint8_t> data =
+          file.Decode(*stream, static_cast<std::size_t>(kPageContentBytes - content.size()));
+      if (content.size() + data.size() >= kPageContentBytes) {
         break;
       }
       content.insert(content.end(), data.begin(), data.end());

@@ -34,7 +34,7 @@ namespace lvx::pdf {
 class PdfFile;
 
 // The parts of a page's /Contents (a stream or an array of them) joined into one stream, split at
-// token boundaries.
+// token boundaries, within kPageContentBytes.
 std::vector<std::uint8_t> JoinContents(PdfFile& file, const Object& contents);
 
 class ContentInterpreter {

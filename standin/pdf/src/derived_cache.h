@@ -18,7 +18,7 @@ namespace lvx::pdf {
 
 class DerivedCache {
  public:
-  static constexpr std::size_t kBudgetBytes = std::size_t{16} << 20;
+  static constexpr std::size_t kBudgetBytes = std::size_t{8} << 20;
 
   enum class Kind : std::uint8_t { kColourSpace = 1, kFunction = 2, kShading = 3 };
 

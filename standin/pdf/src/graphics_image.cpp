@@ -133,7 +133,7 @@ ImageSource ImageFromStream(PdfFile& file, const Stream& stream) {
   ImageSource source;
   source.dict = &stream.dict;
   FilterStatus status = FilterStatus::kOk;
-  source.data = file.Decode(stream, kMaxDecodedStream, &status);
+  source.data = file.Decode(stream, static_cast<std::size_t>(kImageSampleBytes), &status);
   if (status == FilterStatus::kImage) {
     const Object filter = file.Get(stream.dict, "Filter");
     const Object last = filter.IsArray() && !filter.AsArray().empty()
@@ -151,7 +151,7 @@ ImageSource ImageFromData(const Dict& dict, std::span<const std::uint8_t> data) 
   ImageSource source;
   source.dict = &dict;
   FilterStatus status = FilterStatus::kOk;
-  source.data = DecodeFilterChain(dict, data, kMaxDecodedStream, status);
+  source.data = DecodeFilterChain(dict, data, static_cast<std::size_t>(kImageSampleBytes), status);
   if (status == FilterStatus::kImage) {
     const Object& filter = dict.Get("Filter");
     const Object& last =

@@ -8,11 +8,19 @@
 // budget holds one page to a few seconds whatever the file asks (bench_worst_pages measures it).
 // A page that runs over stops where it is and shows what was drawn.
 //
-// Memory: one page's display list holds at most kPageImageBytes of image pixels (an image placed
-// many times is held once), and at most kMaxCommands commands in kPageListBytes; forms are decoded once per page within
-// kPageFormBytes. Images are sampled down to kMaxImagePixels. What does not fit is left out of
-// the page, never asked of the allocator. The document's caches keep their own budgets
-// (PdfFile, FontCache, DerivedCache); the viewer's caches are bounded by the stand-in.
+// Memory, within the stand-in's budget of 256 MiB (standin/control/memory_budget.h), the
+// reader's part:
+//   one page's display list: image pixels (an image placed many times is held once)  48 MiB
+//                            commands with their paths, glyphs and ramps             24 MiB
+//   while a page is read:    its content streams, joined                             32 MiB
+//                            its forms, each decoded once                            16 MiB
+//                            one image's samples while they are decoded              32 MiB
+//   the document's caches:   objects 4 MiB, fonts 4 MiB, colour spaces, functions
+//                            and shadings 8 MiB (PdfFile, FontCache, DerivedCache)   16 MiB
+//                                                                                   -------
+//                                                                                   168 MiB
+// Images are sampled down to kMaxImagePixels, and further to fit what the page's images may
+// still hold. What does not fit is left out of the page, never asked of the allocator.
 #ifndef LVXPDF_PAGE_LIMITS_H
 #define LVXPDF_PAGE_LIMITS_H
 
@@ -36,9 +44,11 @@ inline constexpr std::uint64_t kFunctionCost = 4;   // one function evaluation, 
 // Memory.
 inline constexpr std::uint64_t kMaxImageSide = std::uint64_t{1} << 17;
 inline constexpr std::uint64_t kMaxImagePixels = std::uint64_t{12} << 20;
-inline constexpr std::uint64_t kPageImageBytes = std::uint64_t{96} << 20;
-inline constexpr std::uint64_t kPageListBytes = std::uint64_t{48} << 20;  // commands, paths, glyphs
-inline constexpr std::uint64_t kPageFormBytes = std::uint64_t{64} << 20;
+inline constexpr std::uint64_t kPageImageBytes = std::uint64_t{48} << 20;
+inline constexpr std::uint64_t kPageListBytes = std::uint64_t{24} << 20;
+inline constexpr std::uint64_t kPageContentBytes = std::uint64_t{32} << 20;
+inline constexpr std::uint64_t kPageFormBytes = std::uint64_t{16} << 20;
+inline constexpr std::uint64_t kImageSampleBytes = std::uint64_t{32} << 20;
 
 }  // namespace lvx::pdf
 
