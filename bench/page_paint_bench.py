@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""Benchmark: the stand-in's page drawing against poppler's pdftoppm, in the same run.
+"""Benchmark: the stand-in's page drawing against both peers, in the same run.
 
 Draws every page of the three largest files of a corpus (by its manifest) at 96 dpi into PNG
-files, once with pagepaint (under Wine, one process a file) and once with `pdftoppm -r 96 -png`,
-and prints the seconds of each and their ratio (ours / pdftoppm; at most 1 is the goal).
+files, once with pagepaint (under Wine, one process a file), once with `pdftoppm -r 96 -png` and
+once with `mutool draw -r 96`, and prints the seconds of each and the ratios of ours to each peer
+(at most 1 against the faster peer is the goal).
 """
 import argparse
 import os
@@ -45,9 +46,10 @@ def main():
     # A warm-up, so that starting the Wine session is not counted against the first file.
     subprocess.run([args.wine_run, args.pagepaint], stdout=subprocess.DEVNULL,
                    stderr=subprocess.DEVNULL, check=False)
-    total_ours = total_reference = 0.0
+    total_ours = total_reference = total_mutool = 0.0
     pages_all = 0
-    print(f"{'file':50} {'pages':>6} {'pagepaint s':>12} {'pdftoppm s':>11} {'ratio':>6}")
+    print(f"{'file':44} {'pages':>6} {'pagepaint s':>12} {'pdftoppm s':>11} {'mutool s':>9} "
+          f"{'/pdftoppm':>10} {'/mutool':>8}")
     for row in largest:
         path = os.path.join(args.corpus, row["file"])
         pages = int(row["pages"])
@@ -59,14 +61,20 @@ def main():
         with tempfile.TemporaryDirectory() as work:
             reference = timed(["pdftoppm", "-r", str(args.dpi), "-png", path,
                                os.path.join(work, "ref")], work, pages)
+        with tempfile.TemporaryDirectory() as work:
+            mutool = timed(["mutool", "draw", "-q", "-r", str(args.dpi), "-o",
+                            os.path.join(work, "page-%d.png"), path], work, pages)
         total_ours += ours
         total_reference += reference
+        total_mutool += mutool
         pages_all += pages
-        print(f"{row['file'][:50]:50} {pages:6d} {ours:12.1f} {reference:11.1f} "
-              f"{ours / reference:6.2f}")
+        print(f"{row['file'][:44]:44} {pages:6d} {ours:12.1f} {reference:11.1f} {mutool:9.1f} "
+              f"{ours / reference:10.2f} {ours / mutool:8.2f}")
+    faster = min(total_reference, total_mutool)
     print(f"overall: {pages_all} pages at {args.dpi} dpi, pagepaint {total_ours:.1f} s, "
-          f"pdftoppm {total_reference:.1f} s, ratio {total_ours / total_reference:.2f} "
-          f"(goal <= 1)")
+          f"pdftoppm {total_reference:.1f} s, mutool {total_mutool:.1f} s; ratio to pdftoppm "
+          f"{total_ours / total_reference:.2f}, to mutool {total_ours / total_mutool:.2f}, "
+          f"to the faster peer {total_ours / faster:.2f} (goal <= 1)")
     return 0
 
 

@@ -56,7 +56,8 @@ bool Measure(const std::string& file, Figures& figures) {
   }
   close(channel[1]);
   double in[3] = {};
-  const bool received = pid > 0 && read(channel[0], in, sizeof in) == static_cast<ssize_t>(sizeof in);
+  const bool received =
+      pid > 0 && read(channel[0], in, sizeof in) == static_cast<ssize_t>(sizeof in);
   close(channel[0]);
   int status = 0;
   rusage usage{};
@@ -74,8 +75,8 @@ bool Best(const std::string& file, int runs, Figures& best) {
     if (!Measure(file, figures)) {
       return false;
     }
-    if (run == 0 || figures.drawSeconds + figures.textSeconds <
-                        best.drawSeconds + best.textSeconds) {
+    if (run == 0 ||
+        figures.drawSeconds + figures.textSeconds < best.drawSeconds + best.textSeconds) {
       best = figures;
     }
   }

@@ -162,22 +162,22 @@ TEST(GraphicsColour, IndexedSeparationAndDeviceNThroughTheirFunctions) {
 }
 
 TEST(GraphicsColour, CalculatorFunctionsAreBoundedAndMalformedOnesIgnored) {
-  // A program that piles values up, one with unknown words, and one with an "if" missing its
-  // procedure: the first still answers, the others leave the tint as grey.
+  // A program that piles values up past the stack's bound (it stops there, its top value 1 the
+  // result), one with unknown words, and one with an "if" missing its procedure. Tint 0.25: a
+  // program that is run gives 1 (white) or keeps 0.25 (64); one that is ignored leaves the tint
+  // as a shade of grey, 1 - 0.25 (191).
   const DisplayList list = Draw(Page(
-      "/Pile cs 0.5 sc 0 0 1 1 re f /Bad cs 0.5 sc 0 0 1 1 re f /Half cs 0.5 sc 0 0 1 1 re f",
+      "/Pile cs 0.25 sc 0 0 1 1 re f /Bad cs 0.25 sc 0 0 1 1 re f /Half cs 0.25 sc 0 0 1 1 re f",
       "/ColorSpace << /Pile [/Separation /P /DeviceGray 5 0 R] "
       "/Bad [/Separation /B /DeviceGray 6 0 R] /Half [/Separation /H /DeviceGray 7 0 R] >>",
-      {"stream:/FunctionType 4 /Domain [0 1] /Range [0 1]|"
-       "{ 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 "
-       "1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 "
-       "1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 pop 0 }",
+      {"stream:/FunctionType 4 /Domain [0 1] /Range [0 1]|{ " + test::Repeat("1 ", 120) + "pop 0 }",
        "stream:/FunctionType 4 /Domain [0 1] /Range [0 1]|{ frobnicate }",
        "stream:/FunctionType 4 /Domain [0 1] /Range [0 1]|{ 0.5 gt if }"}));
   const auto fills = All<FillCommand>(list);
   ASSERT_EQ(fills.size(), 3U);
-  EXPECT_EQ(fills[1].colour, (Rgb{128, 128, 128}));
-  EXPECT_EQ(fills[2].colour, (Rgb{128, 128, 128}));
+  EXPECT_EQ(fills[0].colour, (Rgb{255, 255, 255}));
+  EXPECT_EQ(fills[1].colour, (Rgb{191, 191, 191}));
+  EXPECT_EQ(fills[2].colour, (Rgb{191, 191, 191}));
 }
 
 TEST(GraphicsImages, SamplesDecodeWithTheirDepthDecodeArrayAndPlacement) {
@@ -256,7 +256,8 @@ TEST(GraphicsImages, InlineImagesWithAndWithoutFilters) {
                 "BI /W 2 /H 2 /IM true /D [1 0] ID \x80\x40 EI 0 0 1 rg 0 0 5 5 re f"));
   const auto images = All<ImageCommand>(list);
   ASSERT_EQ(images.size(), 3U);
-  EXPECT_EQ(images[0].pixels->rgb, (std::vector<std::uint8_t>{'E', ' ', 'I', ' ', 'E', 'I', ' ', 1, 2}));
+  EXPECT_EQ(images[0].pixels->rgb,
+            (std::vector<std::uint8_t>{'E', ' ', 'I', ' ', 'E', 'I', ' ', 1, 2}));
   EXPECT_EQ(images[1].pixels->rgb, (std::vector<std::uint8_t>{0, 0, 0, 255, 255, 255}));
   EXPECT_EQ(images[2].pixels->alpha, (std::vector<std::uint8_t>{255, 0, 0, 255}));
   EXPECT_EQ(All<FillCommand>(list).size(), 1U);  // drawing goes on after the images

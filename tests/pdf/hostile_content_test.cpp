@@ -91,12 +91,12 @@ TEST(HostileState, AFormOrGlyphLeavesNoPathBehind) {
   const DisplayList form = Draw(Page("/Fm Do 1 1 2 2 v S", "/XObject << /Fm 5 0 R >>",
                                      {"stream:/Subtype /Form /BBox [0 0 10 10]|0 0 m"}));
   EXPECT_TRUE(All<StrokeCommand>(form).empty());
-  const DisplayList glyph = Draw(Page(
-      "BT /T3 10 Tf (a) Tj ET 1 1 2 2 v S", "/Font << /T3 5 0 R >>",
-      {"<< /Type /Font /Subtype /Type3 /FontBBox [0 0 1 1] /FontMatrix [1 0 0 1 0 0] "
-       "/CharProcs << /a 6 0 R >> /Encoding << /Differences [97 /a] >> /FirstChar 97 "
-       "/LastChar 97 /Widths [1] >>",
-       "stream:|1 0 0 0 1 1 d1 0 0 m"}));
+  const DisplayList glyph =
+      Draw(Page("BT /T3 10 Tf (a) Tj ET 1 1 2 2 v S", "/Font << /T3 5 0 R >>",
+                {"<< /Type /Font /Subtype /Type3 /FontBBox [0 0 1 1] /FontMatrix [1 0 0 1 0 0] "
+                 "/CharProcs << /a 6 0 R >> /Encoding << /Differences [97 /a] >> /FirstChar 97 "
+                 "/LastChar 97 /Widths [1] >>",
+                 "stream:|1 0 0 0 1 1 d1 0 0 m"}));
   EXPECT_TRUE(All<StrokeCommand>(glyph).empty());
   // A clip pending in a form does not clip the page's next path.
   const DisplayList clip = Draw(Page("/Fm Do 0 0 5 5 re f", "/XObject << /Fm 5 0 R >>",

@@ -62,8 +62,7 @@ std::string FormTree() {
   std::vector<std::string> objects;
   for (int level = 0; level < 8; ++level) {
     objects.push_back("stream:/Subtype /Form /BBox [0 0 10 10] /Resources << /XObject << /R " +
-                      std::to_string(6 + level) + " 0 R >> >>|0 0 m 1 1 l" +
-                      Repeat(" /R Do", 10));
+                      std::to_string(6 + level) + " 0 R >> >>|0 0 m 1 1 l" + Repeat(" /R Do", 10));
   }
   objects.emplace_back("stream:/Subtype /Form /BBox [0 0 10 10]|0 0 m 5 5 l 0 0 1 1 re W");
   return OnePage("0 0 m" + Repeat(" 1 1 l 0 0 l", 2000) + " /R Do /R Do f",
@@ -74,15 +73,14 @@ std::string FormTree() {
 
 std::vector<HostileDocument> HostileDocuments() {
   std::vector<HostileDocument> documents;
-  documents.push_back({"wrapping-stencil",
-                       OnePage("q 100 0 0 50 0 0 cm BI /IM true /W 65536 /H 65537 ID x EI Q")});
-  // Refused, the tint transform leaves the tint as a shade of grey.
   documents.push_back(
-      {"wrapping-function-grid",
-       OnePage("/N cs 0.25 0.25 scn 0 0 10 10 re f",
-               "/ColorSpace << /N [/DeviceN [/A /B] /DeviceRGB 5 0 R] >>",
-               {"stream:/FunctionType 0 /Domain [0 1 0 1] /Range [0 1 0 1 0 1] "
-                "/Size [65536 65536] /BitsPerSample 8|abc"})});
+      {"wrapping-stencil", OnePage("q 100 0 0 50 0 0 cm BI /IM true /W 65536 /H 65537 ID x EI Q")});
+  // Refused, the tint transform leaves the tint as a shade of grey.
+  documents.push_back({"wrapping-function-grid",
+                       OnePage("/N cs 0.25 0.25 scn 0 0 10 10 re f",
+                               "/ColorSpace << /N [/DeviceN [/A /B] /DeviceRGB 5 0 R] >>",
+                               {"stream:/FunctionType 0 /Domain [0 1 0 1] /Range [0 1 0 1 0 1] "
+                                "/Size [65536 65536] /BitsPerSample 8|abc"})});
   // Each selection of the space used to read a function of 16 Mi samples again.
   documents.push_back(
       {"space-selected-3000-times",

@@ -173,14 +173,7 @@ std::string Repeat(const std::string& text, int times) {
   return out;
 }
 
-std::string OnePage(const std::string& content, const std::string& resources,
-                    const std::vector<std::string>& objects, const std::string& pageExtra) {
-  PdfBuilder pdf;
-  const int catalog = pdf.Add("<< /Type /Catalog /Pages 2 0 R >>");
-  pdf.Add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
-  pdf.Add("<< /Type /Page /Parent 2 0 R /MediaBox [10 20 210 120] /Contents 4 0 R /Resources << " +
-          resources + " >> " + pageExtra + " >>");
-  pdf.AddStream("", content);
+void AddObjects(PdfBuilder& pdf, const std::vector<std::string>& objects) {
   for (const std::string& object : objects) {
     if (object.starts_with("stream:")) {
       const std::size_t bar = object.find('|');
@@ -189,6 +182,17 @@ std::string OnePage(const std::string& content, const std::string& resources,
       pdf.Add(object);
     }
   }
+}
+
+std::string OnePage(const std::string& content, const std::string& resources,
+                    const std::vector<std::string>& objects, const std::string& pageExtra) {
+  PdfBuilder pdf;
+  const int catalog = pdf.Add("<< /Type /Catalog /Pages 2 0 R >>");
+  pdf.Add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
+  pdf.Add("<< /Type /Page /Parent 2 0 R /MediaBox [10 20 210 120] /Contents 4 0 R /Resources << " +
+          resources + " >> " + pageExtra + " >>");
+  pdf.AddStream("", content);
+  AddObjects(pdf, objects);
   return pdf.Build(catalog);
 }
 

@@ -57,6 +57,9 @@ std::string AppendUpdate(const std::string& base, const std::map<int, std::strin
 std::string SimpleDocument(const std::vector<std::string>& contents,
                            XrefForm form = XrefForm::kTable);
 
+// Adds `objects` in order: "stream:<dict>|<data>" entries as streams, the others as they are.
+void AddObjects(PdfBuilder& pdf, const std::vector<std::string>& objects);
+
 // `text` `times` over.
 std::string Repeat(const std::string& text, int times);
 
@@ -64,7 +67,8 @@ std::string Repeat(const std::string& text, int times);
 // `resources` and content `content`; `objects` are added from number 5 on ("stream:" entries are
 // streams: "stream:<dict>|<data>").
 std::string OnePage(const std::string& content, const std::string& resources = "",
-                    const std::vector<std::string>& objects = {}, const std::string& pageExtra = "");
+                    const std::vector<std::string>& objects = {},
+                    const std::string& pageExtra = "");
 
 // A one-page document (612 x 792) whose resources name the given font dictionaries /F1, /F2, ...
 // (written directly into the resources), with `content` as its content stream.

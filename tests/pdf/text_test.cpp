@@ -25,14 +25,7 @@ std::string PageWithFont(const std::string& font, const std::string& content,
       "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Resources << /Font << /F1 4 0 R >> " +
       resources + " >> /Contents " + std::to_string(5 + extra.size()) + " 0 R >>");
   pdf.Add(font);
-  for (const std::string& object : extra) {
-    if (object.starts_with("stream:")) {
-      const std::size_t bar = object.find('|');
-      pdf.AddStream(object.substr(7, bar - 7), object.substr(bar + 1));
-    } else {
-      pdf.Add(object);
-    }
-  }
+  test::AddObjects(pdf, extra);
   pdf.AddStream("", content);
   return pdf.Build(catalog);
 }
@@ -135,14 +128,13 @@ TEST(TextOperatorsTest, FormXObjectsAndInlineImages) {
 // Text and drawing read content through one interpreter: a form that leaves saves open, and an
 // inline image whose samples hold " EI ", leave both where the page's own operators put them.
 TEST(TextOperatorsTest, TextAndDrawingReadFormsAndInlineImagesAlike) {
-  const std::string form = "stream:/Type /XObject /Subtype /Form /BBox [0 0 612 792]|" +
-                           [] {
-                             std::string saves;
-                             for (int i = 0; i < 300; ++i) {
-                               saves += "q ";
-                             }
-                             return saves;
-                           }();
+  const std::string form = "stream:/Type /XObject /Subtype /Form /BBox [0 0 612 792]|" + [] {
+    std::string saves;
+    for (int i = 0; i < 300; ++i) {
+      saves += "q ";
+    }
+    return saves;
+  }();
   const std::string content =
       "q 2 0 0 2 0 0 cm /X1 Do Q BI /W 8 /H 1 /BPC 8 /CS /G ID a EI (xy EI"
       " BT /F1 10 Tf 72 700 Td (After) Tj ET";

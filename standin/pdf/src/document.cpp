@@ -5,10 +5,10 @@
 #include <memory>
 #include <new>
 
-#include "page_text.h"
 #include "file.h"
 #include "file_bytes.h"
 #include "page_drawing.h"
+#include "page_text.h"
 #include "page_tree.h"
 #include "text_assembly.h"
 #include "text_string.h"

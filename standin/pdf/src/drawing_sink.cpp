@@ -2,8 +2,8 @@
 
 #include <cmath>
 #include <optional>
-#include <variant>
 #include <utility>
+#include <variant>
 
 #include "file.h"
 #include "graphics_image.h"
@@ -203,8 +203,8 @@ void DrawingSink::Glyphs(const GState& state, std::span<const ShownGlyph> glyphs
     }
     TextCommand::Glyph placed;
     placed.origin = {shown.render.e, shown.render.f};
-    placed.advance = shown.glyph->width * t.size * t.horizontalScale *
-                     std::hypot(shown.text.a, shown.text.b);
+    placed.advance =
+        shown.glyph->width * t.size * t.horizontalScale * std::hypot(shown.text.a, shown.text.b);
     for (const char32_t c : shown.glyph->text) {
       AppendUtf8(placed.text, c);
     }

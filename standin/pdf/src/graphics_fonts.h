@@ -11,8 +11,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "font_cache.h"
 #include "font.h"
+#include "font_cache.h"
 #include "lvxpdf/display_list.h"
 #include "matrix.h"
 #include "object.h"

@@ -279,8 +279,8 @@ std::shared_ptr<const PdfFunction> PdfFunction::Load(PdfFile& file, const Object
   }
   // A function that is an object of its own is read once, however often it is named.
   if (object.IsRef()) {
-    if (auto held = file.Derived().Find<PdfFunction>(DerivedCache::Kind::kFunction,
-                                                     object.AsRef())) {
+    if (auto held =
+            file.Derived().Find<PdfFunction>(DerivedCache::Kind::kFunction, object.AsRef())) {
       return *held;
     }
   }

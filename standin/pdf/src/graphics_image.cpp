@@ -223,8 +223,8 @@ Dict ExpandInlineImageDict(PdfFile& file, const Dict& dict, const Object& resour
 }
 
 std::optional<ImageCommand> DecodeImage(PdfFile& file, const ImageSource& source,
-                                        const Object& resources, Rgb fill,
-                                        std::uint64_t byteBudget, bool* overBudget) {
+                                        const Object& resources, Rgb fill, std::uint64_t byteBudget,
+                                        bool* overBudget) {
   if (source.dict == nullptr || source.undecoded) {
     return std::nullopt;
   }
@@ -280,10 +280,9 @@ std::optional<ImageCommand> DecodeImage(PdfFile& file, const ImageSource& source
     return std::nullopt;
   }
   const std::size_t components = isMask ? 1 : std::max<std::size_t>(1, space->Components());
-  const std::optional<std::size_t> rowBits =
-      CheckedProduct({static_cast<std::uint64_t>(width), components,
-                      static_cast<std::uint64_t>(bits)},
-                     kLargestLimit);
+  const std::optional<std::size_t> rowBits = CheckedProduct(
+      {static_cast<std::uint64_t>(width), components, static_cast<std::uint64_t>(bits)},
+      kLargestLimit);
   if (!rowBits) {
     return std::nullopt;
   }

@@ -37,8 +37,8 @@ ImageSource ImageFromData(const Dict& dict, std::span<const std::uint8_t> data);
 // sampled down to kMaxImagePixels, and further until their pixels fit `byteBudget`; an image that
 // cannot fit at all is left out with `overBudget` set. Samples and pixels count as work.
 std::optional<ImageCommand> DecodeImage(PdfFile& file, const ImageSource& source,
-                                        const Object& resources, Rgb fill,
-                                        std::uint64_t byteBudget, bool* overBudget = nullptr);
+                                        const Object& resources, Rgb fill, std::uint64_t byteBudget,
+                                        bool* overBudget = nullptr);
 
 // An inline image's dictionary with abbreviated keys and names spelled out (W -> Width, ...).
 Dict ExpandInlineImageDict(PdfFile& file, const Dict& dict, const Object& resources);

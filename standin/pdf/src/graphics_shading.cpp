@@ -238,8 +238,8 @@ std::optional<ShadingCommand> ReadShading(PdfFile& file, const Object& shading,
   // placed on the page.
   std::shared_ptr<const ShadingCommand> read;
   if (shading.IsRef()) {
-    if (auto held = file.Derived().Find<ShadingCommand>(DerivedCache::Kind::kShading,
-                                                        shading.AsRef())) {
+    if (auto held =
+            file.Derived().Find<ShadingCommand>(DerivedCache::Kind::kShading, shading.AsRef())) {
       read = *held;
     } else {
       std::optional<ShadingCommand> made = ReadInShadingSpace(file, shading);
