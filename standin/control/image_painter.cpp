@@ -207,7 +207,7 @@ std::shared_ptr<const DecodedPicture> DecodeJpeg(const std::vector<std::uint8_t>
     return nullptr;
   }
   // The size decoded: reduced as asked, then by halves until it is within the limit.
-  std::uint64_t factor = static_cast<std::uint64_t>(reduction);
+  auto factor = static_cast<std::uint64_t>(reduction);
   const auto reduced = [&](UINT side) { return static_cast<UINT>((side + factor - 1) / factor); };
   while (static_cast<std::uint64_t>(reduced(fullWidth)) * reduced(fullHeight) > kMaxPicturePixels) {
     factor *= 2;

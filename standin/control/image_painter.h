@@ -73,7 +73,7 @@ struct DeviceMap {
 BITMAPINFO TopDownDib(int width, int height, WORD bitCount);
 
 // Draws the image; answers false when the device refused.
-bool PaintImage(HDC dc, const DeviceMap& map, const pdf::ImageCommand& image,
+bool PaintImage(HDC dc, const DeviceMap& map, const pdf::ImageCommand& placed,
                 PictureCache& pictures);
 
 }  // namespace lvx::standin

@@ -105,6 +105,16 @@ TEST(HostileState, AFormOrGlyphLeavesNoPathBehind) {
   EXPECT_EQ(All<FillCommand>(clip).size(), 1U);
 }
 
+TEST(HostileState, AFormsRestoresWithoutSavesLeaveThePagesSavedStates) {
+  // The form's two Q have no q of their own: the page's saved red is still there for its own Q.
+  const auto fills =
+      All<FillCommand>(Draw(Page("q 1 0 0 rg q 0 1 0 rg /Fm Do Q 0 0 1 1 re f Q 0 0 1 1 re f",
+                                 "/XObject << /Fm 5 0 R >>", {"stream:/Subtype /Form|Q Q"})));
+  ASSERT_EQ(fills.size(), 2U);
+  EXPECT_EQ(fills[0].colour, (Rgb{255, 0, 0}));
+  EXPECT_EQ(fills[1].colour, (Rgb{0, 0, 0}));
+}
+
 TEST(HostileState, CurvesPastThePointLimitAreRefusedWhole) {
   const std::string lines = "0 0 m\n" + Repeat("1 1 l\n", static_cast<int>(kMaxPathPoints) - 2);
   const DisplayList list = Draw(Page(lines + "1 2 3 4 5 6 c 7 8 9 10 11 12 c S"));

@@ -15,15 +15,24 @@ std::vector<std::string> StitchingTree(int first) {
     bounds += std::to_string(i / 12.0) + " ";
   }
   for (int i = 0; i < 12; ++i) {
-    encode += std::to_string(i / 12.0) + " " + std::to_string((i + 1) / 12.0) + " ";
+    encode += std::to_string(i / 12.0);
+    encode += " ";
+    encode += std::to_string((i + 1) / 12.0);
+    encode += " ";
   }
   std::vector<std::string> objects;
+  objects.reserve(9);
   for (int level = 0; level < 8; ++level) {
-    objects.push_back("<< /FunctionType 3 /Domain [0 1] /Functions [" +
-                      Repeat(std::to_string(first + level + 1) + " 0 R ", 12) + "] /Bounds [" +
-                      bounds + "] /Encode [" + encode + "] >>");
+    std::string object = "<< /FunctionType 3 /Domain [0 1] /Functions [";
+    object += Repeat(std::to_string(first + level + 1) + " 0 R ", 12);
+    object += "] /Bounds [";
+    object += bounds;
+    object += "] /Encode [";
+    object += encode;
+    object += "] >>";
+    objects.push_back(std::move(object));
   }
-  objects.push_back("<< /FunctionType 2 /Domain [0 1] /C0 [1] /C1 [0] /N 1 >>");
+  objects.emplace_back("<< /FunctionType 2 /Domain [0 1] /C0 [1] /C1 [0] /N 1 >>");
   return objects;
 }
 
@@ -60,6 +69,7 @@ std::string ManyLargeImages() {
 std::string FormTree() {
   // A form drawing the next ten times, eight deep (10^8 forms), after a long open path.
   std::vector<std::string> objects;
+  objects.reserve(9);
   for (int level = 0; level < 8; ++level) {
     objects.push_back("stream:/Subtype /Form /BBox [0 0 10 10] /Resources << /XObject << /R " +
                       std::to_string(6 + level) + " 0 R >> >>|0 0 m 1 1 l" + Repeat(" /R Do", 10));

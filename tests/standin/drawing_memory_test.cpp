@@ -162,6 +162,7 @@ TEST_F(PainterMemoryTest, PageDrawingsAreHeldWithinTheirBudget) {
   const HeavyPages document(16 * kMiB);
   DrawingCache cache;
   std::vector<std::weak_ptr<const pdf::DisplayList>> drawings;
+  drawings.reserve(4);
   for (int page = 0; page < 4; ++page) {
     drawings.push_back(cache.Get(document, page));
   }

@@ -48,6 +48,7 @@ void ContentInterpreter::Reset(const Matrix& base) {
   fresh.ctm = base;
   fresh.base = base;
   RestoreTo(std::move(fresh), 0);
+  streamBase_ = 0;
   droppedSaves_ = 0;
   path_.Take();
   pendingClip_.reset();
@@ -157,8 +158,8 @@ void ContentInterpreter::Restore() {
     --droppedSaves_;
     return;
   }
-  if (stack_.empty()) {
-    return;
+  if (stack_.size() <= streamBase_) {
+    return;  // a Q without its q: the states below belong to the stream that ran this one
   }
   GState saved = std::move(stack_.back());
   stack_.pop_back();
@@ -179,6 +180,7 @@ ContentInterpreter::Frame ContentInterpreter::Enter() {
   Frame frame;
   frame.state = state_;
   frame.stackSize = stack_.size();
+  frame.streamBase = std::exchange(streamBase_, stack_.size());
   frame.droppedSaves = std::exchange(droppedSaves_, 0);
   frame.textMatrix = textMatrix_;
   frame.lineMatrix = lineMatrix_;
@@ -191,6 +193,7 @@ ContentInterpreter::Frame ContentInterpreter::Enter() {
 void ContentInterpreter::Leave(Frame frame) {
   const bool truncated = path_.Truncated();
   RestoreTo(std::move(frame.state), frame.stackSize);
+  streamBase_ = frame.streamBase;
   droppedSaves_ = frame.droppedSaves;
   textMatrix_ = frame.textMatrix;
   lineMatrix_ = frame.lineMatrix;

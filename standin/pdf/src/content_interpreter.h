@@ -59,6 +59,7 @@ class ContentInterpreter {
   struct Frame {
     GState state;
     std::size_t stackSize = 0;
+    std::size_t streamBase = 0;
     std::size_t droppedSaves = 0;
     Matrix textMatrix;
     Matrix lineMatrix;
@@ -122,6 +123,7 @@ class ContentInterpreter {
   const bool draws_;
   GState state_;
   std::vector<GState> stack_;
+  std::size_t streamBase_ = 0;  // the states below this were saved by the streams around this one
   std::size_t droppedSaves_ = 0;
   std::vector<Object> operands_;
   PathBuilder path_;

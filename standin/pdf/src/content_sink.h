@@ -53,7 +53,7 @@ class ContentSink {
 
   // The drawing's events, which only a sink that draws receives; by default they draw nothing.
   // A finished path; answers whether a clip was added (then ended by EndClips).
-  virtual bool UsePath(Path /*path*/, const PathUse& /*use*/, const GState& /*state*/) {
+  virtual bool UsePath(Path&& /*path*/, const PathUse& /*use*/, const GState& /*state*/) {
     return false;
   }
   // Ends the effect of the last `count` clips.

@@ -29,7 +29,8 @@ StrokeStyle PageStyle(const GState& state) {
 bool Paints(const Paint& paint) { return !paint.space->PaintsNothing() && paint.alpha > 0; }
 
 std::uint64_t PathBytes(const Path& path) {
-  return path.points.size() * sizeof(Point) + path.verbs.size() * sizeof(PathVerb);
+  return std::uint64_t{path.points.size()} * sizeof(Point) +
+         std::uint64_t{path.verbs.size()} * sizeof(PathVerb);
 }
 
 // What a command holds besides itself (image pixels are counted apart).
@@ -38,16 +39,16 @@ std::uint64_t PayloadBytes(const DrawCommand& command) {
     return PathBytes(fill->path);
   }
   if (const auto* stroke = std::get_if<StrokeCommand>(&command)) {
-    return PathBytes(stroke->path) + stroke->style.dash.size() * sizeof(double);
+    return PathBytes(stroke->path) + std::uint64_t{stroke->style.dash.size()} * sizeof(double);
   }
   if (const auto* clip = std::get_if<ClipCommand>(&command)) {
     return PathBytes(clip->path);
   }
   if (const auto* shading = std::get_if<ShadingCommand>(&command)) {
-    return PathBytes(shading->area) + shading->ramp.size() * sizeof(Rgb);
+    return PathBytes(shading->area) + std::uint64_t{shading->ramp.size()} * sizeof(Rgb);
   }
   if (const auto* text = std::get_if<TextCommand>(&command)) {
-    std::uint64_t bytes = text->glyphs.size() * sizeof(TextCommand::Glyph);
+    std::uint64_t bytes = std::uint64_t{text->glyphs.size()} * sizeof(TextCommand::Glyph);
     for (const TextCommand::Glyph& glyph : text->glyphs) {
       bytes += glyph.text.capacity() > 15 ? glyph.text.capacity() : 0;
     }
@@ -68,7 +69,7 @@ bool DrawingSink::Emit(DrawCommand command) {
   return true;
 }
 
-bool DrawingSink::UsePath(Path path, const PathUse& use, const GState& state) {
+bool DrawingSink::UsePath(Path&& path, const PathUse& use, const GState& state) {
   // Each copy of the path's points counts as work.
   const std::size_t copies = (use.fill ? 1 : 0) + (use.stroke ? 1 : 0) + (use.clip ? 1 : 0);
   if (!SpendWork(std::uint64_t{path.points.size()} * copies)) {

@@ -24,7 +24,7 @@ class DrawingSink final : public ContentSink {
 
   [[nodiscard]] bool Draws() const override { return true; }
   void Glyphs(const GState& state, std::span<const ShownGlyph> glyphs) override;
-  bool UsePath(Path path, const PathUse& use, const GState& state) override;
+  bool UsePath(Path&& path, const PathUse& use, const GState& state) override;
   void EndClips(std::size_t count) override;
   void Image(const Object& reference, const Stream& stream, const Object& resources,
              const GState& state) override;

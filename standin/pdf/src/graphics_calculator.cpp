@@ -229,10 +229,11 @@ void CalculatorProgram::Run(std::vector<double>& s) const {
     return;
   }
   int budget = kMaxCalculatorSteps;
-  struct Charge {
-    const int& left;
-    ~Charge() { SpendWork(static_cast<std::uint64_t>(kMaxCalculatorSteps - left)); }
-  } charge{budget};
+  RunProgram(s, budget);
+  SpendWork(static_cast<std::uint64_t>(kMaxCalculatorSteps - budget));
+}
+
+void CalculatorProgram::RunProgram(std::vector<double>& s, int& budget) const {
   const auto pop = [&s]() {
     if (s.empty()) {
       return 0.0;

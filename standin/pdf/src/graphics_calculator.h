@@ -80,6 +80,8 @@ class CalculatorProgram {
 
   bool CompileBlock(Lexer& lexer, int depth);
   bool Keyword(const std::string& word, std::vector<std::size_t>& blocks);
+  // Runs until the program ends, the stack overflows or `budget` steps are taken.
+  void RunProgram(std::vector<double>& s, int& budget) const;
 
   std::vector<Step> steps_;
 };
