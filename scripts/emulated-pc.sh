@@ -21,7 +21,8 @@
 # one long-running Wine program that keeps the session up), starts the printers and runs
 #   ctest --test-dir BUILD_DIR --timeout S [CTEST ARGUMENTS...]
 # Its output streams here through the guest's serial console; this script exits with ctest's
-# exit status, 124 when the time limit ran out and 125 when the guest did not come up.
+# exit status, 124 when the time limit ran out and 125 when the tests could not be run (a package
+# or the guest's kernel could not be had, the guest did not come up or gave no result).
 #
 # Build first: the guest caches the shared tree, and changes made on the host after it booted are
 # not seen there.
@@ -276,7 +277,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt_install "${missing[@]}" || {
     "${as_root[@]}" apt-get update -qq -o DPkg::Lock::Timeout=1200
     apt_install "${missing[@]}"
-  }
+  } || die "cannot install ${missing[*]}"
 fi
 
 # The kernel package linux-image-amd64 points at, e.g. linux-image-6.1.0-57-amd64.
@@ -286,7 +287,7 @@ kernel_package() {
 }
 kernel_pkg=$(kernel_package)
 if [ -z "$kernel_pkg" ]; then
-  "${as_root[@]}" apt-get update -qq -o DPkg::Lock::Timeout=1200
+  "${as_root[@]}" apt-get update -qq -o DPkg::Lock::Timeout=1200 || die "apt-get update failed"
   kernel_pkg=$(kernel_package)
 fi
 [ -n "$kernel_pkg" ] || die "apt knows no linux-image-amd64 package"
@@ -369,21 +370,32 @@ INIT
 }
 
 # The kernel and an initramfs with busybox, init and the modules, made once per kernel version and
-# init: `apt-get download` and `dpkg-deb -x`, nothing is installed into /boot.
+# init: `apt-get download` and `dpkg-deb -x`, nothing is installed into /boot. Everything is made
+# in a work folder first; the kernel of an earlier run is replaced only once the new one is
+# complete, so a failed fetch (no network, a mirror without that version) leaves it usable. Any
+# failure ends the script with 125 and leaves no work folder behind.
+kernel_work=
+kernel_failed() {
+  rm -rf "$kernel_work"
+  die "cannot make the guest's kernel: $*"
+}
 make_kernel() {
   local work deb root release modules_dir
-  work=$(mktemp -d "$cache/kernel-work.XXXXXX")
+  work=$(mktemp -d "$cache/kernel-work.XXXXXX") || die "cannot make a work folder in $cache"
+  kernel_work=$work
+  trap 'rm -rf "$kernel_work"' EXIT
   # apt fetches as its own user, which must be able to write here.
   chmod 0777 "$work"
   say "fetching $kernel_pkg $kernel_version"
-  (cd "$work" && apt-get download -q "$kernel_pkg=$kernel_version" >/dev/null)
-  deb=$(ls "$work"/*.deb)
-  dpkg-deb -x "$deb" "$work/package"
+  (cd "$work" && apt-get download -q "$kernel_pkg=$kernel_version" >"$work/download.log" 2>&1) ||
+    kernel_failed "apt-get download $kernel_pkg=$kernel_version failed: $(tail -n 1 "$work/download.log")"
+  deb=$(ls "$work"/*.deb 2>/dev/null) || kernel_failed "apt-get download gave no package"
+  dpkg-deb -x "$deb" "$work/package" || kernel_failed "dpkg-deb cannot unpack $deb"
   release=$(ls "$work/package/lib/modules")
   modules_dir=$work/package/lib/modules/$release
   root=$work/initramfs
   mkdir -p "$root/bin" "$root/modules" "$root/dev"
-  cp /bin/busybox "$root/bin/busybox"
+  cp /bin/busybox "$root/bin/busybox" || kernel_failed "no /bin/busybox"
   write_init >"$root/init"
   chmod 0755 "$root/init"
 
@@ -397,7 +409,7 @@ make_kernel() {
     file=$(find "$modules_dir/kernel" -name "$name.ko*" -o -name "${name//_/-}.ko*" | head -n 1)
     if [ -z "$file" ]; then
       grep -q "/${name}.ko" "$modules_dir/modules.builtin" && return 0
-      die "kernel $release has no module $name"
+      kernel_failed "kernel $release has no module $name"
     fi
     for dep in $(tr '\0' '\n' <"$file" | sed -n 's/^depends=//p' | tr ',' ' '); do
       add_module "$dep"
@@ -406,8 +418,8 @@ make_kernel() {
       *.ko) cp "$file" "$root/modules/$name.ko" ;;
       *.ko.xz) xz -dc "$file" >"$root/modules/$name.ko" ;;
       *.ko.zst) zstd -qdc "$file" >"$root/modules/$name.ko" ;;
-      *) die "cannot unpack module $file" ;;
-    esac
+      *) false ;;
+    esac || kernel_failed "cannot unpack module $file"
     echo "$name" >>"$root/modules/order"
   }
   : >"$root/modules/order"
@@ -417,22 +429,26 @@ make_kernel() {
   local cpio=(cpio)
   command -v cpio >/dev/null || cpio=(busybox cpio)
   (cd "$root" && find . | LC_ALL=C sort | "${cpio[@]}" -o -H newc 2>/dev/null) | gzip -1 \
-    >"$work/initrd.img"
-  rm -rf "${kernel_dir:?}.new"
-  mkdir -p "$kernel_dir.new"
-  cp "$work/package/boot/vmlinuz-$release" "$kernel_dir.new/vmlinuz"
-  mv "$work/initrd.img" "$kernel_dir.new/initrd.img"
-  echo "$init_hash" >"$kernel_dir.new/init.sha256"
-  rm -rf "$work" "$kernel_dir"
-  mv "$kernel_dir.new" "$kernel_dir"
+    >"$work/initrd.img" || kernel_failed "cannot pack the initramfs"
+  mkdir -p "$work/kernel"
+  cp "$work/package/boot/vmlinuz-$release" "$work/kernel/vmlinuz" ||
+    kernel_failed "the package has no boot/vmlinuz-$release"
+  mv "$work/initrd.img" "$work/kernel/initrd.img"
+  echo "$init_hash" >"$work/kernel/init.sha256"
+  # Complete: now the new kernel takes the place of the old ones.
+  rm -rf "$kernel_dir"
+  mv "$work/kernel" "$kernel_dir"
+  rm -rf "$work"
+  kernel_work=
+  trap - EXIT
+  for old in "$cache"/kernel-*; do
+    [ "$old" = "$kernel_dir" ] || rm -rf "$old"
+  done
   say "kernel $release and its initramfs are in $kernel_dir"
 }
 
 init_hash=$( (write_init; printf '%s\n' "${guest_modules[@]}") | sha256sum | cut -d' ' -f1)
 if [ "$(cat "$kernel_dir/init.sha256" 2>/dev/null)" != "$init_hash" ]; then
-  for old in "$cache"/kernel-*; do
-    [ "$old" = "$kernel_dir" ] || rm -rf "$old"
-  done
   make_kernel
 fi
 
