@@ -7,7 +7,7 @@
 #include "control_kinds.h"
 #include "deferred_moves.h"
 #include "events.h"
-#include "lumivexctl/win32_host.h"
+#include "lumivexctl/adopt_window.h"
 #include "message_box.h"
 
 namespace lvx::toolkit {

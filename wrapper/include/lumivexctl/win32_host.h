@@ -13,43 +13,8 @@
 
 #include <cstdint>
 
+#include "adopt_window.h"
 #include "host_window.h"
-
-// Codes answered by LvxAdoptWindow.
-inline constexpr std::int32_t LVX_ADOPT_OK = 0;
-inline constexpr std::int32_t LVX_ADOPT_NO_CONTROL = -1;
-inline constexpr std::int32_t LVX_ADOPT_NOT_A_WINDOW = -2;
-
-// Makes `window` the window of control `id` in `parent`, in place of the control's current
-// window: `window` becomes a child of `parent` with the old window's rectangle, identifier and
-// place in the sibling order, shown if the old one was visible (hidden otherwise), without being
-// activated; the old window is destroyed. When `window` names no window the old window is still
-// destroyed, so the control reports no window, and LVX_ADOPT_NOT_A_WINDOW is answered.
-inline std::int32_t LvxAdoptWindow(HWND parent, int id, HWND window) {
-  const HWND old = GetDlgItem(parent, id);
-  if (old == nullptr) {
-    return LVX_ADOPT_NO_CONTROL;
-  }
-  RECT rect{};
-  GetWindowRect(old, &rect);
-  MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
-  const HWND previous = GetWindow(old, GW_HWNDPREV);
-  const bool visible = (GetWindowLongA(old, GWL_STYLE) & WS_VISIBLE) != 0;
-  DestroyWindow(old);
-  if (window == nullptr || IsWindow(window) == FALSE) {
-    return LVX_ADOPT_NOT_A_WINDOW;
-  }
-  const LONG style = GetWindowLongA(window, GWL_STYLE);
-  SetWindowLongA(window, GWL_STYLE, (style & ~static_cast<LONG>(WS_POPUP)) | WS_CHILD);
-  SetParent(window, parent);
-  SetWindowLongA(window, GWL_ID, id);
-  SetWindowPos(window, previous != nullptr ? previous : HWND_TOP, rect.left, rect.top,
-               rect.right - rect.left, rect.bottom - rect.top, SWP_NOACTIVATE | SWP_FRAMECHANGED);
-  SetWindowPos(window, nullptr, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
-                   (visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
-  return LVX_ADOPT_OK;
-}
 
 // No virtual destructor: the class is final and nothing deletes it through LvxHostWindow, whose
 // destructor is protected.
