@@ -23,10 +23,10 @@ class LvxWin32Host final : public LvxHostWindow {
  public:
   explicit LvxWin32Host(HWND parent) noexcept : parent_(parent) {}
 
-  void SetPixelUnits(std::uint8_t /*on*/) override {}
+  void SetPixelUnits(std::uint8_t /*on*/) noexcept override {}
 
   void ControlPosition(std::int16_t control, std::int32_t* x, std::int32_t* y, std::int32_t* width,
-                       std::int32_t* height) override {
+                       std::int32_t* height) noexcept override {
     RECT rect{};
     const HWND item = GetDlgItem(parent_, control);
     if (item != nullptr) {
@@ -39,22 +39,22 @@ class LvxWin32Host final : public LvxHostWindow {
     *height = rect.bottom - rect.top;
   }
 
-  std::int32_t ClientWindow() override { return Value(parent_); }
+  std::int32_t ClientWindow() noexcept override { return Value(parent_); }
 
-  LvxAddressValue InstanceHandle() override {
+  LvxAddressValue InstanceHandle() noexcept override {
     return reinterpret_cast<LvxAddressValue>(GetModuleHandleA(nullptr));
   }
 
-  std::int32_t SetControlWindow(std::int16_t control, std::int32_t window) override {
+  std::int32_t SetControlWindow(std::int16_t control, std::int32_t window) noexcept override {
     return LvxAdoptWindow(parent_, control,
                           reinterpret_cast<HWND>(static_cast<std::intptr_t>(window)));
   }
 
-  std::int32_t ControlWindow(std::int16_t control) override {
+  std::int32_t ControlWindow(std::int16_t control) noexcept override {
     return Value(GetDlgItem(parent_, control));
   }
 
-  void ShowMessage(const char* text) override { MessageBoxA(parent_, text, "", MB_OK); }
+  void ShowMessage(const char* text) noexcept override { MessageBoxA(parent_, text, "", MB_OK); }
 
  private:
   template <typename Handle>
