@@ -1,4 +1,5 @@
 #!/bin/busybox sh
+# shellcheck shell=sh
 # First program of the emulated PC, /init of the initramfs that run.sh makes: loads the
 # file-sharing modules, makes the root file system (the host's / read-only under a tmpfs overlay,
 # the shared tree read-write at its own path), runs the guest part (guest.sh) in it and powers off.
