@@ -41,6 +41,8 @@ int main(void) {
   printf("ready\n");
   fflush(stdout);
   MSG message;
-  while (GetMessageA(&message, NULL, 0, 0) > 0) DispatchMessageA(&message);
+  while (GetMessageA(&message, NULL, 0, 0) > 0) {
+    DispatchMessageA(&message);
+  }
   return 0;
 }
