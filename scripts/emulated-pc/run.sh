@@ -105,6 +105,12 @@ fi
 share=$source_dir
 while [ "$share" != / ] && [[ $build_dir/ != "$share"/* ]]; do share=$(dirname "$share"); done
 [ "$share" != / ] || die "the sources ($source_dir) and the build ($build_dir) share no folder below /"
+# The guest mounts file systems of its own over these (init.sh): a tree below them is hidden there.
+case $share/ in
+  /tmp/* | /var/tmp/* | /run/* | /root/* | /dev/* | /proc/* | /sys/*)
+    die "the sources and the build ($share) must not be below /tmp, /var/tmp, /run, /root, /dev, /proc or /sys: the guest mounts its own file systems there"
+    ;;
+esac
 for path in "$share" "$build_dir" "$guest_script"; do
   # Paths travel on the kernel command line and in the guest's configuration.
   [[ $path != *[[:space:]]* ]] || die "paths with white space are not supported: $path"
