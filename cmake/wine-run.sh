@@ -109,24 +109,40 @@ if ! display_up; then
   fi
 fi
 
-# The prefix: created once, with the settings that keep tests from hanging or crawling.
+# The prefix: created once, with the settings that keep tests from hanging or crawling. It is
+# marked ready only when every step succeeded and a program has run in it; otherwise the failure
+# is reported (exit 125) and the next run tries again, so a broken prefix is never taken as done.
+prepare_prefix() {
+  local log=$prefix.setup.log
+  : >"$log"
+  step() {  # step WHAT COMMAND...: runs one set-up step, its output into the log
+    echo "+ $*" >>"$log"
+    "${@:2}" >>"$log" 2>&1 </dev/null && return 0
+    echo "wine-run: preparing the Wine prefix $prefix failed at: $1 (see $log)" >&2
+    tail -n 5 "$log" | sed 's/^/wine-run:   /' >&2
+    return 1
+  }
+  step "wineboot" "$loader" wineboot -i || return 1
+  # A crashing program must end, not wait for somebody to close the crash dialog.
+  step "crash dialog off" "$loader" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
+    /t REG_DWORD /d 0 /f || return 1
+  # Without a window manager Wine draws its own frames; hiding windows is also much faster.
+  step "unmanaged windows" "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed \
+    /t REG_SZ /d N /f || return 1
+  step "decorated windows" "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated \
+    /t REG_SZ /d Y /f || return 1
+  # Debian's Wine does not install its own fonts into the prefix; dialogs need them.
+  mkdir -p "$prefix/drive_c/windows/Fonts"
+  cp -n /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
+  step "writing the registry out" "$server" -w || return 1
+  step "a program in the new prefix" "$loader" cmd /c exit || return 1
+  touch "$prefix/.lumivex-ready"
+}
 if [ ! -f "$prefix/.lumivex-ready" ]; then
   (
     flock 9
-    if [ ! -f "$prefix/.lumivex-ready" ]; then
-      "$loader" wineboot -i >/dev/null 2>&1
-      # A crashing program must end, not wait for somebody to close the crash dialog.
-      "$loader" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-      # Without a window manager Wine draws its own frames; hiding windows is also much faster.
-      "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-      "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d Y /f >/dev/null 2>&1
-      # Debian's Wine does not install its own fonts into the prefix; dialogs need them.
-      mkdir -p "$prefix/drive_c/windows/Fonts"
-      cp -n /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
-      "$server" -w
-      touch "$prefix/.lumivex-ready"
-    fi
-  ) 9>"$prefix.lock"
+    [ -f "$prefix/.lumivex-ready" ] || prepare_prefix
+  ) 9>"$prefix.lock" || exit 125
 fi
 
 # Wine's own fonts ("MS Sans Serif", Marlett for the caption buttons) in a prefix made before

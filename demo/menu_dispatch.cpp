@@ -5,6 +5,7 @@
 
 #include "main_window_fields.h"
 #include "message_box.h"
+#include "text_field.h"
 #include "viewer_protocol.h"
 
 namespace ostrada {
@@ -22,11 +23,6 @@ constexpr std::int32_t kDisableHighQualityPrint = lvx::VCMD_DISABLEHQPRINT.code;
 constexpr std::int32_t kDisableSelectPrinter = lvx::VCMD_DISABLESELECTPRINTER.code;
 constexpr std::int32_t kDisableDcPrint = lvx::VCMD_DISABLEDCPRINT.code;
 constexpr const char* kPageTextCaption = "1st page text";
-
-std::string_view WithoutTrailingSpaces(std::string_view text) {
-  const auto end = text.find_last_not_of(' ');
-  return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
-}
 
 // Releases the "Page Text" buffer when the command ends, however it ends.
 class PageTextRelease {
@@ -56,7 +52,7 @@ void ShowFirstPageText(LUMIVEXCONTROL& viewer, PageText& pageText, HWND owner) {
   if (pageText.buffer) {
     std::vector<char>& buffer = *pageText.buffer;
     viewer.GETTEXT(LvxTextField{buffer.data(), length}, LvxGivenInt32(1));
-    shown = WithoutTrailingSpaces(std::string_view(buffer.data(), buffer.size()));
+    shown = lvx::TrimTrailingSpaces(std::string_view(buffer.data(), buffer.size()));
   }
   lvx::toolkit::ShowMessage(owner, shown, kPageTextCaption);
 }

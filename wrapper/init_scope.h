@@ -12,17 +12,15 @@
 
 namespace lvx {
 
-// Pixel units on the host window from construction until Off(). Should INIT end early (a host
-// service threw), the units are switched off on the way out, so the host is not left in pixels.
+// Pixel units on the host window from construction until Off(). Should INIT end early (an
+// overridden operation threw), the units are switched off on the way out, so the host is not left
+// in pixels.
 class PixelUnits {
  public:
   explicit PixelUnits(LvxHostWindow& host) : host_(host) { host_.SetPixelUnits(1); }
   ~PixelUnits() {
     if (on_) {
-      try {
-        host_.SetPixelUnits(0);
-      } catch (...) {  // INIT is failing already; the exception it handles is the one reported
-      }
+      host_.SetPixelUnits(0);
     }
   }
   PixelUnits(const PixelUnits&) = delete;

@@ -15,7 +15,7 @@ void ReportCaughtException(std::int32_t viewer) noexcept {
   } catch (const std::length_error&) {  // a buffer larger than any allocation can be
     ShowErrorMessage(viewer, kOutOfMemory);
   } catch (...) {
-    // Not the wrapper's own failure (an override or a host service threw): the operation ends.
+    // Not the wrapper's own failure (an overridden operation threw): the operation ends.
   }
 }
 

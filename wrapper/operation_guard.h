@@ -1,9 +1,8 @@
 // The boundary of the operations that can meet an exception. Nothing may unwind out of an
 // operation: the caller may be a host without a C++ runtime, and with the runtime linked in
-// statically an exception cannot cross into another module at all. INIT calls the host's services
-// and an overridable operation, GETTEXTLENGTH and GETTEXT call overridable operations and GETTEXT
-// allocates its buffers; each runs its work through one of these guards. The other operations
-// call only functions that cannot throw.
+// statically an exception cannot cross into another module at all. INIT, GETTEXTLENGTH and GETTEXT
+// call overridable operations and GETTEXT allocates its buffers; each runs its work through one of
+// these guards. The other operations, and the host's services, cannot throw.
 #ifndef LUMIVEX_WRAPPER_OPERATION_GUARD_H
 #define LUMIVEX_WRAPPER_OPERATION_GUARD_H
 

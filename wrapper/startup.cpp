@@ -36,7 +36,7 @@ LUMIVEXCONTROL::LUMIVEXCONTROL() noexcept = default;
 LUMIVEXCONTROL::~LUMIVEXCONTROL() = default;
 
 std::int32_t LUMIVEXCONTROL::INIT(LvxHostWindow& HOSTWINDOW, std::int16_t HOSTCONTROL) {
-  // The host's services and SETVIEWCONTROLPROPERTIES (which may be overridden) can throw.
+  // SETVIEWCONTROLPROPERTIES may be overridden and throw; the host's services are noexcept.
   return lvx::AnswerGuarded(HWINDOW, [&]() -> std::int32_t {
     lvx::CopyCut(lvx::kViewerLibraryName, std::span<char>(LUMIVEXDLLNAME));
     lvx::CopyCut(lvx::kViewerClassName, std::span<char>(LUMIVEXCLASSNAME));

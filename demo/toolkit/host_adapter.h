@@ -16,14 +16,14 @@ class HostAdapter final : public LvxHostWindow {
   explicit HostAdapter(Window& window) noexcept : window_(window) {}
 
   // Pixel units on or off; off returns the window to dialog units, its default.
-  void SetPixelUnits(std::uint8_t on) override;
+  void SetPixelUnits(std::uint8_t on) noexcept override;
   void ControlPosition(std::int16_t control, std::int32_t* x, std::int32_t* y, std::int32_t* width,
-                       std::int32_t* height) override;
-  std::int32_t ClientWindow() override;
-  LvxAddressValue InstanceHandle() override;
-  std::int32_t SetControlWindow(std::int16_t control, std::int32_t window) override;
-  std::int32_t ControlWindow(std::int16_t control) override;
-  void ShowMessage(const char* text) override;
+                       std::int32_t* height) noexcept override;
+  std::int32_t ClientWindow() noexcept override;
+  LvxAddressValue InstanceHandle() noexcept override;
+  std::int32_t SetControlWindow(std::int16_t control, std::int32_t window) noexcept override;
+  std::int32_t ControlWindow(std::int16_t control) noexcept override;
+  void ShowMessage(const char* text) noexcept override;
 
  private:
   Window& window_;

@@ -7,7 +7,7 @@
 #include "control_kinds.h"
 #include "deferred_moves.h"
 #include "events.h"
-#include "lumivexctl/win32_host.h"
+#include "lumivexctl/adopt_window.h"
 #include "message_box.h"
 
 namespace lvx::toolkit {
@@ -416,12 +416,12 @@ std::int32_t Window::AdoptWindow(std::int32_t control, HWND window) {
   if (window_ == nullptr || menu_.contains(control)) {
     return LVX_ADOPT_NO_CONTROL;
   }
-  const std::int32_t kind = ControlType(control);
-  const std::int32_t result = LvxAdoptWindow(window_, control, window);
-  if (kind != kKindNone) {
-    kinds_[control] = kind;  // the control keeps its type whatever window it now has
+  // The control keeps its type whatever window it now has. Noted first: when that needs memory
+  // that cannot be had, nothing has been adopted yet.
+  if (const std::int32_t kind = ControlType(control); kind != kKindNone) {
+    kinds_[control] = kind;
   }
-  return result;
+  return LvxAdoptWindow(window_, control, window);
 }
 
 std::int32_t Window::ToPixelsX(std::int32_t units) const noexcept {

@@ -7,9 +7,11 @@
  *     12 SETVIEWCONTROLPROPERTIES, 13 GETPAGECOUNT, 14 GETTEXTLENGTH, 15 GETTEXT
  * An object is a cleared block of the listed size whose first pointer-sized bytes hold the table
  * pointer. INIT takes a host window object: a pointer to a table of seven services, with the same
- * calling convention. The same source builds for 32-bit and 64-bit Windows.
+ * calling convention. The same source builds for 32-bit and 64-bit Windows. Of the package it
+ * includes only the C helper lumivexctl/adopt_window.h, which places the viewer window.
  *
  *   runtime_loading.exe FILE.pdf     prints "pages: N"; exit code 0 when N > 0 */
+#include <lumivexctl/adopt_window.h>
 #include <windows.h>
 
 #include <stdint.h>
@@ -86,26 +88,9 @@ static intptr_t THISCALL InstanceHandle(Host* self) {
   return (intptr_t)GetModuleHandleA(NULL);
 }
 
-/* The viewer window takes the placeholder's place: same rectangle, id and sibling position. */
+/* The viewer window takes the placeholder's place (the package's adoption helper). */
 static int32_t THISCALL SetControlWindow(Host* self, int16_t id, int32_t value) {
-  HWND old = GetDlgItem(self->window, id);
-  HWND window = (HWND)(intptr_t)value;
-  if (old == NULL) {
-    return -1;
-  }
-  RECT rect = ChildRect(self->window, old);
-  HWND previous = GetWindow(old, GW_HWNDPREV);
-  DestroyWindow(old);
-  if (window == NULL || !IsWindow(window)) {
-    return -2;
-  }
-  SetWindowLongA(window, GWL_STYLE,
-                 (GetWindowLongA(window, GWL_STYLE) & ~(LONG)WS_POPUP) | WS_CHILD);
-  SetParent(window, self->window);
-  SetWindowLongA(window, GWL_ID, id);
-  SetWindowPos(window, previous ? previous : HWND_TOP, rect.left, rect.top, rect.right - rect.left,
-               rect.bottom - rect.top, SWP_NOACTIVATE | SWP_SHOWWINDOW);
-  return 0;
+  return LvxAdoptWindow(self->window, id, (HWND)(intptr_t)value);
 }
 
 static int32_t THISCALL ControlWindow(Host* self, int16_t id) {

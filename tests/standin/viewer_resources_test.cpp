@@ -1,10 +1,19 @@
-// Nothing leaks: 1,000 load/paint/mark/clear cycles of a document and 100 create/show/paint/
-// destroy cycles of the viewer window end with the GDI and USER object counts they started with
-// and the heap within a small bound. The figures are printed.
+// Nothing leaks: 1,000 load/paint/mark/clear cycles of a document, 100 create/show/paint/destroy
+// cycles of the viewer window, and 50 load/paint/clear cycles and 4 print jobs of a document with
+// every kind of drawing (data/drawing-kinds.pdf: embedded TrueType and Type 1 fonts, shadings,
+// Type 3 glyphs, Flate, JPEG and masked images) end with the GDI and USER object counts they
+// started with and the heap within a small bound. The figures are printed.
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "dialog_driver.h"
 
 #include "process_resources.h"
 #include "standin_log.h"
+#include "test_host_window.h"
 #include "viewer_fixture.h"
 #include "viewer_protocol.h"
 
@@ -33,6 +42,28 @@ void ExpectSameResources(const ProcessResources& before, const ProcessResources&
   EXPECT_EQ(after.gdiObjects, before.gdiObjects) << before.details << "\n" << after.details;
   EXPECT_EQ(after.userObjects, before.userObjects) << before.details << "\n" << after.details;
   EXPECT_LT(after.heapBytes, before.heapBytes + kHeapSlack);
+}
+
+// Runs `cycle` `warmUps` times (first use fills caches that live as long as the process), then
+// `cycles` times between two measurements; prints the figures and expects the same objects and
+// a heap within the bound. Stops at the first fatal failure of a cycle.
+template <typename Cycle>
+void ExpectCyclesLeaveNothing(const char* what, HWND host, int warmUps, int cycles, Cycle cycle) {
+  for (int i = 0; i < warmUps && !::testing::Test::HasFatalFailure(); ++i) {
+    cycle();
+  }
+  WarmUpActivationDrawing(host);
+  const ProcessResources before = MeasureResources();
+  for (int i = 0; i < cycles; ++i) {
+    if (::testing::Test::HasFatalFailure()) {
+      return;
+    }
+    cycle();
+  }
+  PumpMessages();
+  const ProcessResources after = MeasureResources();
+  Report(what, cycles, before, after);
+  ExpectSameResources(before, after);
 }
 
 class ViewerResourcesTest : public ViewerTest {
@@ -78,22 +109,7 @@ class ViewerResourcesTest : public ViewerTest {
 
 TEST_F(ViewerResourcesTest, AThousandLoadAndClearCyclesLeaveNothingBehind) {
   Command(50, 31);
-  for (int i = 0; i < 5; ++i) {  // first use fills caches that live as long as the process
-    UseDocument(viewer_);
-  }
-  WarmUpActivationDrawing(host_);
-  const ProcessResources before = MeasureResources();
-  constexpr int kCycles = 1000;
-  for (int i = 0; i < kCycles; ++i) {
-    UseDocument(viewer_);
-    if (HasFatalFailure()) {
-      return;
-    }
-  }
-  Pump();
-  const ProcessResources after = MeasureResources();
-  Report("load/paint/clear", kCycles, before, after);
-  ExpectSameResources(before, after);
+  ExpectCyclesLeaveNothing("load/paint/clear", host_, 5, 1000, [this] { UseDocument(viewer_); });
 }
 
 TEST_F(ViewerResourcesTest, AHundredViewerWindowsCreatedAndDestroyedLeaveNothingBehind) {
@@ -109,22 +125,113 @@ TEST_F(ViewerResourcesTest, AHundredViewerWindowsCreatedAndDestroyedLeaveNothing
     UpdateWindow(viewer);  // destroyed with a document shown
     DestroyWindow(viewer);
   };
-  for (int i = 0; i < 3; ++i) {
-    cycle();
+  ExpectCyclesLeaveNothing("create/destroy", host_, 3, 100, cycle);
+}
+
+// The document with one kind of drawing a page (tests/standin/data/make-drawing-kinds.sh), next
+// to this source file, copied to a file of this process so that its print jobs have a name of
+// their own.
+class DrawingKindsTest : public ViewerTest {
+ protected:
+  static constexpr int kPages = 6;
+
+  void SetUp() override {
+    ViewerTest::SetUp();
+    std::string source = __FILE__;
+    source.resize(source.find_last_of("\\/") + 1);
+    source = (source.front() == '/' ? "Z:" : "") + source + "data/drawing-kinds.pdf";
+    path_ = TempPath("drawing-kinds");
+    // The print job's name: the file's name without its extension.
+    jobName_ = path_.substr(path_.find_last_of('\\') + 1);
+    jobName_.resize(jobName_.find_last_of('.'));
+    ASSERT_NE(CopyFileA(source.c_str(), path_.c_str(), FALSE), FALSE) << source;
   }
-  WarmUpActivationDrawing(host_);
-  const ProcessResources before = MeasureResources();
-  constexpr int kCycles = 100;
-  for (int i = 0; i < kCycles; ++i) {
-    cycle();
-    if (HasFatalFailure()) {
+  void TearDown() override {
+    DeleteFileA(path_.c_str());
+    ViewerTest::TearDown();
+  }
+
+  // Loads the document and paints every page at the whole-page and two-page zooms.
+  void PaintEveryPage() {
+    ASSERT_EQ(StringCommand(101, path_), kPages);
+    for (const std::int32_t zoom : {46, 47}) {
+      Command(zoom);
+      Key(VK_HOME);
+      UpdateWindow(viewer_);
+      for (int page = 1; page < kPages; ++page) {
+        Key(VK_NEXT);
+        UpdateWindow(viewer_);
+      }
+    }
+    Command(100);
+    UpdateWindow(viewer_);
+    ClearStandinLog();
+  }
+
+  // Prints every page as one job on the second printer, "PDF2": the print tests wait for the queue
+  // of "PDF" to empty.
+  void PrintEveryPage() {
+    ASSERT_EQ(StringCommand(101, path_), kPages);
+    StringCommand(35, "PDF2");
+    Command(36);
+    Command(31, 0);
+    ASSERT_EQ(Command(37), kPages) << "the whole document is printed";
+    ++jobs_;
+    Command(100);
+    ClearStandinLog();
+  }
+
+  // The printouts (cups-pdf names them after the job) are removed once the spooler has written
+  // them; a job still running after a minute leaves its file.
+  void RemovePrintouts() const {
+    // The printer's output folder: LVX_PDF_OUTPUT (a Unix path, as print_check.sh takes it), else
+    // PDF in the home folder, which Wine names in WINEHOMEDIR ("\\??\\Z:\\root").
+    std::string folder;
+    if (const char* output = std::getenv("LVX_PDF_OUTPUT"); output != nullptr) {
+      folder = std::string("Z:") + output;
+    } else if (const char* home = std::getenv("WINEHOMEDIR"); home != nullptr) {
+      const std::string path = home;
+      if (const std::size_t colon = path.find(':'); colon != std::string::npos && colon > 0) {
+        folder = path.substr(colon - 1) + "\\PDF";
+      }
+    }
+    if (jobs_ == 0 || folder.empty()) {
       return;
     }
+    const std::string pattern = folder + "\\" + jobName_ + "*.pdf";
+    int removed = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (removed < jobs_ && std::chrono::steady_clock::now() < deadline) {
+      WIN32_FIND_DATAA found{};
+      const HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+      if (search != INVALID_HANDLE_VALUE) {
+        do {
+          const std::string file = folder + "\\" + found.cFileName;
+          removed += DeleteFileA(file.c_str()) != FALSE ? 1 : 0;
+        } while (FindNextFileA(search, &found) != FALSE);
+        FindClose(search);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
   }
-  Pump();
-  const ProcessResources after = MeasureResources();
-  Report("create/destroy", kCycles, before, after);
-  ExpectSameResources(before, after);
+
+  std::string jobName_;
+  std::string path_;
+  int jobs_ = 0;
+};
+
+TEST_F(DrawingKindsTest, EveryKindOfDrawingOnScreenLeavesNothingBehind) {
+  Command(50, 31);
+  ExpectCyclesLeaveNothing("drawing kinds on screen", host_, 3, 50, [this] { PaintEveryPage(); });
+}
+
+TEST_F(DrawingKindsTest, EveryKindOfDrawingPrintedLeavesNothingBehind) {
+  RequireDefaultPrinter("PDF");
+  if (IsSkipped() || HasFatalFailure()) {
+    return;
+  }
+  ExpectCyclesLeaveNothing("drawing kinds printed", host_, 1, 4, [this] { PrintEveryPage(); });
+  RemovePrintouts();
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
 #include "dialog_driver.h"
 
+#include <gtest/gtest.h>
+
 #include <commctrl.h>
 #include <winspool.h>
 
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 
 #include "message_box_watcher.h"
@@ -224,6 +227,19 @@ std::string SystemDefaultPrinter() {
   std::array<char, 256> name{};
   auto size = static_cast<DWORD>(name.size());
   return GetDefaultPrinterA(name.data(), &size) != FALSE ? std::string(name.data()) : std::string();
+}
+
+void RequireDefaultPrinter(const std::string& printer) {
+  const std::string found = SystemDefaultPrinter();
+  if (found == printer) {
+    return;
+  }
+  const std::string missing =
+      "Wine lists no printer \"" + printer + "\" as its default (default: \"" + found + "\")";
+  if (std::getenv("CI") != nullptr) {
+    FAIL() << missing << ", and CI must test printing";
+  }
+  GTEST_SKIP() << missing << "; run scripts/start-printer.sh before the tests";
 }
 
 DialogDriver::DialogDriver(std::string title, Script script)

@@ -75,6 +75,10 @@ std::string SelectedPrinter(HWND dialog);
 bool SelectPrinter(HWND dialog, const std::string& printer);
 // The system's default printer as the spooler reports it, empty when there is none.
 std::string SystemDefaultPrinter();
+// For tests that print on the printers scripts/start-printer.sh sets up: when `printer` is not the
+// default printer, a failure under CI (where the printers are part of the test set-up, in the
+// emulated PC too) and a skip with the reason elsewhere. The test returns when it sees either.
+void RequireDefaultPrinter(const std::string& printer);
 
 }  // namespace lvx::test
 

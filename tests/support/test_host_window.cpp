@@ -69,38 +69,38 @@ TestHostWindow::~TestHostWindow() {
   PumpMessages();
 }
 
-void RecordingHost::SetPixelUnits(std::uint8_t on) {
+void RecordingHost::SetPixelUnits(std::uint8_t on) noexcept {
   journal_.push_back("units " + std::to_string(on));
   ForwardingHost::SetPixelUnits(on);
 }
 
 void RecordingHost::ControlPosition(std::int16_t control, std::int32_t* x, std::int32_t* y,
-                                    std::int32_t* width, std::int32_t* height) {
+                                    std::int32_t* width, std::int32_t* height) noexcept {
   journal_.push_back("position " + std::to_string(control));
   ForwardingHost::ControlPosition(control, x, y, width, height);
 }
 
-std::int32_t RecordingHost::ClientWindow() {
+std::int32_t RecordingHost::ClientWindow() noexcept {
   journal_.emplace_back("client");
   return ForwardingHost::ClientWindow();
 }
 
-LvxAddressValue RecordingHost::InstanceHandle() {
+LvxAddressValue RecordingHost::InstanceHandle() noexcept {
   journal_.emplace_back("instance");
   return ForwardingHost::InstanceHandle();
 }
 
-std::int32_t RecordingHost::SetControlWindow(std::int16_t control, std::int32_t window) {
+std::int32_t RecordingHost::SetControlWindow(std::int16_t control, std::int32_t window) noexcept {
   journal_.push_back("adopt " + std::to_string(control));
   return ForwardingHost::SetControlWindow(control, window);
 }
 
-std::int32_t RecordingHost::ControlWindow(std::int16_t control) {
+std::int32_t RecordingHost::ControlWindow(std::int16_t control) noexcept {
   journal_.push_back("window " + std::to_string(control));
   return ForwardingHost::ControlWindow(control);
 }
 
-void RecordingHost::ShowMessage(const char* text) {
+void RecordingHost::ShowMessage(const char* text) noexcept {
   journal_.push_back(std::string("message ") + text);
   ForwardingHost::ShowMessage(text);
 }

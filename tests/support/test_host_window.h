@@ -42,20 +42,20 @@ class TestHostWindow {
 // service it does not change goes to LvxWin32Host.
 class ForwardingHost : public LvxHostWindow {
  public:
-  void SetPixelUnits(std::uint8_t on) override { inner_.SetPixelUnits(on); }
+  void SetPixelUnits(std::uint8_t on) noexcept override { inner_.SetPixelUnits(on); }
   void ControlPosition(std::int16_t control, std::int32_t* x, std::int32_t* y, std::int32_t* width,
-                       std::int32_t* height) override {
+                       std::int32_t* height) noexcept override {
     inner_.ControlPosition(control, x, y, width, height);
   }
-  std::int32_t ClientWindow() override { return inner_.ClientWindow(); }
-  LvxAddressValue InstanceHandle() override { return inner_.InstanceHandle(); }
-  std::int32_t SetControlWindow(std::int16_t control, std::int32_t window) override {
+  std::int32_t ClientWindow() noexcept override { return inner_.ClientWindow(); }
+  LvxAddressValue InstanceHandle() noexcept override { return inner_.InstanceHandle(); }
+  std::int32_t SetControlWindow(std::int16_t control, std::int32_t window) noexcept override {
     return inner_.SetControlWindow(control, window);
   }
-  std::int32_t ControlWindow(std::int16_t control) override {
+  std::int32_t ControlWindow(std::int16_t control) noexcept override {
     return inner_.ControlWindow(control);
   }
-  void ShowMessage(const char* text) override { inner_.ShowMessage(text); }
+  void ShowMessage(const char* text) noexcept override { inner_.ShowMessage(text); }
 
  protected:
   explicit ForwardingHost(HWND parent) : inner_(parent) {}
@@ -78,14 +78,14 @@ class RecordingHost final : public ForwardingHost {
  public:
   explicit RecordingHost(HWND parent) : ForwardingHost(parent) {}
 
-  void SetPixelUnits(std::uint8_t on) override;
+  void SetPixelUnits(std::uint8_t on) noexcept override;
   void ControlPosition(std::int16_t control, std::int32_t* x, std::int32_t* y, std::int32_t* width,
-                       std::int32_t* height) override;
-  std::int32_t ClientWindow() override;
-  LvxAddressValue InstanceHandle() override;
-  std::int32_t SetControlWindow(std::int16_t control, std::int32_t window) override;
-  std::int32_t ControlWindow(std::int16_t control) override;
-  void ShowMessage(const char* text) override;
+                       std::int32_t* height) noexcept override;
+  std::int32_t ClientWindow() noexcept override;
+  LvxAddressValue InstanceHandle() noexcept override;
+  std::int32_t SetControlWindow(std::int16_t control, std::int32_t window) noexcept override;
+  std::int32_t ControlWindow(std::int16_t control) noexcept override;
+  void ShowMessage(const char* text) noexcept override;
 
   [[nodiscard]] const std::vector<std::string>& Journal() const { return journal_; }
   [[nodiscard]] std::vector<std::string> MessagesShown() const;

@@ -1,9 +1,9 @@
 // INIT when the host does not adopt the viewer window: a control number the host does not have, a
-// placeholder that is not a direct child of the host window (inside a group box), a host service
-// that runs out of memory, and (built into a folder of its own, LVX_EXPECT_REFUSED_CREATION) a
-// viewer class whose windows refuse to be created. Each time INIT answers 0, and nothing of the
-// viewer outlives the library: after KILL a broadcast and the host window's destruction reach no
-// code of the unloaded library.
+// placeholder that is not a direct child of the host window (inside a group box), an overridden
+// operation that runs out of memory, and (built into a folder of its own,
+// LVX_EXPECT_REFUSED_CREATION) a viewer class whose windows refuse to be created. Each time INIT
+// answers 0, and nothing of the viewer outlives the library: after KILL a broadcast and the host
+// window's destruction reach no code of the unloaded library.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -67,32 +67,31 @@ TEST_F(AdoptionFailureTest, APlaceholderInsideAGroupBox) {
   ExpectNothingOutlivesTheLibrary();
 }
 
-// A host that keeps a note of every window it adopts; while memory is short the note cannot be
-// had and the service throws after the window was adopted.
+// A program's own viewer class whose SETVIEWCONTROLPROPERTIES, which INIT calls once the host
+// has adopted the window, needs memory that cannot be had.
 // NOLINTNEXTLINE(cppcoreguidelines-virtual-class-destructor)
-class NoteKeepingHost final : public ForwardingHost {
+class NoteKeepingViewer final : public LUMIVEXCONTROL {
  public:
   static constexpr std::size_t kNoteSize = 1024;
-  explicit NoteKeepingHost(HWND parent) : ForwardingHost(parent) {}
-  std::int32_t SetControlWindow(std::int16_t control, std::int32_t window) override {
-    const std::int32_t result = ForwardingHost::SetControlWindow(control, window);
+  void SETVIEWCONTROLPROPERTIES() override {
+    LUMIVEXCONTROL::SETVIEWCONTROLPROPERTIES();
     notes.emplace_back(kNoteSize, 'n');
-    return result;
   }
   std::vector<std::string> notes;
 };
 
-TEST_F(AdoptionFailureTest, AHostServiceThatRunsOutOfMemory) {
-  NoteKeepingHost adapter(host->Window());
-  adapter.notes.reserve(1);
+TEST_F(AdoptionFailureTest, AnOverriddenOperationThatRunsOutOfMemory) {
+  NoteKeepingViewer ownViewer;
+  ownViewer.notes.reserve(1);
+  LvxWin32Host adapter(host->Window());
   std::int32_t result = -1;
   bool threw = false;
   std::vector<ObservedBox> boxes;
   {
     MessageBoxWatcher watcher;
-    const AllocationLimit limit(NoteKeepingHost::kNoteSize / 2);
+    const AllocationLimit limit(NoteKeepingViewer::kNoteSize / 2);
     try {
-      result = viewer.INIT(adapter, kPlaceholderId);
+      result = ownViewer.INIT(adapter, kPlaceholderId);
     } catch (...) {
       threw = true;
     }
@@ -101,10 +100,13 @@ TEST_F(AdoptionFailureTest, AHostServiceThatRunsOutOfMemory) {
   }
   EXPECT_FALSE(threw) << "an exception left INIT";
   EXPECT_EQ(result, 0);
+  EXPECT_EQ(ownViewer.HWINDOW, 0);
   ASSERT_EQ(boxes.size(), 1U);
   EXPECT_EQ(boxes[0].text, "Not enough memory.");
   EXPECT_EQ(boxes[0].caption, "Error");
-  ExpectNothingOutlivesTheLibrary();
+  ASSERT_EQ(CountThreadWindowsOfClass(kViewerClass), 0) << "a viewer window outlives INIT";
+  ownViewer.KILL();
+  EXPECT_EQ(GetModuleHandleA("Lumivex01.dll"), nullptr) << "KILL unloads the library";
 }
 
 #else

@@ -7,7 +7,10 @@
 #include <windows.h>
 
 #include <array>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -172,6 +175,48 @@ TEST_F(ExportsTest, AnObjectMadeFromTheRecordsStartsAndStopsTheViewer) {
   reinterpret_cast<PlainOperation>(table[kKill])(object.data());
   EXPECT_FALSE(IsWindow(reinterpret_cast<HWND>(static_cast<INT_PTR>(window))));
   EXPECT_EQ(GetModuleHandleA("Lumivex01.dll"), nullptr);
+}
+
+// A host built from a service table of its own, whose services are not declared noexcept (a host
+// in another language, or a program compiled before the header declared them so): the same seven
+// services in the same order, so its table is the one INIT calls. Its SetControlWindow adopts
+// the window and then throws.
+// NOLINTNEXTLINE(cppcoreguidelines-virtual-class-destructor)
+class ThrowingHost final {
+ public:
+  explicit ThrowingHost(HWND parent) : inner_(parent) {}
+  virtual void SetPixelUnits(std::uint8_t on) { inner_.SetPixelUnits(on); }
+  virtual void ControlPosition(std::int16_t control, std::int32_t* x, std::int32_t* y,
+                               std::int32_t* width, std::int32_t* height) {
+    inner_.ControlPosition(control, x, y, width, height);
+  }
+  virtual std::int32_t ClientWindow() { return inner_.ClientWindow(); }
+  virtual LvxAddressValue InstanceHandle() { return inner_.InstanceHandle(); }
+  virtual std::int32_t SetControlWindow(std::int16_t control, std::int32_t window) {
+    inner_.SetControlWindow(control, window);
+    throw std::runtime_error("the host failed to adopt the viewer");
+  }
+  virtual std::int32_t ControlWindow(std::int16_t control) { return inner_.ControlWindow(control); }
+  virtual void ShowMessage(const char* text) { inner_.ShowMessage(text); }
+
+ private:
+  LvxWin32Host inner_;
+};
+
+// The services are noexcept: an exception from one ends the program through std::terminate, in
+// both architectures, rather than unwinding into the library (which in a 32-bit program it cannot
+// do: the program's unwinder does not see the library's frames). Checked in a child process.
+TEST_F(ExportsTest, AHostServiceThatThrowsEndsTheProgram) {
+  const auto init = reinterpret_cast<InitOperation>(table[kInit]);
+  const auto start = [&] {
+    TestHostWindow host;
+    ThrowingHost throwing(host.Window());
+    std::vector<unsigned char> object = MakeObject();
+    init(object.data(), reinterpret_cast<LvxHostWindow*>(&throwing), kPlaceholderId);
+    std::fputs("INIT returned\n", stderr);
+    std::exit(0);
+  };
+  EXPECT_EXIT(start(), ::testing::ExitedWithCode(3), "terminate called");
 }
 
 }  // namespace

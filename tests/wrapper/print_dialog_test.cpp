@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -26,21 +25,10 @@ Calls Then(Calls first, const Calls& second) {
 
 class PrintDialogTest : public RecordedViewerTest {
  protected:
-  void SetUp() override {
-    if (SystemDefaultPrinter() != "PDF") {
-      // In CI the printers are part of the test set-up: missing, they are a failure.
-      if (std::getenv("CI") != nullptr) {
-        FAIL() << R"(Wine lists no printer "PDF" as its default (default: ")"
-               << SystemDefaultPrinter() << "\"), and CI must test printing";
-      }
-      GTEST_SKIP() << R"(Wine lists no printer "PDF" as its default (default: ")"
-                   << SystemDefaultPrinter()
-                   << "\"); run scripts/start-printer.sh before the tests";
-    }
-  }
+  void SetUp() override { RequireDefaultPrinter("PDF"); }
   // The current printer is the process's: choose the default again for the next test.
   void TearDown() override {
-    if (IsSkipped()) {
+    if (IsSkipped() || SystemDefaultPrinter() != "PDF") {
       return;
     }
     DialogDriver driver("Print", [](HWND dialog) {

@@ -63,7 +63,7 @@ TEST(StartupFailureTest, InitReportsTheCauseOnceAndCreatesNothing) {
 class QuietHost final : public ForwardingHost {
  public:
   explicit QuietHost(HWND parent) : ForwardingHost(parent) {}
-  void ShowMessage(const char* text) override {
+  void ShowMessage(const char* text) noexcept override {
     ++shown;
     lstrcpynA(message.data(), text, static_cast<int>(message.size()));
   }

@@ -13,43 +13,8 @@
 
 #include <cstdint>
 
+#include "adopt_window.h"
 #include "host_window.h"
-
-// Codes answered by LvxAdoptWindow.
-inline constexpr std::int32_t LVX_ADOPT_OK = 0;
-inline constexpr std::int32_t LVX_ADOPT_NO_CONTROL = -1;
-inline constexpr std::int32_t LVX_ADOPT_NOT_A_WINDOW = -2;
-
-// Makes `window` the window of control `id` in `parent`, in place of the control's current
-// window: `window` becomes a child of `parent` with the old window's rectangle, identifier and
-// place in the sibling order, shown if the old one was visible (hidden otherwise), without being
-// activated; the old window is destroyed. When `window` names no window the old window is still
-// destroyed, so the control reports no window, and LVX_ADOPT_NOT_A_WINDOW is answered.
-inline std::int32_t LvxAdoptWindow(HWND parent, int id, HWND window) {
-  const HWND old = GetDlgItem(parent, id);
-  if (old == nullptr) {
-    return LVX_ADOPT_NO_CONTROL;
-  }
-  RECT rect{};
-  GetWindowRect(old, &rect);
-  MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
-  const HWND previous = GetWindow(old, GW_HWNDPREV);
-  const bool visible = (GetWindowLongA(old, GWL_STYLE) & WS_VISIBLE) != 0;
-  DestroyWindow(old);
-  if (window == nullptr || IsWindow(window) == FALSE) {
-    return LVX_ADOPT_NOT_A_WINDOW;
-  }
-  const LONG style = GetWindowLongA(window, GWL_STYLE);
-  SetWindowLongA(window, GWL_STYLE, (style & ~static_cast<LONG>(WS_POPUP)) | WS_CHILD);
-  SetParent(window, parent);
-  SetWindowLongA(window, GWL_ID, id);
-  SetWindowPos(window, previous != nullptr ? previous : HWND_TOP, rect.left, rect.top,
-               rect.right - rect.left, rect.bottom - rect.top, SWP_NOACTIVATE | SWP_FRAMECHANGED);
-  SetWindowPos(window, nullptr, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
-                   (visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
-  return LVX_ADOPT_OK;
-}
 
 // No virtual destructor: the class is final and nothing deletes it through LvxHostWindow, whose
 // destructor is protected.
@@ -58,10 +23,10 @@ class LvxWin32Host final : public LvxHostWindow {
  public:
   explicit LvxWin32Host(HWND parent) noexcept : parent_(parent) {}
 
-  void SetPixelUnits(std::uint8_t /*on*/) override {}
+  void SetPixelUnits(std::uint8_t /*on*/) noexcept override {}
 
   void ControlPosition(std::int16_t control, std::int32_t* x, std::int32_t* y, std::int32_t* width,
-                       std::int32_t* height) override {
+                       std::int32_t* height) noexcept override {
     RECT rect{};
     const HWND item = GetDlgItem(parent_, control);
     if (item != nullptr) {
@@ -74,22 +39,22 @@ class LvxWin32Host final : public LvxHostWindow {
     *height = rect.bottom - rect.top;
   }
 
-  std::int32_t ClientWindow() override { return Value(parent_); }
+  std::int32_t ClientWindow() noexcept override { return Value(parent_); }
 
-  LvxAddressValue InstanceHandle() override {
+  LvxAddressValue InstanceHandle() noexcept override {
     return reinterpret_cast<LvxAddressValue>(GetModuleHandleA(nullptr));
   }
 
-  std::int32_t SetControlWindow(std::int16_t control, std::int32_t window) override {
+  std::int32_t SetControlWindow(std::int16_t control, std::int32_t window) noexcept override {
     return LvxAdoptWindow(parent_, control,
                           reinterpret_cast<HWND>(static_cast<std::intptr_t>(window)));
   }
 
-  std::int32_t ControlWindow(std::int16_t control) override {
+  std::int32_t ControlWindow(std::int16_t control) noexcept override {
     return Value(GetDlgItem(parent_, control));
   }
 
-  void ShowMessage(const char* text) override { MessageBoxA(parent_, text, "", MB_OK); }
+  void ShowMessage(const char* text) noexcept override { MessageBoxA(parent_, text, "", MB_OK); }
 
  private:
   template <typename Handle>
