@@ -105,6 +105,7 @@ if [ "$what" = tidy ] || [ "$what" = all ]; then
   run "$native_build" -- "${native_units[@]}"
   for unit in "${windows_c[@]}"; do
     clang-tidy --quiet --warnings-as-errors='*' "$unit" -- --target=i686-w64-mingw32 -std=c11 \
+      -I "$root/wrapper/include" \
       -Wall -Wextra 2> >(grep -v -E '^[0-9]+ warnings? generated|^Suppressed|^Use -header-filter' >&2) ||
       status=1
   done
