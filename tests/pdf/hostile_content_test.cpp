@@ -74,7 +74,7 @@ TEST(HostileWork, StitchingTreesAreReadOncePerObject) {
 }
 
 TEST(HostileWork, FormsDrawnOftenAfterALargePathDoNotCopyIt) {
-  const auto fills = All<FillCommand>(Draw(Hostile("path-then-5000-forms")));
+  const auto fills = All<FillCommand>(Draw(Hostile("path-then-50000-forms")));
   ASSERT_EQ(fills.size(), 1U);
   EXPECT_EQ(fills[0].path.points.size(), 800'001U);
 }

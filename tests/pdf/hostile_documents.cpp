@@ -94,9 +94,9 @@ std::vector<HostileDocument> HostileDocuments() {
   // Each selection of the space used to read a function of 16 Mi samples again.
   documents.push_back(
       {"space-selected-3000-times",
-       OnePage(Repeat("/S cs 0.5 scn 0 0 1 1 re f\n", 3000), "/ColorSpace << /S 5 0 R >>",
-               {"[/Separation /Ink /DeviceGray 6 0 R]",
-                "stream:/FunctionType 0 /Domain [0 1] /Range [0 1] /Size [16777216] "
+       OnePage(Repeat("/S cs 0.5 0.5 scn 0 0 1 1 re f\n", 3000), "/ColorSpace << /S 5 0 R >>",
+               {"[/DeviceN [/A /B] /DeviceGray 6 0 R]",
+                "stream:/FunctionType 0 /Domain [0 1 0 1] /Range [0 1] /Size [4096 4096] "
                 "/BitsPerSample 8|\x10\x20\x30"})});
   std::vector<std::string> tree = {"[/Separation /Ink /DeviceGray 6 0 R]"};
   for (std::string& object : StitchingTree(6)) {
@@ -105,8 +105,8 @@ std::vector<HostileDocument> HostileDocuments() {
   documents.push_back({"stitching-tree", OnePage("/S cs 0.25 scn 0 0 10 10 re f",
                                                  "/ColorSpace << /S 5 0 R >>", tree)});
   documents.push_back(
-      {"path-then-5000-forms",
-       OnePage("0 0 m\n" + Repeat("1 1 l 0 0 l\n", 400'000) + Repeat("/F Do\n", 5000) + "f",
+      {"path-then-50000-forms",
+       OnePage("0 0 m\n" + Repeat("1 1 l 0 0 l\n", 400'000) + Repeat("/F Do\n", 50'000) + "f",
                "/XObject << /F 5 0 R >>", {"stream:/Subtype /Form /BBox [0 0 1 1]|0 0 1 1 re n"})});
   // A program of about 19,000 steps for each of a million different tints.
   documents.push_back(
