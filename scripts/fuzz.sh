@@ -42,7 +42,7 @@ for target in "${targets[@]}"; do
     fi
   done
   wait "$pid" 2>/dev/null
-  last=$(grep -E '^#[0-9]+' "$log" | tail -1)
+  last=$(grep -E '^#[0-9]+.*cov:' "$log" | tail -1)
   execs=$(sed -n 's/^#\([0-9]*\).*/\1/p' <<< "$last")
   rate=$(sed -n 's/.*exec\/s: \([0-9]*\).*/\1/p' <<< "$last")
   # The final statistics count every execution; the status lines stop at the last power of two.

@@ -36,8 +36,13 @@ inline constexpr std::size_t kMaxOperands = 4096;
 inline constexpr std::size_t kMaxPathPoints = std::size_t{1} << 20;
 inline constexpr std::size_t kMaxCommands = std::size_t{1} << 18;
 
-// Work, in units (see WorkBudget).
-inline constexpr std::uint64_t kPageWorkUnits = 320'000'000;
+// Work, in units (see WorkBudget). Sanitizer builds (the fuzz targets) run some 20 to 40 times
+// slower, so they divide the budget, and a page's time there stays within the fuzzer's timeout;
+// the limits on sizes and memory are the same in every build.
+#ifndef LVX_PAGE_WORK_DIVISOR
+#define LVX_PAGE_WORK_DIVISOR 1  // NOLINT(cppcoreguidelines-macro-usage): set by the fuzz build
+#endif
+inline constexpr std::uint64_t kPageWorkUnits = 320'000'000 / LVX_PAGE_WORK_DIVISOR;
 inline constexpr std::uint64_t kOperatorCost = 16;  // one operator, or one shown glyph
 inline constexpr std::uint64_t kFunctionCost = 4;   // one function evaluation, before its steps
 
