@@ -6,9 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "display_list_bytes.h"
 #include "gdi_objects.h"
-#include "memory_budget.h"
 #include "page_layout.h"
 
 namespace lvx::standin {
@@ -475,27 +473,6 @@ void Painter::operator()(const pdf::TextCommand& text) const {
 }
 
 }  // namespace
-
-std::shared_ptr<const pdf::DisplayList> DrawingCache::Get(const ShownDocument& document, int page) {
-  const auto found = std::find_if(pages_.begin(), pages_.end(),
-                                  [page](const Entry& entry) { return entry.page == page; });
-  if (found != pages_.end()) {
-    pages_.splice(pages_.begin(), pages_, found);
-    return pages_.front().drawing;
-  }
-  std::shared_ptr<const pdf::DisplayList> drawing = document.Drawing(page);
-  const std::size_t bytes = sizeof(Entry) + (drawing ? DisplayListBytes(*drawing) : 0);
-  if (bytes > kDrawingCacheBytes) {
-    return drawing;
-  }
-  while (!pages_.empty() && (pages_.size() >= kPages || bytes_ + bytes > kDrawingCacheBytes)) {
-    bytes_ -= pages_.back().bytes;
-    pages_.pop_back();
-  }
-  pages_.push_front({page, drawing, bytes});
-  bytes_ += bytes;
-  return drawing;
-}
 
 DeviceMap SheetMap(const SheetPlacement& placement) {
   const SheetPoint origin = PageToSheet(placement.geometry, 0, 0, placement.pixelsPerPoint);
