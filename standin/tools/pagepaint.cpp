@@ -17,7 +17,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <memory>
 #include <new>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -37,34 +39,55 @@ using lvx::standin::OwnedDc;
 using lvx::standin::Selection;
 using lvx::standin::SheetPlacement;
 
+// A 32-bit top-down DIB selected into a memory DC, kept from page to page while the size stays
+// the same: a new picture for every page would cost a fresh allocation of megabytes each time.
+class Canvas {
+ public:
+  Canvas(int width, int height)
+      : width_(width), height_(height), memory_(CreateCompatibleDC(nullptr)) {
+    const BITMAPINFO info = lvx::standin::TopDownDib(width, height, 32);
+    bitmap_ = GdiObject<HBITMAP>(
+        CreateDIBSection(memory_.Get(), &info, DIB_RGB_COLORS, &bits_, nullptr, 0));
+  }
+  [[nodiscard]] bool Fits(int width, int height) const {
+    return width == width_ && height == height_;
+  }
+  [[nodiscard]] bool Ready() const { return memory_ && bitmap_ && bits_ != nullptr; }
+  [[nodiscard]] HDC Dc() const { return memory_.Get(); }
+  [[nodiscard]] HBITMAP Bitmap() const { return bitmap_.Get(); }
+  [[nodiscard]] std::span<const std::uint32_t> Pixels() const {
+    return {static_cast<const std::uint32_t*>(bits_),
+            static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_)};
+  }
+
+ private:
+  int width_;
+  int height_;
+  OwnedDc memory_;
+  GdiObject<HBITMAP> bitmap_;
+  void* bits_ = nullptr;
+};
+
 bool DrawPage(const lvx::pdf::Document& document, int page, double dpi, const std::string& out,
-              DrawingResources& resources) {
+              DrawingResources& resources, std::unique_ptr<Canvas>& canvas) {
   SheetPlacement placement{0, 0, dpi / 72.0, document.Geometry(page)};
   const RECT box = lvx::standin::SheetRect(placement);
-  const BITMAPINFO info = lvx::standin::TopDownDib(box.right, box.bottom, 32);
-  void* bits = nullptr;
-  const OwnedDc memory(CreateCompatibleDC(nullptr));
-  const GdiObject<HBITMAP> bitmap(
-      CreateDIBSection(memory.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!memory || !bitmap || bits == nullptr) {
+  if (!canvas || !canvas->Fits(box.right, box.bottom)) {
+    canvas.reset();  // the old picture goes before the new one is made
+    canvas = std::make_unique<Canvas>(box.right, box.bottom);
+  }
+  if (!canvas->Ready()) {
+    canvas.reset();
     return false;
   }
   {
     const lvx::pdf::DisplayList drawing = document.PageDrawing(page);
-    const Selection selected(memory.Get(), bitmap.Get());
-    lvx::standin::PaintSheet(memory.Get(), placement, {}, resources.fonts, {}, false, &drawing,
+    const Selection selected(canvas->Dc(), canvas->Bitmap());
+    lvx::standin::PaintSheet(canvas->Dc(), placement, {}, resources.fonts, {}, false, &drawing,
                              &resources);
     GdiFlush();
   }
-  const auto* pixels = static_cast<const std::uint8_t*>(bits);
-  const auto count = static_cast<std::size_t>(box.right) * static_cast<std::size_t>(box.bottom);
-  std::vector<std::uint8_t> rgb(count * 3);
-  for (std::size_t i = 0; i < count; ++i) {
-    rgb[i * 3] = pixels[i * 4 + 2];
-    rgb[i * 3 + 1] = pixels[i * 4 + 1];
-    rgb[i * 3 + 2] = pixels[i * 4];
-  }
-  return lvx::standin::WritePng(out, box.right, box.bottom, rgb);
+  return lvx::standin::WritePng(out, box.right, box.bottom, canvas->Pixels());
 }
 
 constexpr int kOutOfMemory = 4;
@@ -105,6 +128,7 @@ int Run(int argc, char** argv) {
     return 2;
   }
   DrawingResources resources;
+  std::unique_ptr<Canvas> canvas;
   int status = 0;
   for (const int page : pages) {
     if (page > document->PageCount()) {
@@ -116,7 +140,7 @@ int Run(int argc, char** argv) {
         many ? std::string(argv[4]) + "-" + std::to_string(page) + ".png" : std::string(argv[4]);
     bool drawn = false;
     try {
-      drawn = DrawPage(*document, page - 1, dpi, out, resources);
+      drawn = DrawPage(*document, page - 1, dpi, out, resources, canvas);
     } catch (const std::bad_alloc&) {
       std::fprintf(stderr, "pagepaint: page %d: not enough memory\n", page);
     }

@@ -1,4 +1,6 @@
-// Writes 8-bit RGB pictures as PNG files (zlib, no other library).
+// Writes pictures as 8-bit PNG files (zlib, no other library): grey when every pixel is grey,
+// RGB otherwise. Streaming: the rows are converted and compressed one at a time, so that no copy
+// of the whole picture is made.
 #ifndef LUMIVEX_STANDIN_PNG_WRITER_H
 #define LUMIVEX_STANDIN_PNG_WRITER_H
 
@@ -8,9 +10,11 @@
 
 namespace lvx::standin {
 
-// `rgb` holds `height` rows of `width` pixels of 3 bytes, from the top. Answers false when the
-// file cannot be written.
-bool WritePng(const std::string& path, int width, int height, std::span<const std::uint8_t> rgb);
+// `pixels` holds `height` rows of `width` values 0x00RRGGBB, from the top (the layout of a 32-bit
+// top-down DIB read as 32-bit values; the top byte is ignored). Answers false when the sizes do not
+// fit the pixels or the file cannot be written.
+bool WritePng(const std::string& path, int width, int height,
+              std::span<const std::uint32_t> pixels);
 
 }  // namespace lvx::standin
 

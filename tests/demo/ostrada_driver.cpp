@@ -1,12 +1,12 @@
 #include "ostrada_driver.h"
 
-#include <zlib.h>
-
 #include <array>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+
+#include "png_writer.h"
 
 namespace lvx::test {
 namespace {
@@ -60,52 +60,6 @@ BOOL CALLBACK CollectDialog(HWND window, LPARAM data) {
     search->found.push_back(window);
   }
   return TRUE;
-}
-
-void PutBigEndian(std::string& out, std::uint32_t value) {
-  out.push_back(static_cast<char>(value >> 24));
-  out.push_back(static_cast<char>(value >> 16));
-  out.push_back(static_cast<char>(value >> 8));
-  out.push_back(static_cast<char>(value));
-}
-
-void PutChunk(std::string& out, const char* type, const std::string& data) {
-  PutBigEndian(out, static_cast<std::uint32_t>(data.size()));
-  std::string body(type, 4);
-  body += data;
-  out += body;
-  PutBigEndian(out, static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(body.data()),
-                                                     static_cast<uInt>(body.size()))));
-}
-
-bool WritePng(const std::string& path, int width, int height,
-              const std::vector<std::uint8_t>& rgb) {
-  std::string raw;
-  raw.reserve(static_cast<std::size_t>(height) * (static_cast<std::size_t>(width) * 3 + 1));
-  for (int y = 0; y < height; ++y) {
-    raw.push_back('\0');  // no filter
-    raw.append(reinterpret_cast<const char*>(&rgb[static_cast<std::size_t>(y) * width * 3]),
-               static_cast<std::size_t>(width) * 3);
-  }
-  uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
-  std::string packed(packedSize, '\0');
-  if (compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize,
-                reinterpret_cast<const Bytef*>(raw.data()), static_cast<uLong>(raw.size()),
-                6) != Z_OK) {
-    return false;
-  }
-  packed.resize(packedSize);
-  std::string png("\x89PNG\r\n\x1a\n", 8);
-  std::string header;
-  PutBigEndian(header, static_cast<std::uint32_t>(width));
-  PutBigEndian(header, static_cast<std::uint32_t>(height));
-  header += std::string("\x08\x02\x00\x00\x00", 5);  // 8-bit RGB
-  PutChunk(png, "IHDR", header);
-  PutChunk(png, "IDAT", packed);
-  PutChunk(png, "IEND", std::string());
-  std::ofstream file(path, std::ios::binary);
-  file.write(png.data(), static_cast<std::streamsize>(png.size()));
-  return static_cast<bool>(file);
 }
 
 INT_PTR CALLBACK ProbeProc(HWND /*window*/, UINT /*message*/, WPARAM /*wParam*/,
@@ -333,18 +287,12 @@ bool SaveWindowPng(HWND window, const std::string& path) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  std::vector<std::uint8_t> bgra(static_cast<std::size_t>(width) * height * 4);
-  GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), bgra.data(), &info, DIB_RGB_COLORS);
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
   DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
-  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3);
-  for (std::size_t i = 0; i < static_cast<std::size_t>(width) * height; ++i) {
-    rgb[i * 3] = bgra[i * 4 + 2];
-    rgb[i * 3 + 1] = bgra[i * 4 + 1];
-    rgb[i * 3 + 2] = bgra[i * 4];
-  }
-  return WritePng(path, width, height, rgb);
+  return standin::WritePng(path, width, height, pixels);
 }
 
 RECT MainWindowDialogRect(int x, int y, int width, int height) {
