@@ -40,6 +40,24 @@ INSTANTIATE_TEST_SUITE_P(Revisions, EncryptionTest,
                                            Encryption::kAes128, Encryption::kAes256R5,
                                            Encryption::kAes256R6));
 
+// Version 4 files name their key length in the crypt filter, or nowhere (128 bits); the
+// top-level Length is optional there. Blanked in place, so that the offsets stay right.
+TEST(EncryptionHandlerTest, AesVersion4WithoutLengthTakesTheCryptFilterOr128Bits) {
+  const std::string file = test::EncryptedDocument(Encryption::kAes128, "", "o", "AES text", "t");
+  const auto blank = [](std::string text, const std::string& entry) {
+    const std::size_t at = text.find(entry);
+    EXPECT_NE(at, std::string::npos) << entry;
+    return at == std::string::npos ? text : text.replace(at, entry.size(), entry.size(), ' ');
+  };
+  const std::string noLength = blank(file, "/Length 128 ");
+  const auto fromFilter = test::Open(noLength);
+  ASSERT_TRUE(fromFilter);
+  EXPECT_EQ(fromFilter->PageText(0), "AES text\r\n");
+  const auto fromDefault = test::Open(blank(noLength, "/Length 16 "));
+  ASSERT_TRUE(fromDefault);
+  EXPECT_EQ(fromDefault->PageText(0), "AES text\r\n");
+}
+
 TEST(EncryptionHandlerTest, UnknownHandlersAndRevisionsAreUnsupported) {
   std::string file = test::EncryptedDocument(Encryption::kRc4Bits128, "", "o", "x", "t");
   std::string other = file;

@@ -227,7 +227,18 @@ std::unique_ptr<SecurityHandler> SecurityHandler::Create(const Dict& encrypt,
   if (version < 1 || version > 5 || version == 3 || p.revision < 2 || p.revision > 6) {
     return nullptr;
   }
-  std::int64_t bits = encrypt.Get("Length").AsInt(40);
+  // Version 4 and later name the key length in the crypt filter, if anywhere: 128 bits without.
+  std::int64_t bits = encrypt.Get("Length").AsInt(0);
+  if (bits == 0 && version >= 4) {
+    const Dict& filters = encrypt.Get("CF").AsDict();
+    bits = filters.Get(encrypt.Get("StmF").AsName()).AsDict().Get("Length").AsInt(128);
+    if (bits <= 32) {
+      bits *= 8;  // the crypt filter's length is mostly written in bytes
+    }
+  }
+  if (bits == 0) {
+    bits = 40;
+  }
   if (bits % 8 != 0 && bits <= 16) {
     bits *= 8;  // some writers give the length in bytes
   }
