@@ -2,8 +2,9 @@
 // has 2 GiB of address space in all, so whatever a file contains, the stand-in holds at most
 // 256 MiB of document data at a time:
 //
-//   the reader: the page being drawn, what it reads for it, its caches  168 MiB  (page_limits.h)
-//   the drawing cache: display lists of recently drawn pages             40 MiB  kDrawingCacheBytes
+//   the reader: the page being drawn, what it reads for it, its caches,
+//               the document's page list                                178 MiB  (page_limits.h)
+//   the drawing cache: display lists of recently drawn pages             30 MiB  kDrawingCacheBytes
 //   the picture cache: decoded JPEG pictures                             32 MiB  kPictureCacheBytes
 //   embedded fonts loaded into GDI (its copy of the programs)            16 MiB  kEmbeddedFontBytes
 //                                                                       -------
@@ -21,7 +22,7 @@ namespace lvx::standin {
 
 inline constexpr std::size_t kMiB = std::size_t{1} << 20;
 
-inline constexpr std::size_t kDrawingCacheBytes = 40 * kMiB;
+inline constexpr std::size_t kDrawingCacheBytes = 30 * kMiB;
 inline constexpr std::size_t kPictureCacheBytes = 32 * kMiB;
 inline constexpr std::size_t kEmbeddedFontBytes = 16 * kMiB;
 

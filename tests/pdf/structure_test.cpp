@@ -155,6 +155,76 @@ TEST(StructureTest, PageTreeInheritsAttributesAndSurvivesCycles) {
   EXPECT_EQ(document->PageText(0), "Inherited\r\n");
 }
 
+TEST(StructureTest, PagesListedTwiceCountTwiceAndLeavesWithContentArePages) {
+  PdfBuilder pdf;
+  const int catalog = pdf.Add("<< /Type /Catalog /Pages 2 0 R >>");
+  // Page 3 twice; node 7 twice (its page counts once: a shared subtree is read once); a leaf
+  // whose Type is wrong but which has content; a stray font in Kids.
+  pdf.Add(
+      "<< /Type /Pages /Kids [3 0 R 3 0 R 4 0 R 7 0 R 7 0 R 6 0 R] /Count 6"
+      " /MediaBox [0 0 200 200] /Resources << /Font << /F1 << /Type /Font /Subtype /Type1"
+      " /BaseFont /Courier >> >> >> >>");
+  pdf.Add("<< /Type /Page /Contents 5 0 R >>");
+  pdf.Add("<< /Type /Pgae /Contents 8 0 R >>");
+  pdf.AddStream("", "BT /F1 10 Tf 20 20 Td (Twice) Tj ET");
+  pdf.Add("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>");
+  pdf.Add("<< /Type /Pages /Kids [9 0 R] /Count 1 >>");
+  pdf.AddStream("", "BT /F1 10 Tf 20 20 Td (Mistyped) Tj ET");
+  pdf.Add("<< /Type /Page >>");
+  const auto document = Open(pdf.Build(catalog));
+  ASSERT_TRUE(document);
+  ASSERT_EQ(document->PageCount(), 4);
+  EXPECT_EQ(document->PageText(0), "Twice\r\n");
+  EXPECT_EQ(document->PageText(1), "Twice\r\n");
+  EXPECT_EQ(document->PageText(2), "Mistyped\r\n");
+  EXPECT_EQ(document->PageText(3), "");
+}
+
+TEST(StructureTest, HeaderLateOrMissingIsReadWhenTheObjectsAreThere) {
+  const std::string file = SimpleDocument(kThreePages);
+  const std::string late = std::string(2000, '#') + "\n" + file;  // past the first 1,024 bytes
+  std::string missing = file;
+  missing.replace(0, 5, "%XYZ-");
+  for (const std::string& variant : {late, missing}) {
+    OpenError error = OpenError::kNone;
+    const auto document = Open(variant, &error);
+    ASSERT_TRUE(document) << static_cast<int>(error);
+    ASSERT_EQ(document->PageCount(), 3);
+    EXPECT_EQ(document->PageText(2), "Third page\r\n");
+  }
+  // Objects without a catalog are not a PDF.
+  OpenError error = OpenError::kNone;
+  EXPECT_FALSE(Open("1 0 obj << /Type /Font >> endobj trailer << /Size 2 >>", &error));
+  EXPECT_EQ(error, OpenError::kNotPdf);
+}
+
+TEST(StructureTest, FiltersAndTheirParametersGivenByReference) {
+  PdfBuilder pdf;
+  const int catalog = pdf.Add("<< /Type /Catalog /Pages 2 0 R >>");
+  pdf.Add(
+      "<< /Type /Pages /Kids [3 0 R 4 0 R] /Count 2 /MediaBox [0 0 200 200]"
+      " /Resources << /Font << /F1 << /Type /Font /Subtype /Type1 /BaseFont /Courier >> >> >>"
+      " >>");
+  pdf.Add("<< /Type /Page /Contents 5 0 R >>");
+  pdf.Add("<< /Type /Page /Contents 6 0 R >>");
+  const std::string text = "BT /F1 10 Tf 20 20 Td (By reference) Tj ET";
+  // A filter name that is a reference; a filter list whose member is one, with parameters
+  // whose predictor value is one too (predictor 10 with one column: each byte its own row).
+  pdf.AddStream("/Filter 7 0 R", test::Deflate(text));
+  std::string rows;
+  for (const char c : text) {
+    rows += std::string(1, '\0') + c;
+  }
+  pdf.AddStream("/Filter [7 0 R] /DecodeParms [8 0 R]", test::Deflate(rows));
+  pdf.Add("/FlateDecode");
+  pdf.Add("<< /Predictor 9 0 R /Columns 1 >>");
+  pdf.Add("10");
+  const auto document = Open(pdf.Build(catalog));
+  ASSERT_TRUE(document);
+  EXPECT_EQ(document->PageText(0), "By reference\r\n");
+  EXPECT_EQ(document->PageText(1), "By reference\r\n");
+}
+
 TEST(StructureTest, AbsurdlyDeepPageTreeIsCutOff) {
   PdfBuilder pdf;
   const int catalog = pdf.Add("<< /Type /Catalog /Pages 2 0 R >>");

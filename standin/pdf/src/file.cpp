@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
+#include <optional>
 
 #include "object_footprint.h"
 #include "parser.h"
@@ -35,12 +37,17 @@ std::unique_ptr<PdfFile> PdfFile::Open(FileBytes bytes, OpenError& error) {
   std::unique_ptr<PdfFile> file(new PdfFile(std::move(bytes)));
   const auto header = FindHeader(file->Data(), &file->version_);
   if (!header) {
-    error = OpenError::kNotPdf;
-    return nullptr;
+    // No header in the first 1,024 bytes: still a PDF when a scan finds its objects and a
+    // catalog among them, as other readers take it; anything else is not one.
+    file->Recover();
+    if (!file->Get(file->xref_.trailer, "Root").IsDict()) {
+      error = OpenError::kNotPdf;
+      return nullptr;
+    }
   }
-  file->headerOffset_ = *header;
+  file->headerOffset_ = header.value_or(0);
   const auto start = FindStartXref(file->Data());
-  bool readable = start && ReadXref(file->Data(), *start, file->xref_);
+  bool readable = !header || (start && ReadXref(file->Data(), *start, file->xref_));
   if (!readable && start && *start + *header < file->Data().size()) {
     // Offsets counted from the header when junk precedes it.
     XrefTable table;
@@ -273,7 +280,8 @@ std::vector<std::uint8_t> PdfFile::Decode(const Stream& stream, std::size_t limi
   touched_ += length;
   Bytes raw = data.subspan(offset, length);
   std::vector<std::uint8_t> decrypted;
-  const Dict& dict = stream.dict;
+  const std::optional<Dict> resolved = ResolvedFilters(stream.dict);
+  const Dict& dict = resolved ? *resolved : stream.dict;
   if (security_ && !dict.Get("Type").IsName("XRef") &&
       !(dict.Get("Type").IsName("Metadata") && !security_->EncryptMetadata())) {
     // A stream's own crypt filter comes first in its filter list.
@@ -293,6 +301,53 @@ std::vector<std::uint8_t> PdfFile::Decode(const Stream& stream, std::size_t limi
   std::vector<std::uint8_t> out = DecodeFilterChain(dict, raw, limit, local);
   if (status != nullptr) {
     *status = local;
+  }
+  return out;
+}
+
+std::optional<Dict> PdfFile::ResolvedFilters(const Dict& dict) {
+  bool any = false;
+  const auto resolve = [&](const Object& value) {
+    if (!value.IsRef()) {
+      return value;
+    }
+    any = true;
+    return Resolve(value);
+  };
+  const auto resolveEach = [&](const Object& value, const auto& resolveItem) {
+    const Object list = resolve(value);
+    if (!list.IsArray()) {
+      return resolveItem(list);
+    }
+    auto items = std::make_shared<Array>();
+    for (const Object& item : list.AsArray()) {
+      items->push_back(resolveItem(resolve(item)));
+    }
+    return Object(std::shared_ptr<const Array>(std::move(items)));
+  };
+  const auto same = [](const Object& value) { return value; };
+  const auto parameters = [&](const Object& value) {
+    if (!value.IsDict()) {
+      return value;
+    }
+    auto entries = std::make_shared<Dict>();
+    for (const auto& [key, entry] : value.AsDict().entries) {
+      entries->entries.emplace_back(key, resolve(entry));
+    }
+    return Object(std::shared_ptr<const Dict>(std::move(entries)));
+  };
+  Object filter = resolveEach(dict.Get("Filter"), same);
+  Object parms = resolveEach(dict.Get("DecodeParms"), parameters);
+  if (!any) {
+    return std::nullopt;
+  }
+  Dict out = dict;
+  for (auto& [key, value] : out.entries) {
+    if (key == "Filter") {
+      value = std::move(filter);
+    } else if (key == "DecodeParms") {
+      value = std::move(parms);
+    }
   }
   return out;
 }

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -43,6 +44,11 @@ class PdfFile {
   // The decrypted and decoded data of a stream, bounded by `limit`.
   std::vector<std::uint8_t> Decode(const Stream& stream, std::size_t limit = kMaxDecodedStream,
                                    FilterStatus* status = nullptr);
+
+  // A copy of a stream's dictionary whose Filter and DecodeParms have every reference in them
+  // resolved (the names of a filter list and the values of each parameter dictionary too), for
+  // the filter chain, which reads no references; nullopt when they hold none.
+  std::optional<Dict> ResolvedFilters(const Dict& dict);
 
   const Dict& Trailer() const { return xref_.trailer; }
   const std::string& Version() const { return version_; }

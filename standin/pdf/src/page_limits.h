@@ -17,8 +17,9 @@
 //                            one image's samples while they are decoded              32 MiB
 //   the document's caches:   objects 4 MiB, fonts 4 MiB, colour spaces, functions
 //                            and shadings 8 MiB (PdfFile, FontCache, DerivedCache)   16 MiB
+//   the document's page list: kMaxPages pages (page_tree.h)                          10 MiB
 //                                                                                   -------
-//                                                                                   168 MiB
+//                                                                                   178 MiB
 // Images are sampled down to kMaxImagePixels, and further to fit what the page's images may
 // still hold. What does not fit is left out of the page, never asked of the allocator.
 #ifndef LVXPDF_PAGE_LIMITS_H

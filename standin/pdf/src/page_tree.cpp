@@ -52,17 +52,21 @@ std::vector<PageInfo> ReadPageTree(PdfFile& file, const Object& root) {
   std::unordered_set<std::uint32_t> visited;
   std::vector<Pending> stack;
   stack.push_back({root, {}, 0});
-  while (!stack.empty()) {
+  while (!stack.empty() && pages.size() < kMaxPages) {
     Pending item = std::move(stack.back());
     stack.pop_back();
-    if (item.node.IsRef() && !visited.insert(item.node.AsRef().num).second) {
-      continue;  // a node met twice: a cycle or a shared subtree
-    }
     const Object node = file.Resolve(item.node);
     if (!node.IsDict()) {
       continue;
     }
     const Dict& dict = node.AsDict();
+    const Object kids = file.Get(dict, "Kids");
+    const bool isPage = dict.Get("Type").IsName("Page") || !kids.IsArray();
+    // A page listed twice is two pages, as other readers count it; a node is read once, so
+    // that a cycle ends and a shared subtree cannot multiply the pages.
+    if (!isPage && item.node.IsRef() && !visited.insert(item.node.AsRef().num).second) {
+      continue;
+    }
     Inherited inherited = item.inherited;
     if (dict.Has("Resources")) {
       inherited.resources = dict.Get("Resources");
@@ -76,8 +80,6 @@ std::vector<PageInfo> ReadPageTree(PdfFile& file, const Object& root) {
     if (dict.Has("Rotate")) {
       inherited.rotate = dict.Get("Rotate");
     }
-    const Object kids = file.Get(dict, "Kids");
-    const bool isPage = dict.Get("Type").IsName("Page") || !kids.IsArray();
     if (!isPage) {
       if (item.depth >= kMaxPageTreeDepth) {
         continue;
@@ -89,10 +91,11 @@ std::vector<PageInfo> ReadPageTree(PdfFile& file, const Object& root) {
       }
       continue;
     }
-    if (!dict.Get("Type").IsName("Page") &&
-        (dict.Has("Type") ||
-         (!dict.Has("Contents") && !dict.Has("MediaBox") && !dict.Has("Resources")))) {
-      continue;  // neither a page nor a node: a stray object in Kids
+    // A leaf with content is a page whatever its Type says; one without Type is a page when it
+    // has a page's entries; anything else is a stray object in Kids.
+    if (!dict.Get("Type").IsName("Page") && !dict.Has("Contents") &&
+        (dict.Has("Type") || (!dict.Has("MediaBox") && !dict.Has("Resources")))) {
+      continue;
     }
     PageInfo page;
     // A page that is an object of its own is kept by its reference: its dictionary is read
