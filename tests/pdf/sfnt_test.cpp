@@ -186,5 +186,41 @@ TEST(Sfnt, EmbeddedTrueTypeFontsGiveTheirGlyphsToTheDrawing) {
   EXPECT_EQ(texts[1].glyphs[0].glyphId, 2);
 }
 
+// A CID font without ToUnicode and without a known character collection: the text comes from
+// the embedded program's own Unicode map, through the CIDToGIDMap when there is one.
+TEST(Sfnt, CidFontsWithoutToUnicodeTakeTheirTextFromTheProgramsMaps) {
+  const std::string subset = Subset();
+  const auto font = SfntFont::Parse(Span(subset));
+  ASSERT_TRUE(font.has_value());
+  // Glyph 2 is 'B' by the Unicode map, and code 3 by the Macintosh one: the Unicode map wins.
+  EXPECT_EQ(font->GlyphCharacters(), (std::vector<char32_t>{0, U'A', U'B'}));
+
+  test::PdfBuilder pdf;
+  const int catalog = pdf.Add("<< /Type /Catalog /Pages 2 0 R >>");
+  pdf.Add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
+  pdf.Add(
+      "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 100] /Contents 4 0 R "
+      "/Resources << /Font << /F1 5 0 R /F2 6 0 R >> >> >>");
+  pdf.AddStream("", "BT /F1 10 Tf 10 10 Td <00010002> Tj /F2 10 Tf <00050006> Tj ET");
+  const std::string type0 =
+      "<< /Type /Font /Subtype /Type0 /BaseFont /Demo /Encoding /Identity-H"
+      " /DescendantFonts [";
+  pdf.Add(type0 + "7 0 R] >>");
+  pdf.Add(type0 + "8 0 R] >>");
+  const std::string cidFont =
+      "<< /Type /Font /Subtype /CIDFontType2 /BaseFont /Demo"
+      " /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity)"
+      " /Supplement 0 >> /FontDescriptor 9 0 R";
+  pdf.Add(cidFont + " >>");
+  pdf.Add(cidFont + " /CIDToGIDMap 11 0 R >>");
+  pdf.Add("<< /Type /FontDescriptor /FontName /Demo /Flags 4 /FontFile2 10 0 R >>");
+  pdf.AddStream("", subset);
+  // CIDs 5 and 6 to glyphs 2 and 1.
+  pdf.AddStream("", std::string("\0\0\0\0\0\0\0\0\0\0\0\2\0\1", 14));
+  const auto document = test::Open(pdf.Build(catalog));
+  ASSERT_NE(document, nullptr);
+  EXPECT_EQ(document->PageText(0), "ABBA\r\n");
+}
+
 }  // namespace
 }  // namespace lvx::pdf

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "cid_collections.h"
 #include "file.h"
+#include "font_program.h"
+#include "graphics_sfnt.h"
 #include "lexer.h"
 #include "standard_fonts.h"
 
@@ -252,6 +255,10 @@ void Font::LoadComposite(PdfFile& file, const Dict& dict) {
   collection_ = FindCidCollection(file.Get(systemInfo.AsDict(), "Registry").AsString(),
                                   file.Get(systemInfo.AsDict(), "Ordering").AsString());
 
+  if (collection_ == nullptr && !dict.Has("ToUnicode")) {
+    LoadGlyphCharacters(file, cidFont, descriptor.AsDict());
+  }
+
   const Object encoding = file.Get(dict, "Encoding");
   if (encoding.IsName()) {
     const std::string& name = encoding.AsName();
@@ -297,10 +304,22 @@ void Font::LoadComposite(PdfFile& file, const Dict& dict) {
   }
 }
 
+void Font::LoadGlyphCharacters(PdfFile& file, const Dict& cidFont, const Dict& descriptor) {
+  const std::vector<std::uint8_t> program = LoadableProgram(file, descriptor);
+  const std::optional<SfntFont> parsed = SfntFont::Parse(program);
+  auto glyphs = CidToGidMap(file, cidFont);
+  if (!parsed || !glyphs) {
+    return;
+  }
+  glyphCharacters_ = parsed->GlyphCharacters();
+  cidToGid_ = std::move(*glyphs);
+}
+
 std::size_t Font::Footprint() const {
   std::size_t bytes =
       sizeof(Font) + encoding_.Footprint() + toUnicode_.Footprint() + family_.capacity() +
-      cidWidths_.size() * (2 * sizeof(void*) + sizeof(std::uint32_t) + sizeof(double));
+      cidWidths_.size() * (2 * sizeof(void*) + sizeof(std::uint32_t) + sizeof(double)) +
+      glyphCharacters_.capacity() * sizeof(char32_t) + cidToGid_.capacity() * sizeof(std::uint16_t);
   for (const std::u32string& text : codeText_) {
     bytes += text.capacity() > 3 ? text.capacity() * sizeof(char32_t) : 0;
   }
@@ -344,6 +363,13 @@ void Font::Decode(std::string_view bytes, std::vector<Glyph>& glyphs) const {
         glyph.text = std::u32string(1, static_cast<char32_t>(code));
       } else if (glyph.text.empty() && collection_ != nullptr) {
         glyph.text = CidText(*collection_, cid);
+      } else if (glyph.text.empty() && !glyphCharacters_.empty()) {
+        const std::uint32_t gid = cidToGid_.empty()        ? cid
+                                  : cid < cidToGid_.size() ? cidToGid_[cid]
+                                                           : 0;
+        if (gid < glyphCharacters_.size() && glyphCharacters_[gid] != 0) {
+          glyph.text = std::u32string(1, glyphCharacters_[gid]);
+        }
       }
     } else {
       glyph.width = widths_[code & 0xFF];

@@ -47,6 +47,7 @@ class Font {
   void LoadSimple(PdfFile& file, const Dict& dict);
   void LoadComposite(PdfFile& file, const Dict& dict);
   void LoadStyle(PdfFile& file, const Dict& dict, const Dict& descriptor);
+  void LoadGlyphCharacters(PdfFile& file, const Dict& cidFont, const Dict& descriptor);
   // Widths of a simple font that gives none, once its encoding is known.
   void SetMissingWidths(std::string_view baseFont, std::int64_t flags, bool ownEncoding);
   double CidWidth(std::uint32_t cid) const;
@@ -61,6 +62,10 @@ class Font {
   bool unicodeCodes_ = false;  // a predefined Uni...-UCS2 / UTF16 encoding: codes are Unicode
   std::unordered_map<std::uint32_t, double> cidWidths_;
   const CidCollection* collection_ = nullptr;  // Adobe's CNS1, GB1, Japan1 or Korea1
+  // Without ToUnicode or a collection: each glyph's character by the embedded TrueType
+  // program's own maps, and the CIDs' glyphs (empty: the CIDs are the glyphs).
+  std::vector<char32_t> glyphCharacters_;
+  std::vector<std::uint16_t> cidToGid_;
   double defaultWidth_ = 1.0;
   // Both.
   CMap toUnicode_;

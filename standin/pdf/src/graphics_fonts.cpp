@@ -1,6 +1,7 @@
 #include "graphics_fonts.h"
 
 #include "file.h"
+#include "font_program.h"
 #include "graphics_sfnt.h"
 
 namespace lvx::pdf {
@@ -8,20 +9,6 @@ namespace {
 
 constexpr std::int64_t kFixedPitchFlag = 1;
 constexpr std::int64_t kSerifFlag = 2;
-constexpr std::size_t kMaxProgramBytes = std::size_t{32} << 20;
-
-// The embedded program the platform can load: TrueType (FontFile2) or OpenType (FontFile3 of
-// subtype OpenType).
-std::vector<std::uint8_t> LoadableProgram(PdfFile& file, const Dict& descriptor) {
-  Object program = file.Get(descriptor, "FontFile2");
-  if (!program.IsStream()) {
-    program = file.Get(descriptor, "FontFile3");
-    if (!program.IsStream() || !file.Get(program.AsStream()->dict, "Subtype").IsName("OpenType")) {
-      return {};
-    }
-  }
-  return file.Decode(*program.AsStream(), kMaxProgramBytes);
-}
 
 // Each code's glyph in a simple font's program: through a symbolic (3,0) map with the codes
 // as they are or moved to the private area, a Unicode (3,1) map with the codes' text, or the
@@ -98,15 +85,11 @@ void LoadProgram(PdfFile& file, const Dict& dict, const std::vector<std::uint8_t
     const Object descendants = file.Get(dict, "DescendantFonts");
     const Object descendant =
         descendants.AsArray().empty() ? Object{} : file.Resolve(descendants.AsArray().front());
-    const Object map = file.Get(descendant.AsDict(), "CIDToGIDMap");
-    if (const Stream* stream = map.AsStream()) {
-      const std::vector<std::uint8_t> data = file.Decode(*stream, std::size_t{1} << 18);
-      for (std::size_t i = 0; i + 1 < data.size(); i += 2) {
-        font.cidToGid.push_back(static_cast<std::uint16_t>((data[i] << 8U) | data[i + 1]));
-      }
-    } else if (!map.IsNull() && !map.IsName("Identity")) {
+    auto glyphs = CidToGidMap(file, descendant.AsDict());
+    if (!glyphs) {
       return;
     }
+    font.cidToGid = std::move(*glyphs);
   } else {
     font.codeToGid = SimpleGlyphs(*program, *font.font);
   }

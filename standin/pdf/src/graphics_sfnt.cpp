@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "encodings.h"
+
 namespace lvx::pdf {
 namespace {
 
@@ -25,6 +27,37 @@ void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
   Put16(out, v >> 16U);
   Put16(out, v & 0xFFFFU);
 }
+
+// A format 4 character map: segments of codes, each reaching its glyphs by a delta or through
+// an array of glyph ids.
+struct Format4Map {
+  Format4Map(std::span<const std::uint8_t> table, std::size_t at)
+      : cmap(table),
+        segments(U16(table, at + 6) / 2),
+        ends(at + 14),
+        starts(ends + 2 * segments + 2),
+        deltas(starts + 2 * segments),
+        ranges(deltas + 2 * segments) {}
+  [[nodiscard]] std::uint16_t Start(std::size_t s) const { return U16(cmap, starts + 2 * s); }
+  [[nodiscard]] std::uint16_t End(std::size_t s) const { return U16(cmap, ends + 2 * s); }
+  // The glyph of `code`, which lies in segment `s`; -1 where the glyph array has none.
+  [[nodiscard]] std::int32_t Glyph(std::size_t s, std::uint32_t code) const {
+    const std::uint16_t delta = U16(cmap, deltas + 2 * s);
+    const std::uint16_t range = U16(cmap, ranges + 2 * s);
+    if (range == 0) {
+      return static_cast<std::uint16_t>(code + delta);
+    }
+    const std::uint16_t glyph = U16(cmap, ranges + 2 * s + range + 2 * (code - Start(s)));
+    return glyph == 0 ? -1 : static_cast<std::uint16_t>(glyph + delta);
+  }
+
+  std::span<const std::uint8_t> cmap;
+  std::size_t segments;
+  std::size_t ends;
+  std::size_t starts;
+  std::size_t deltas;
+  std::size_t ranges;
+};
 
 std::vector<std::uint8_t> NameTable(const std::string& family) {
   // Family, subfamily, full name and PostScript name, Windows Unicode English.
@@ -185,27 +218,12 @@ std::int32_t SfntFont::Lookup(int platform, int encoding, std::uint32_t code) co
       case 0:
         return code < 256 && at + 6 + code < cmap.size() ? cmap[at + 6 + code] : -1;
       case 4: {
-        const std::size_t segments = U16(cmap, at + 6) / 2;
-        const std::size_t ends = at + 14;
-        const std::size_t starts = ends + 2 * segments + 2;
-        const std::size_t deltas = starts + 2 * segments;
-        const std::size_t ranges = deltas + 2 * segments;
-        for (std::size_t s = 0; s < segments; ++s) {
-          if (code > U16(cmap, ends + 2 * s)) {
+        const Format4Map map(cmap, at);
+        for (std::size_t s = 0; s < map.segments; ++s) {
+          if (code > map.End(s)) {
             continue;
           }
-          const std::uint16_t start = U16(cmap, starts + 2 * s);
-          if (code < start) {
-            return -1;
-          }
-          const std::uint16_t delta = U16(cmap, deltas + 2 * s);
-          const std::uint16_t range = U16(cmap, ranges + 2 * s);
-          if (range == 0) {
-            return static_cast<std::uint16_t>(code + delta);
-          }
-          const std::size_t glyphAt = ranges + 2 * s + range + 2 * (code - start);
-          const std::uint16_t glyph = U16(cmap, glyphAt);
-          return glyph == 0 ? -1 : static_cast<std::uint16_t>(glyph + delta);
+          return code < map.Start(s) ? -1 : map.Glyph(s, code);
         }
         return -1;
       }
@@ -231,6 +249,80 @@ std::int32_t SfntFont::Lookup(int platform, int encoding, std::uint32_t code) co
     }
   }
   return -1;
+}
+
+std::vector<char32_t> SfntFont::GlyphCharacters() const {
+  std::vector<char32_t> characters(GlyphCount(), 0);
+  const auto cmap = Table("cmap");
+  std::uint32_t steps = 0;
+  const auto give = [&](std::uint32_t code, std::uint32_t glyph, bool macRoman) {
+    ++steps;
+    if (glyph == 0 || glyph >= characters.size() || characters[glyph] != 0) {
+      return;
+    }
+    characters[glyph] =
+        macRoman ? BaseEncodingUnicode(BaseEncoding::kMacRoman, static_cast<std::uint8_t>(code))
+                 : static_cast<char32_t>(code);
+  };
+  const std::size_t count = U16(cmap, 2);
+  // The maps in order of preference: their platform and encoding.
+  for (const auto& [platform, encoding] :
+       {std::pair{3, 10}, std::pair{3, 1}, std::pair{0, -1}, std::pair{1, 0}}) {
+    for (std::size_t i = 0; i < count && 4 + 8 * i + 8 <= cmap.size(); ++i) {
+      if (U16(cmap, 4 + 8 * i) != platform || (encoding >= 0 && U16(cmap, 6 + 8 * i) != encoding)) {
+        continue;
+      }
+      const bool macRoman = platform == 1;
+      const std::size_t at = U32(cmap, 8 + 8 * i);
+      switch (U16(cmap, at)) {
+        case 0:
+          for (std::uint32_t code = 0; code < 256 && at + 6 + code < cmap.size(); ++code) {
+            give(code, cmap[at + 6 + code], macRoman);
+          }
+          break;
+        case 4: {
+          const Format4Map map(cmap, at);
+          for (std::size_t seg = 0; seg < map.segments && steps < kMaxMapSteps; ++seg) {
+            for (std::uint32_t code = map.Start(seg);
+                 code <= map.End(seg) && code < 0xFFFF && steps < kMaxMapSteps; ++code) {
+              const std::int32_t glyph = map.Glyph(seg, code);
+              give(code, glyph < 0 ? 0 : static_cast<std::uint32_t>(glyph), macRoman);
+            }
+          }
+          break;
+        }
+        case 6: {
+          const std::uint32_t first = U16(cmap, at + 6);
+          const std::uint32_t entries = U16(cmap, at + 8);
+          for (std::uint32_t k = 0; k < entries && steps < kMaxMapSteps; ++k) {
+            give(first + k, U16(cmap, at + 10 + 2 * k), macRoman);
+          }
+          break;
+        }
+        case 12: {
+          const std::uint32_t groups = U32(cmap, at + 12);
+          for (std::uint32_t g = 0;
+               g < groups && at + 16 + 12 * std::size_t{g} + 12 <= cmap.size() &&
+               steps < kMaxMapSteps;
+               ++g) {
+            const std::size_t group = at + 16 + 12 * static_cast<std::size_t>(g);
+            const std::uint32_t start = U32(cmap, group);
+            const std::uint32_t end = std::min<std::uint32_t>(U32(cmap, group + 4), 0x10FFFF);
+            const std::uint32_t glyph = U32(cmap, group + 8);
+            for (std::uint32_t code = start;
+                 code <= end && glyph + (code - start) < characters.size() && steps < kMaxMapSteps;
+                 ++code) {
+              give(code, glyph + (code - start), false);
+            }
+          }
+          break;
+        }
+        default:
+          break;
+      }
+    }
+  }
+  return characters;
 }
 
 std::vector<std::uint8_t> SfntFont::Renamed(const std::string& family) const {

@@ -25,6 +25,12 @@ class SfntFont {
   [[nodiscard]] std::int32_t Lookup(int platform, int encoding, std::uint32_t code) const;
   [[nodiscard]] bool HasCmap(int platform, int encoding) const;
   [[nodiscard]] std::uint16_t GlyphCount() const;
+  // Each glyph's character by the program's own Unicode maps, (3,10), (3,1) and (0,x), then the
+  // Mac Roman map (1,0); indexed by glyph id, 0 where no code reaches the glyph. Where several
+  // codes reach one glyph the first map's lowest code wins. At most kMaxMapSteps codes are read
+  // in all, whatever the maps claim.
+  [[nodiscard]] std::vector<char32_t> GlyphCharacters() const;
+  static constexpr std::uint32_t kMaxMapSteps = std::uint32_t{1} << 20;
   // The program with a name table naming `family` (and the missing loader tables added).
   [[nodiscard]] std::vector<std::uint8_t> Renamed(const std::string& family) const;
 
