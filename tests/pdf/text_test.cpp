@@ -125,6 +125,30 @@ TEST(TextOperatorsTest, FormXObjectsAndInlineImages) {
             "Before\r\nIn form\r\nAfter\r\n");
 }
 
+// Annotations' appearances (form fields among them) give text after the page's own, in the
+// state the annotation is in; hidden ones give none.
+TEST(TextOperatorsTest, AnnotationAppearancesFollowThePagesText) {
+  PdfBuilder pdf;
+  const int catalog = pdf.Add("<< /Type /Catalog /Pages 2 0 R >>");
+  pdf.Add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
+  pdf.Add(
+      "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Resources << /Font << /F1 4 0 R"
+      " >> >> /Contents 5 0 R /Annots [6 0 R 7 0 R 8 0 R] >>");
+  pdf.Add(kHelvetica);
+  pdf.AddStream("", "BT /F1 10 Tf 72 700 Td (Page text) Tj ET");
+  pdf.Add("<< /Type /Annot /Subtype /Widget /Rect [72 100 272 120] /AP << /N 9 0 R >> >>");
+  pdf.Add("<< /Type /Annot /Subtype /Text /F 2 /Rect [72 80 272 90] /AP << /N 10 0 R >> >>");
+  pdf.Add(
+      "<< /Type /Annot /Subtype /Widget /Rect [72 50 272 70] /AS /On"
+      " /AP << /N << /On 11 0 R /Off 12 0 R >> >> >>");
+  const std::string form =
+      "/Type /XObject /Subtype /Form /BBox [0 0 200 20] /Resources << /Font << /F1 4 0 R >> >>";
+  for (const char* text : {"Field value", "Hidden", "Checked", "Unchecked"}) {
+    pdf.AddStream(form, std::string("BT /F1 10 Tf 2 5 Td (") + text + ") Tj ET");
+  }
+  EXPECT_EQ(TextOf(pdf.Build(catalog)), "Page text\r\nField value\r\nChecked\r\n");
+}
+
 // Text and drawing read content through one interpreter: a form that leaves saves open, and an
 // inline image whose samples hold " EI ", leave both where the page's own operators put them.
 TEST(TextOperatorsTest, TextAndDrawingReadFormsAndInlineImagesAlike) {

@@ -89,7 +89,7 @@ class PdfDocument final : public Document {
       const Object page = file_->Resolve(info.page);
       const Object& resources =
           info.resourcesInPage ? page.AsDict().Get("Resources") : info.resources;
-      ExtractText(*file_, fonts_, page.AsDict().Get("Contents"), resources, assembler);
+      ExtractText(*file_, fonts_, page.AsDict(), resources, assembler);
     } catch (const std::bad_alloc&) {
       // What was assembled before memory ran out is still the page's text.
     }

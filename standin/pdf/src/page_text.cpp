@@ -5,6 +5,7 @@
 #include "content_interpreter.h"
 #include "content_sink.h"
 #include "file.h"
+#include "page_annotations.h"
 #include "page_limits.h"
 
 namespace lvx::pdf {
@@ -56,9 +57,15 @@ class TextSink final : public ContentSink {
 
 }  // namespace
 
-void ExtractText(PdfFile& file, FontCache& fonts, const Object& contents, const Object& resources,
+void ExtractText(PdfFile& file, FontCache& fonts, const Dict& page, const Object& resources,
                  TextAssembler& sink) {
-  ExtractContentText(file, fonts, JoinContents(file, contents), resources, sink);
+  TextSink text(sink);
+  WorkBudget budget(kPageWorkUnits);
+  const WorkBudget::Scope scope(budget);
+  ContentInterpreter interpreter(file, fonts, nullptr, text, budget);
+  const Object applying = file.Resolve(resources);
+  interpreter.Run(JoinContents(file, page.Get("Contents")), applying, 0);
+  RunAnnotations(file, page, applying, Matrix{}, interpreter);
 }
 
 void ExtractContentText(PdfFile& file, FontCache& fonts, std::span<const std::uint8_t> content,
