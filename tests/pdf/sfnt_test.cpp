@@ -24,8 +24,9 @@ void Be32(std::string& out, std::uint32_t v) {
 
 // A three-glyph TrueType subset as PDF writers embed it: head, hhea, maxp, hmtx, loca, glyf and
 // a cmap with a Windows Unicode map (format 4: 'A' and 'B' to glyphs 1 and 2) and a Macintosh
-// map (format 0: code 3 to glyph 2). No name, OS/2 or post table.
-std::string Subset() {
+// map (format 0: code 3 to glyph 2). No name or OS/2 table; a post table only when given, and
+// then without the character maps when `withMaps` is false.
+std::string Subset(const std::string& post = "", bool withMaps = true) {
   std::string cmap;
   Be16(cmap, 0);
   Be16(cmap, 2);
@@ -75,9 +76,17 @@ std::string Subset() {
   std::string hmtx(12, '\0');
   std::string loca(8, '\0');
   const std::string glyf;
-  const std::vector<std::pair<std::string, std::string>> tables = {
-      {"cmap", cmap}, {"glyf", glyf}, {"head", head}, {"hhea", hhea},
-      {"hmtx", hmtx}, {"loca", loca}, {"maxp", maxp}};
+  std::vector<std::pair<std::string, std::string>> tables = {
+      {"cmap", withMaps ? cmap : std::string(4, '\0')},
+      {"glyf", glyf},
+      {"head", head},
+      {"hhea", hhea},
+      {"hmtx", hmtx},
+      {"loca", loca},
+      {"maxp", maxp}};
+  if (!post.empty()) {
+    tables.emplace_back("post", post);
+  }
   std::string font;
   Be32(font, 0x00010000);
   Be16(font, static_cast<unsigned>(tables.size()));
@@ -194,6 +203,19 @@ TEST(Sfnt, CidFontsWithoutToUnicodeTakeTheirTextFromTheProgramsMaps) {
   ASSERT_TRUE(font.has_value());
   // Glyph 2 is 'B' by the Unicode map, and code 3 by the Macintosh one: the Unicode map wins.
   EXPECT_EQ(font->GlyphCharacters(), (std::vector<char32_t>{0, U'A', U'B'}));
+  // Without maps, the post table's names: glyph 1 by a name of its own, glyph 2 by a standard
+  // Macintosh index ('A').
+  std::string post(32, '\0');
+  post[1] = 2;
+  Be16(post, 3);
+  Be16(post, 0);
+  Be16(post, 258);
+  Be16(post, 36);
+  post += "\x07uni20AC";
+  const std::string named = Subset(post, false);
+  const auto byNames = SfntFont::Parse(Span(named));
+  ASSERT_TRUE(byNames.has_value());
+  EXPECT_EQ(byNames->GlyphCharacters(), (std::vector<char32_t>{0, U'\u20AC', U'A'}));
 
   test::PdfBuilder pdf;
   const int catalog = pdf.Add("<< /Type /Catalog /Pages 2 0 R >>");

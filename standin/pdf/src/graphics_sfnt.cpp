@@ -1,7 +1,9 @@
 #include "graphics_sfnt.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
+#include <string_view>
 
 #include "encodings.h"
 
@@ -322,7 +324,48 @@ std::vector<char32_t> SfntFont::GlyphCharacters() const {
       }
     }
   }
+  NameGlyphs(characters, steps);
   return characters;
+}
+
+void SfntFont::NameGlyphs(std::vector<char32_t>& characters, std::uint32_t& steps) const {
+  // The post table's glyph names (format 2), for glyphs no map reached. Indices below 258 name
+  // the standard Macintosh glyphs: 3 to 97 are ASCII from the space on, 98 to 225 the Mac Roman
+  // codes 0x80 to 0xFF in order, then 32 more; larger indices name strings of the table.
+  static constexpr std::array<char16_t, 32> kMacExtras = {
+      0x0141, 0x0142, 0x0160, 0x0161, 0x017D, 0x017E, 0x00A6, 0x00D0, 0x00F0, 0x00DD, 0x00FD,
+      0x00DE, 0x00FE, 0x2212, 0x00D7, 0x00B9, 0x00B2, 0x00B3, 0x00BD, 0x00BC, 0x00BE, 0x20A3,
+      0x011E, 0x011F, 0x0130, 0x015E, 0x015F, 0x0106, 0x0107, 0x010C, 0x010D, 0x0111};
+  const auto post = Table("post");
+  if (U32(post, 0) != 0x00020000U) {
+    return;
+  }
+  const std::size_t glyphs = std::min<std::size_t>(U16(post, 32), characters.size());
+  // The names' strings, each a length byte and its characters.
+  std::vector<std::string_view> names;
+  for (std::size_t at = 34 + 2 * std::size_t{U16(post, 32)};
+       at < post.size() && names.size() < 0x10000 && steps < kMaxMapSteps; ++steps) {
+    const std::size_t length = std::min<std::size_t>(post[at], post.size() - at - 1);
+    names.emplace_back(reinterpret_cast<const char*>(post.data() + at + 1), length);
+    at += 1 + length;
+  }
+  for (std::size_t glyph = 1; glyph < glyphs && steps < kMaxMapSteps; ++glyph, ++steps) {
+    if (characters[glyph] != 0) {
+      continue;
+    }
+    const std::uint16_t index = U16(post, 34 + 2 * glyph);
+    if (index >= 3 && index <= 97) {
+      characters[glyph] = static_cast<char32_t>(index + 29);
+    } else if (index >= 98 && index <= 225) {
+      characters[glyph] = BaseEncodingUnicode(BaseEncoding::kMacRoman,
+                                              static_cast<std::uint8_t>(index - 98 + 0x80));
+    } else if (index >= 226 && index < 258) {
+      characters[glyph] = kMacExtras[index - 226];
+    } else if (index >= 258 && index - 258U < names.size()) {
+      const std::u32string text = GlyphNameToUnicode(names[index - 258U]);
+      characters[glyph] = text.size() == 1 ? text[0] : 0;
+    }
+  }
 }
 
 std::vector<std::uint8_t> SfntFont::Renamed(const std::string& family) const {

@@ -26,9 +26,9 @@ class SfntFont {
   [[nodiscard]] bool HasCmap(int platform, int encoding) const;
   [[nodiscard]] std::uint16_t GlyphCount() const;
   // Each glyph's character by the program's own Unicode maps, (3,10), (3,1) and (0,x), then the
-  // Mac Roman map (1,0); indexed by glyph id, 0 where no code reaches the glyph. Where several
-  // codes reach one glyph the first map's lowest code wins. At most kMaxMapSteps codes are read
-  // in all, whatever the maps claim.
+  // Mac Roman map (1,0), then the glyph names of the post table; indexed by glyph id, 0 where
+  // none says. Where several codes reach one glyph the first map's lowest code wins. At most
+  // kMaxMapSteps codes are read in all, whatever the maps claim.
   [[nodiscard]] std::vector<char32_t> GlyphCharacters() const;
   static constexpr std::uint32_t kMaxMapSteps = std::uint32_t{1} << 20;
   // The program with a name table naming `family` (and the missing loader tables added).
@@ -36,6 +36,8 @@ class SfntFont {
 
  private:
   [[nodiscard]] std::span<const std::uint8_t> Table(const char* tag) const;
+  // Fills the glyphs `characters` lacks from the post table's glyph names.
+  void NameGlyphs(std::vector<char32_t>& characters, std::uint32_t& steps) const;
   std::span<const std::uint8_t> data_;
   std::uint32_t version_ = 0;
   std::map<std::string, std::span<const std::uint8_t>> tables_;
