@@ -2,13 +2,14 @@
 // every structure the reader knows (each cross-reference form, an incremental update, every
 // encryption revision, fonts with encodings, ToUnicode CMaps and a composite font, forms and
 // inline images), made by the tests' builder; for the component targets small inputs of their own
-// (encoded data for each filter, predictor rows, objects, CMaps, content streams, Encrypt
-// dictionaries with data).
+// (encoded data for each filter, predictor rows, objects, CMaps, TrueType programs, content
+// streams, Encrypt dictionaries with data).
 //   make_fuzz_seeds FOLDER
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -136,6 +137,17 @@ int main(int argc, char** argv) {
         {{"dict.bin", "<< /A [1 2.5 -.5 (str\\)ing) <4142> /N#20x true null 3 0 R] /D << >> >>"},
          {"stream.bin", "1 0 obj << /Length 5 >> stream\nhello\nendstream endobj"},
          {"nested.bin", "[[[[(a)]]]] {x} 12 0 obj 4 endobj"}});
+  // Real TrueType programs where the machine has them (Wine's small ones).
+  Seeds programs;
+  for (const char* name : {"webdings.ttf", "marlett.ttf", "symbol.ttf"}) {
+    std::ifstream file(std::filesystem::path("/usr/share/wine/fonts") / name, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (!bytes.empty() && bytes.size() <= 65536) {
+      programs.emplace_back(name, std::move(bytes));
+    }
+  }
+  programs.emplace_back("header-only.bin", std::string("\0\1\0\0\0\0", 6));
+  Write(folder / "sfnt", programs);
   Write(folder / "cmap",
         {{"tounicode.bin",
           "begincmap 2 begincodespacerange <00> <7F> <8000> <FFFF> endcodespacerange"
