@@ -245,6 +245,32 @@ TEST(EncodingTest, UnicodeEncodedCompositeFontWithoutToUnicode) {
             "\xE4\xB8\xAD\xE6\x96\x87\r\n");
 }
 
+// Adobe's predefined CJK encodings: byte codes of one and two bytes to CIDs, and the CIDs' text
+// by the collection, which the CMap names when the font does not (as the Korean one here).
+TEST(EncodingTest, PredefinedCjkEncodingsWithoutToUnicode) {
+  const auto font = [](const std::string& encoding, const std::string& ordering) {
+    const std::string info = ordering.empty() ? ""
+                                              : " /CIDSystemInfo << /Registry (Adobe) /Ordering (" +
+                                                    ordering + ") /Supplement 2 >>";
+    return "<< /Type /Font /Subtype /Type0 /BaseFont /CJK /Encoding /" + encoding +
+           " /DescendantFonts [<< /Type /Font /Subtype /CIDFontType0 /BaseFont /CJK" + info +
+           " >>] >>";
+  };
+  const std::pair<std::string, std::string> cases[] = {
+      {font("90ms-RKSJ-H", "Japan1"), "A\x93\xFA\x96\x7B"},  // Shift-JIS
+      {font("EUC-H", "Japan1"), "\xC6\xFC\xCB\xDC"},
+      {font("GBK-EUC-H", "GB1"), "\xD6\xD0\xCE\xC4"},
+      {font("KSC-EUC-H", ""), "\xC7\xD1\xB1\xB9"}};
+  const std::string expected[] = {"A\xE6\x97\xA5\xE6\x9C\xAC", "\xE6\x97\xA5\xE6\x9C\xAC",
+                                  "\xE4\xB8\xAD\xE6\x96\x87", "\xED\x95\x9C\xEA\xB5\xAD"};
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    EXPECT_EQ(TextOf(PageWithFont(cases[i].first,
+                                  "BT /F1 10 Tf 72 700 Td (" + cases[i].second + ") Tj ET")),
+              expected[i] + "\r\n")
+        << cases[i].first;
+  }
+}
+
 // Numbers at the edge of 64 bits in a font's code and CID tables are ignored: the glyphs keep
 // their base encoding and default widths.
 TEST(EncodingTest, ExtremeCodesAndCidsInFontTables) {

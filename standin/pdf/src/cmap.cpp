@@ -143,9 +143,32 @@ CMap CMap::Parse(std::span<const std::uint8_t> data) {
   }
   std::stable_sort(map.ranges_.begin(), map.ranges_.end(),
                    [](const Range& x, const Range& y) { return x.low < y.low; });
-  std::stable_sort(map.cidRanges_.begin(), map.cidRanges_.end(),
-                   [](const CidRange& x, const CidRange& y) { return x.low < y.low; });
+  map.SortCidRanges();
   return map;
+}
+
+void CMap::AddCodespace(std::size_t length, std::uint32_t low, std::uint32_t high) {
+  if (length == 0 || length > 4 || codespaces_.size() >= 256) {
+    return;
+  }
+  Codespace space{static_cast<std::uint8_t>(length), {}, {}};
+  for (std::size_t i = 0; i < length; ++i) {
+    const auto shift = static_cast<unsigned>(8 * (length - 1 - i));
+    space.low[i] = static_cast<std::uint8_t>(low >> shift);
+    space.high[i] = static_cast<std::uint8_t>(high >> shift);
+  }
+  codespaces_.push_back(space);
+}
+
+void CMap::AddCidRange(std::uint32_t low, std::uint32_t high, std::uint32_t cid) {
+  if (low <= high) {
+    cidRanges_.push_back({low, high, cid});
+  }
+}
+
+void CMap::SortCidRanges() {
+  std::stable_sort(cidRanges_.begin(), cidRanges_.end(),
+                   [](const CidRange& x, const CidRange& y) { return x.low < y.low; });
 }
 
 std::size_t CMap::CodeLength(std::string_view bytes, std::size_t pos, std::size_t fallback) const {

@@ -27,6 +27,13 @@ class CMap {
   std::u32string Lookup(std::uint32_t code) const;
   std::optional<std::uint32_t> Cid(std::uint32_t code) const;
   bool Empty() const { return chars_.empty() && ranges_.empty(); }
+
+  // Building a code-to-CID map from tables: code space ranges of `length` bytes (the bounds'
+  // bytes big-endian in the low bytes of the values), then CID ranges, where a range added later
+  // is found before an earlier one that starts at the same code; then SortCidRanges().
+  void AddCodespace(std::size_t length, std::uint32_t low, std::uint32_t high);
+  void AddCidRange(std::uint32_t low, std::uint32_t high, std::uint32_t cid);
+  void SortCidRanges();
   // An estimate of the heap bytes the map holds.
   std::size_t Footprint() const;
 

@@ -9,6 +9,7 @@
 #include "font_program.h"
 #include "graphics_sfnt.h"
 #include "lexer.h"
+#include "predefined_cmaps.h"
 #include "standard_fonts.h"
 
 namespace lvx::pdf {
@@ -264,6 +265,15 @@ void Font::LoadComposite(PdfFile& file, const Dict& dict) {
     const std::string& name = encoding.AsName();
     unicodeCodes_ = name.starts_with("Uni") && (Contains(name, "UCS2") || Contains(name, "UTF16"));
     identity_ = true;
+    // A predefined CJK encoding (Shift-JIS, EUC, GBK, Big Five...): codes to CIDs by its tables,
+    // and the CIDs' text by its collection when the font names none.
+    if (auto predefined = FindPredefinedCMap(name)) {
+      encoding_ = std::move(predefined->map);
+      identity_ = false;
+      if (collection_ == nullptr) {
+        collection_ = FindCidCollection("Adobe", predefined->ordering);
+      }
+    }
   } else if (const Stream* stream = encoding.AsStream()) {
     encoding_ = CMap::Parse(file.Decode(*stream, 16U << 20));
     identity_ = false;
