@@ -61,7 +61,7 @@ class LUMIVEXCTL_API LUMIVEXCONTROL {
   // has the host adopt it. Answers the viewer window handle, 0 on failure.
   virtual std::int32_t INIT(LvxHostWindow& HOSTWINDOW, std::int16_t HOSTCONTROL);
   // Destroys the viewer window, then unloads the viewer library. The handle fields keep their
-  // (now stale) values.
+  // (now stale) values. A second KILL with no INIT in between does nothing.
   virtual void KILL();
   // Opens a PDF file in place of the shown document (code 101); with FILENAME omitted, asks for
   // it with the file-open dialog. Answers the viewer's result, 0 when the dialog was cancelled.
