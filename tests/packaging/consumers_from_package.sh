@@ -30,7 +30,10 @@ build_from_package() {
   echo "package: $(basename "$zip"), $(find "$pkg" -type f | wc -l) files"
   for shipped in bin/lumivexctl.dll bin/ostrada.exe lib/lumivexctl.dll.a \
                  include/lumivexctl/lumivexcontrol.h lib/cmake/lumivexctl/lumivexctlConfig.cmake \
-                 standin-viewer/Lumivex01.dll standin-viewer/README.txt; do
+                 lib/lumivexctl.lib include/lumivexctl/lumivexctl_c.h LICENSE THIRD-PARTY-NOTICES \
+                 standin-viewer/Lumivex01.dll standin-viewer/README.txt \
+                 standin-viewer/libgcrypt-20.dll standin-viewer/libgpg-error-0.dll \
+                 standin-viewer/COPYING-LGPL-2.1.txt; do
     [ -f "$pkg/$shipped" ] || { echo "package lacks $shipped" >&2; exit 1; }
   done
 
@@ -54,12 +57,14 @@ build_from_package() {
   fi
 
   cp "$work/build/embed_dialog/embed_dialog.exe" "$work/build/runtime_loading/runtime_loading.exe" \
-     "$pkg/bin/lumivexctl.dll" "$pkg/standin-viewer/Lumivex01.dll" "$work/run/"
+     "$pkg/bin/lumivexctl.dll" "$pkg"/standin-viewer/*.dll "$work/run/"
   "$here/make_sample_pdf.sh" 3 "$work/run/sample.pdf"
   "$here/make_sample_pdf.sh" 2 "$work/run/sample2.pdf"
 
   "$here/check_imports.sh" "$pkg/bin/lumivexctl.dll" "$pkg/bin/ostrada.exe" \
-    "$pkg/standin-viewer/Lumivex01.dll" "$work/run/runtime_loading.exe" || status=1
+    "$work/run/runtime_loading.exe" || status=1
+  "$here/check_imports.sh" --allow libgcrypt-20.dll --allow libgpg-error-0.dll \
+    "$pkg"/standin-viewer/*.dll || status=1
   "$here/check_imports.sh" --allow lumivexctl.dll "$work/run/embed_dialog.exe" || status=1
 }
 
