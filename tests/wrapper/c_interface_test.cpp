@@ -1,17 +1,20 @@
 // lumivexctl.dll's C interface as a C caller uses it, linked through the MinGW import library: the
 // plain export names, a whole round with the stand-in viewer (the messages it received compared
 // with the class's protocol as a table), INIT's result codes, a host given as a table of C
-// services, and the release rules of KILL and lvx_destroy with two viewers.
+// services, and the release rules of KILL and of destroying a viewer, with two viewers (one of
+// them through the header-only C++ class, lumivexctl.hpp).
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <array>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "guarded_field.h"
+#include "lumivexctl/lumivexctl.hpp"
 #include "lumivexctl/lumivexctl_c.h"
 #include "standin_log.h"
 #include "test_host_window.h"
@@ -230,8 +233,9 @@ TEST_F(CInterfaceTest, AHostTableOfCServicesPlacesTheViewer) {
   EXPECT_EQ(GetModuleHandleA("Lumivex01.dll"), nullptr);
 }
 
-// Two viewers: a second KILL of one releases nothing more, so the other keeps its library and
-// answers; lvx_destroy kills a viewer that is still started, and the last release unloads.
+// Two viewers, the right one through the header-only C++ class: a second KILL of the left one
+// releases nothing more, so the right one keeps its library and answers; the class's destructor
+// kills a viewer that is still started, and the last release unloads.
 TEST_F(CInterfaceTest, ASecondKillOfOneViewerLeavesTheOtherWorking) {
   ASSERT_NE(
       CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 320, 20, 160, 200, host.Window(),
@@ -239,23 +243,25 @@ TEST_F(CInterfaceTest, ASecondKillOfOneViewerLeavesTheOtherWorking) {
                       GetModuleHandleA(nullptr), nullptr),
       nullptr);
   LvxViewer* left = lvx_create();
-  LvxViewer* right = lvx_create();
   ASSERT_NE(left, nullptr);
-  ASSERT_NE(right, nullptr);
+  std::optional<lumivexctl::Viewer> right(std::in_place);
   ASSERT_EQ(lvx_init(left, host.Window(), kPlaceholderId, nullptr), LVX_OK);
-  ASSERT_EQ(lvx_init(right, host.Window(), kSecondPlaceholderId, nullptr), LVX_OK);
-  EXPECT_EQ(lvx_load_file(right, 0, pdf.c_str(), -1), 3);
+  ASSERT_EQ(right->Init(host.Window(), kSecondPlaceholderId), LVX_OK);
+  EXPECT_EQ(right->LoadFile(pdf), 3);
 
   lvx_kill(left);
   lvx_kill(left);
   lvx_destroy(left);  // killed already: releases nothing either
   ASSERT_NE(GetModuleHandleA("Lumivex01.dll"), nullptr) << "the right viewer's reference stays";
-  ASSERT_TRUE(IsWindow(AsWindow(lvx_window(right))));
-  EXPECT_EQ(lvx_get_page_count(right), 3);
-  EXPECT_EQ(lvx_find_text(right, "line 2", -1, 0, 1, 1, 0), 3);
+  ASSERT_TRUE(IsWindow(AsWindow(right->Window())));
+  EXPECT_EQ(right->PageCount(), 3);
+  EXPECT_EQ(right->FindText("line 2", false, true, true, 0), 3);
+  const std::string text = right->Text(2);
+  EXPECT_EQ(text.rfind("Page 2 line 1", 0), 0U) << text;
+  EXPECT_EQ(text.size(), static_cast<std::size_t>(right->TextLength(2)));
 
-  const HWND rightWindow = AsWindow(lvx_window(right));
-  lvx_destroy(right);
+  const HWND rightWindow = AsWindow(right->Window());
+  right.reset();
   EXPECT_FALSE(IsWindow(rightWindow));
   EXPECT_EQ(GetModuleHandleA("Lumivex01.dll"), nullptr);
 }
