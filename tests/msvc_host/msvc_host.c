@@ -7,8 +7,9 @@
    Environment: LVX_HOST_PDF a 3-page test document ("Sample page N of 3"), LVX_HOST_PRINTER the
    printer. Prints one line per check and "job NAME" (the print job's name); exits with the
    number of failed checks. */
-#include "lumivexctl/lumivexctl_c.h"
 #include "win32_decls.h"
+
+#include "lumivexctl/lumivexctl_c.h"
 
 enum { kPlaceholder = 27, kGuard = 16, kFieldRoom = 4096 };
 
@@ -53,8 +54,6 @@ static WORD* PutText(WORD* at, const char* text) {
 /* A dialog of 200 x 140 units with one static frame, id kPlaceholder, as the placeholder. */
 static HWND OpenDialog(void) {
   DLGTEMPLATE* dialog = (DLGTEMPLATE*)dialogTemplate;
-  DLGITEMTEMPLATE* item;
-  WORD* at;
   dialog->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE;
   dialog->dwExtendedStyle = 0;
   dialog->cdit = 1;
@@ -62,12 +61,12 @@ static HWND OpenDialog(void) {
   dialog->y = 10;
   dialog->cx = 200;
   dialog->cy = 140;
-  at = (WORD*)(dialog + 1);
+  WORD* at = (WORD*)(dialog + 1);
   *at++ = 0; /* no menu */
   *at++ = 0; /* the dialog class */
   at = PutText(at, "MSVC host");
   at = (WORD*)(((uintptr_t)at + 3) & ~(uintptr_t)3);
-  item = (DLGITEMTEMPLATE*)at;
+  DLGITEMTEMPLATE* item = (DLGITEMTEMPLATE*)at;
   item->style = WS_CHILD | WS_VISIBLE | SS_BLACKFRAME;
   item->dwExtendedStyle = 0;
   item->x = 10;
@@ -104,23 +103,18 @@ static int32_t ZoomMode(int32_t window) {
 }
 
 static int Run(void) {
-  HWND dialog;
-  LvxViewer* viewer;
   int32_t window = -1;
-  int32_t result;
-  int32_t length;
-  int i;
+  int32_t result = 0;
   int guards = 1;
-  const char* name;
 
   if (GetEnvironmentVariableA("LVX_HOST_PDF", pdf, sizeof pdf) == 0 ||
       GetEnvironmentVariableA("LVX_HOST_PRINTER", printer, sizeof printer) == 0) {
     Say("set LVX_HOST_PDF and LVX_HOST_PRINTER\r\n");
     return 1;
   }
-  dialog = OpenDialog();
+  HWND dialog = OpenDialog();
   Check(dialog != NULL, "dialog opened", (long)(intptr_t)dialog);
-  viewer = lvx_create();
+  LvxViewer* viewer = lvx_create();
   Check(viewer != NULL, "viewer created", viewer != NULL);
   if (dialog == NULL || viewer == NULL) {
     return failures;
@@ -142,16 +136,16 @@ static int Run(void) {
   result = lvx_load_file(viewer, 0, pdf, -1);
   Check(result == 3, "LOADFILE answers the pages", result);
   Check(lvx_get_page_count(viewer) == 3, "GETPAGECOUNT", lvx_get_page_count(viewer));
-  length = lvx_get_text_length(viewer, 0, 2);
+  int32_t length = lvx_get_text_length(viewer, 0, 2);
   Check(length >= 18 && length < kFieldRoom - 8, "GETTEXTLENGTH of page 2", length);
   if (length <= 0 || length >= kFieldRoom - 8) {
     return failures;
   }
-  for (i = 0; i < (int)sizeof field; ++i) {
+  for (int i = 0; i < (int)sizeof field; ++i) {
     field[i] = '#';
   }
   lvx_get_text(viewer, field + kGuard, length + 4, 0, 2);
-  for (i = 0; i < kGuard; ++i) {
+  for (int i = 0; i < kGuard; ++i) {
     guards = guards && field[i] == '#' && field[kGuard + length + 4 + i] == '#';
   }
   Check(guards, "GETTEXT writes nothing outside the field", length + 4);
@@ -169,7 +163,7 @@ static int Run(void) {
   Check(ZoomMode(window) == 1, "SETZOOM 45 fits the page width", ZoomMode(window));
 
   lvx_print_to_printer(viewer, printer, -1, 0, 2, 0, 2);
-  name = pdf + lstrlenA(pdf);
+  const char* name = pdf + lstrlenA(pdf);
   while (name > pdf && name[-1] != '\\') {
     --name;
   }
