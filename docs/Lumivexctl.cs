@@ -74,6 +74,19 @@ namespace Lumivexctl
         [DllImport(Dll, CallingConvention = CallingConvention.StdCall, CharSet = CharSet.Ansi)]
         public static extern int lvx_append_file(IntPtr viewer, byte omitted, string name,
                                                  int length);
+        // File names in any script: UTF-16 (C# strings as they are) or UTF-8 bytes.
+        [DllImport(Dll, CallingConvention = CallingConvention.StdCall, CharSet = CharSet.Unicode)]
+        public static extern int lvx_load_file_w(IntPtr viewer, byte omitted, string name,
+                                                 int length);
+        [DllImport(Dll, CallingConvention = CallingConvention.StdCall, CharSet = CharSet.Unicode)]
+        public static extern int lvx_append_file_w(IntPtr viewer, byte omitted, string name,
+                                                   int length);
+        [DllImport(Dll, CallingConvention = CallingConvention.StdCall)]
+        public static extern int lvx_load_file_utf8(IntPtr viewer, byte omitted, byte[] name,
+                                                    int length);
+        [DllImport(Dll, CallingConvention = CallingConvention.StdCall)]
+        public static extern int lvx_append_file_utf8(IntPtr viewer, byte omitted, byte[] name,
+                                                      int length);
         [DllImport(Dll, CallingConvention = CallingConvention.StdCall)]
         public static extern void lvx_clear_view(IntPtr viewer);
         [DllImport(Dll, CallingConvention = CallingConvention.StdCall)]

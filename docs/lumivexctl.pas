@@ -49,6 +49,15 @@ function lvx_load_file(Viewer: PLvxViewer; Omitted: Byte; Name: PAnsiChar;
   Length: Integer): Integer; stdcall; external LumivexctlDll;
 function lvx_append_file(Viewer: PLvxViewer; Omitted: Byte; Name: PAnsiChar;
   Length: Integer): Integer; stdcall; external LumivexctlDll;
+{ File names in any script: UTF-16 (_w) or UTF-8 (_utf8). }
+function lvx_load_file_w(Viewer: PLvxViewer; Omitted: Byte; Name: PWideChar;
+  Length: Integer): Integer; stdcall; external LumivexctlDll;
+function lvx_append_file_w(Viewer: PLvxViewer; Omitted: Byte; Name: PWideChar;
+  Length: Integer): Integer; stdcall; external LumivexctlDll;
+function lvx_load_file_utf8(Viewer: PLvxViewer; Omitted: Byte; Name: PAnsiChar;
+  Length: Integer): Integer; stdcall; external LumivexctlDll;
+function lvx_append_file_utf8(Viewer: PLvxViewer; Omitted: Byte; Name: PAnsiChar;
+  Length: Integer): Integer; stdcall; external LumivexctlDll;
 procedure lvx_clear_view(Viewer: PLvxViewer); stdcall; external LumivexctlDll;
 procedure lvx_show_about(Viewer: PLvxViewer); stdcall; external LumivexctlDll;
 procedure lvx_document_properties(Viewer: PLvxViewer); stdcall; external LumivexctlDll;

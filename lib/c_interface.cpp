@@ -6,9 +6,14 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
+#include <string>
+#include <string_view>
 
+#include "c_file_names.h"
 #include "c_host.h"
 #include "c_viewer.h"
+#include "error_message.h"
 #include "lumivexctl/lumivexctl_c.h"
 #include "lumivexctl/win32_host.h"
 
@@ -47,6 +52,51 @@ auto* Switch(Control& control, std::int32_t which) noexcept {
       return Field{&control.TVVIEWPANEL};
     default:
       return Field{nullptr};
+  }
+}
+
+// Opens or appends a file named in UTF-16 (`name` null: UTF-8 in `utf8`), through the same
+// operations as the 8-bit names: a name the code page cannot write goes as the file's short name.
+// A name that reaches the viewer in no form is shown in a box and answers 0.
+std::int32_t OpenFile(LvxViewer* viewer, bool append, std::uint8_t omitted,
+                      std::wstring_view name) noexcept {
+  if (viewer == nullptr) {
+    return 0;
+  }
+  LUMIVEXCONTROL& control = viewer->control;
+  if (omitted != 0) {
+    return append ? control.APPENDFILE(LvxOmittedText()) : control.LOADFILE(LvxOmittedText());
+  }
+  try {
+    const std::optional<std::string> ansi = lvx::AnsiFileName(name);
+    if (!ansi) {
+      lvx::ShowErrorMessage(control.HWINDOW, lvx::kNoAnsiFileName);
+      return 0;
+    }
+    const LvxOptionalText text =
+        LvxGivenText(LvxText{ansi->c_str(), static_cast<std::int32_t>(ansi->size())});
+    return append ? control.APPENDFILE(text) : control.LOADFILE(text);
+  } catch (const std::bad_alloc&) {
+    lvx::ShowErrorMessage(control.HWINDOW, lvx::kOutOfMemory);
+    return 0;
+  }
+}
+
+std::int32_t OpenUtf8File(LvxViewer* viewer, bool append, std::uint8_t omitted, const char* name,
+                          std::int32_t length) noexcept {
+  if (viewer == nullptr || omitted != 0) {
+    return OpenFile(viewer, append, omitted, {});
+  }
+  try {
+    const std::optional<std::wstring> wide = lvx::WideFromUtf8(lvx::NarrowText(name, length));
+    if (!wide) {
+      lvx::ShowErrorMessage(viewer->control.HWINDOW, lvx::kInvalidUtf8FileName);
+      return 0;
+    }
+    return OpenFile(viewer, append, omitted, *wide);
+  } catch (const std::bad_alloc&) {
+    lvx::ShowErrorMessage(viewer->control.HWINDOW, lvx::kOutOfMemory);
+    return 0;
   }
 }
 
@@ -127,6 +177,26 @@ LVX_C_API std::int32_t LVX_CALL lvx_load_file(LvxViewer* viewer, std::uint8_t om
 LVX_C_API std::int32_t LVX_CALL lvx_append_file(LvxViewer* viewer, std::uint8_t omitted,
                                                 const char* name, std::int32_t length) {
   return viewer == nullptr ? 0 : viewer->control.APPENDFILE(OptionalText(omitted, name, length));
+}
+
+LVX_C_API std::int32_t LVX_CALL lvx_load_file_w(LvxViewer* viewer, std::uint8_t omitted,
+                                                const wchar_t* name, std::int32_t length) {
+  return OpenFile(viewer, false, omitted, lvx::WideText(name, length));
+}
+
+LVX_C_API std::int32_t LVX_CALL lvx_append_file_w(LvxViewer* viewer, std::uint8_t omitted,
+                                                  const wchar_t* name, std::int32_t length) {
+  return OpenFile(viewer, true, omitted, lvx::WideText(name, length));
+}
+
+LVX_C_API std::int32_t LVX_CALL lvx_load_file_utf8(LvxViewer* viewer, std::uint8_t omitted,
+                                                   const char* name, std::int32_t length) {
+  return OpenUtf8File(viewer, false, omitted, name, length);
+}
+
+LVX_C_API std::int32_t LVX_CALL lvx_append_file_utf8(LvxViewer* viewer, std::uint8_t omitted,
+                                                     const char* name, std::int32_t length) {
+  return OpenUtf8File(viewer, true, omitted, name, length);
 }
 
 LVX_C_API void LVX_CALL lvx_clear_view(LvxViewer* viewer) {

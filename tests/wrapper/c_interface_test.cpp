@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <optional>
@@ -16,6 +17,7 @@
 #include "guarded_field.h"
 #include "lumivexctl/lumivexctl.hpp"
 #include "lumivexctl/lumivexctl_c.h"
+#include "message_box_watcher.h"
 #include "standin_log.h"
 #include "test_host_window.h"
 #include "test_pdf.h"
@@ -55,7 +57,7 @@ TEST_F(CInterfaceTest, EveryFunctionIsExportedUnderItsPlainName) {
     const char* name;
     const void* imported;  // the address the import library resolved
   };
-  const std::array<Export, 23> exports = {{
+  const std::array<Export, 27> exports = {{
       {"lvx_create", Address(&lvx_create)},
       {"lvx_destroy", Address(&lvx_destroy)},
       {"lvx_init", Address(&lvx_init)},
@@ -63,6 +65,10 @@ TEST_F(CInterfaceTest, EveryFunctionIsExportedUnderItsPlainName) {
       {"lvx_kill", Address(&lvx_kill)},
       {"lvx_load_file", Address(&lvx_load_file)},
       {"lvx_append_file", Address(&lvx_append_file)},
+      {"lvx_load_file_w", Address(&lvx_load_file_w)},
+      {"lvx_append_file_w", Address(&lvx_append_file_w)},
+      {"lvx_load_file_utf8", Address(&lvx_load_file_utf8)},
+      {"lvx_append_file_utf8", Address(&lvx_append_file_utf8)},
       {"lvx_clear_view", Address(&lvx_clear_view)},
       {"lvx_show_about", Address(&lvx_show_about)},
       {"lvx_document_properties", Address(&lvx_document_properties)},
@@ -171,6 +177,76 @@ TEST_F(CInterfaceTest, InitAnswersWhyItFailed) {
   lvx_destroy(viewer);
   EXPECT_EQ(GetModuleHandleA("Lumivex01.dll"), nullptr);
   lvx_destroy(nullptr);
+}
+
+// File names in any script, under code page 1252: a name the code page writes reaches the viewer
+// as it is; any other as the file's short name, which an 8-bit control opens. In UTF-16 and in
+// UTF-8; invalid UTF-8 is refused with a box.
+TEST_F(CInterfaceTest, FileNamesInAnyScriptReachTheViewer) {
+  ASSERT_EQ(GetACP(), 1252U) << "the test is written for the code page 1252";
+  struct Name {
+    const wchar_t* wide;
+    const char* utf8;
+    bool sentAsItIs;
+  };
+  const std::array<Name, 5> names = {{
+      {L"Caf\u00e9 r\u00e9sum\u00e9", "Caf\xc3\xa9 r\xc3\xa9sum\xc3\xa9", true},
+      {L"\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac",
+       "\xce\x95\xce\xbb\xce\xbb\xce\xb7\xce\xbd\xce\xb9\xce\xba\xce\xac", false},
+      {L"\u041a\u0438\u0440\u0438\u043b\u043b\u0438\u0446\u0430",
+       "\xd0\x9a\xd0\xb8\xd1\x80\xd0\xb8\xd0\xbb\xd0\xbb\xd0\xb8\xd1\x86\xd0\xb0", false},
+      {L"\u4e2d\u6587\u6587\u4ef6", "\xe4\xb8\xad\xe6\x96\x87\xe6\x96\x87\xe4\xbb\xb6", false},
+      {L"report \U0001F4C4", "report \xf0\x9f\x93\x84", false},
+  }};
+  std::array<wchar_t, MAX_PATH> temp{};
+  GetTempPathW(static_cast<DWORD>(temp.size()), temp.data());
+  const std::wstring source(pdf.begin(), pdf.end());  // an ASCII path
+
+  LvxViewer* viewer = lvx_create();
+  ASSERT_NE(viewer, nullptr);
+  ASSERT_EQ(lvx_init(viewer, host.Window(), kPlaceholderId, nullptr), LVX_OK);
+  for (const Name& name : names) {
+    const std::wstring path = std::wstring(temp.data()) + name.wide + L".pdf";
+    ASSERT_TRUE(CopyFileW(source.c_str(), path.c_str(), FALSE)) << GetLastError();
+    const std::string tempUtf8 = [&] {
+      std::array<char, MAX_PATH * 3> bytes{};
+      WideCharToMultiByte(CP_UTF8, 0, temp.data(), -1, bytes.data(), static_cast<int>(bytes.size()),
+                          nullptr, nullptr);
+      return std::string(bytes.data());
+    }();
+    const std::string utf8 = tempUtf8 + name.utf8 + ".pdf";
+
+    ClearStandinLog();
+    EXPECT_EQ(lvx_load_file_w(viewer, 0, path.c_str(), -1), 3) << name.utf8;
+    EXPECT_EQ(lvx_append_file_utf8(viewer, 0, utf8.c_str(), static_cast<std::int32_t>(utf8.size())),
+              6)
+        << name.utf8;
+    const std::vector<LoggedMessage> sent = StandinMessages();
+    ASSERT_EQ(sent.size(), 2U) << name.utf8;
+    EXPECT_EQ(sent[0].text, sent[1].text) << "UTF-16 and UTF-8 give the same name";
+    const std::string& ansi = sent[0].text;
+    if (name.sentAsItIs) {
+      std::array<char, MAX_PATH> expected{};
+      WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, expected.data(),
+                          static_cast<int>(expected.size()), nullptr, nullptr);
+      EXPECT_EQ(ansi, expected.data());
+    } else {
+      EXPECT_TRUE(std::all_of(ansi.begin(), ansi.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x80;
+      })) << ansi;
+      EXPECT_NE(GetFileAttributesA(ansi.c_str()), INVALID_FILE_ATTRIBUTES)
+          << ansi << ": an 8-bit caller opens the short name";
+    }
+    DeleteFileW(path.c_str());
+  }
+
+  MessageBoxWatcher boxes;
+  ClearStandinLog();
+  EXPECT_EQ(lvx_load_file_utf8(viewer, 0, "bad \xc3\x28.pdf", -1), 0);
+  EXPECT_TRUE(StandinMessages().empty()) << "the viewer hears nothing";
+  ASSERT_EQ(boxes.Boxes().size(), 1U);
+  EXPECT_EQ(boxes.Boxes()[0].text, "The file name is not valid UTF-8.");
+  lvx_destroy(viewer);
 }
 
 // A host given as a table of C functions: each service is called with the table's context, in

@@ -53,6 +53,13 @@ class Viewer {
     return name ? lvx_append_file(Get(), 0, name->data(), Length(*name))
                 : lvx_append_file(Get(), 1, nullptr, 0);
   }
+  // A file named in UTF-16, in any script (see lvx_load_file_w).
+  std::int32_t LoadFile(std::wstring_view name) {
+    return lvx_load_file_w(Get(), 0, name.data(), Length(name));
+  }
+  std::int32_t AppendFile(std::wstring_view name) {
+    return lvx_append_file_w(Get(), 0, name.data(), Length(name));
+  }
   void ClearView() { lvx_clear_view(Get()); }
   void ShowAbout() { lvx_show_about(Get()); }
   void DocumentProperties() { lvx_document_properties(Get()); }
@@ -108,7 +115,8 @@ class Viewer {
   struct Destroy {
     void operator()(LvxViewer* viewer) const { lvx_destroy(viewer); }
   };
-  static std::int32_t Length(std::string_view text) {
+  template <typename Text>
+  static std::int32_t Length(Text text) {
     return text.size() > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<std::int32_t>(text.size());
   }
   static std::uint8_t Flag(bool on) { return on ? 1 : 0; }

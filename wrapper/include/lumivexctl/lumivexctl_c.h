@@ -47,7 +47,10 @@
 #define LUMIVEXCTL_LUMIVEXCTL_C_H
 
 /* The header is C as well as C++: the C forms of the standard headers and declarations. */
-#include <stdint.h> /* NOLINT(modernize-deprecated-headers) */
+/* clang-tidy 14 reports the second line as a duplicate include when a C unit includes this
+ * header; it is not one. */
+#include <stddef.h> /* NOLINT(modernize-deprecated-headers): wchar_t in C */
+#include <stdint.h> /* NOLINT(modernize-deprecated-headers,readability-duplicate-include) */
 
 #define LVX_CALL __stdcall
 
@@ -134,6 +137,18 @@ LVX_C_API int32_t LVX_CALL lvx_load_file(LvxViewer* viewer, uint8_t omitted, con
                                          int32_t length);
 LVX_C_API int32_t LVX_CALL lvx_append_file(LvxViewer* viewer, uint8_t omitted, const char* name,
                                            int32_t length);
+/* File names in any script: UTF-16 (_w) or UTF-8 (_utf8), length in units of 2 or 1 bytes (-1:
+ * up to the NUL). A name the ANSI code page cannot write reaches the viewer as the file's short
+ * (8.3) name; where the file has none (a volume that keeps no short names), or the UTF-8 is not
+ * valid, a box says so and the result is 0. */
+LVX_C_API int32_t LVX_CALL lvx_load_file_w(LvxViewer* viewer, uint8_t omitted, const wchar_t* name,
+                                           int32_t length);
+LVX_C_API int32_t LVX_CALL lvx_append_file_w(LvxViewer* viewer, uint8_t omitted,
+                                             const wchar_t* name, int32_t length);
+LVX_C_API int32_t LVX_CALL lvx_load_file_utf8(LvxViewer* viewer, uint8_t omitted, const char* name,
+                                              int32_t length);
+LVX_C_API int32_t LVX_CALL lvx_append_file_utf8(LvxViewer* viewer, uint8_t omitted,
+                                                const char* name, int32_t length);
 LVX_C_API void LVX_CALL lvx_clear_view(LvxViewer* viewer);
 LVX_C_API void LVX_CALL lvx_show_about(LvxViewer* viewer);
 LVX_C_API void LVX_CALL lvx_document_properties(LvxViewer* viewer);
