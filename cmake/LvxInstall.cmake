@@ -1,6 +1,7 @@
 # What `cmake --install` and the CPack ZIP ship: lumivexctl.dll with its import library, public
-# headers and CMake package configuration; the demonstration program; and the stand-in viewer
-# control in a folder of its own, marked as a stand-in for the other maker's control.
+# headers and CMake package configuration; the demonstration program; the stand-in viewer control
+# in a folder of its own, marked as a stand-in for the other maker's control, with the DLLs it
+# uses; the licence and the third-party notices.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -10,6 +11,10 @@ install(TARGETS lumivexctl EXPORT lumivexctlTargets
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/wrapper/include/lumivexctl
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+# The C interface for Microsoft's linker: its import library and the module-definition file it is
+# made from (for other tools that make import libraries).
+install(FILES ${CMAKE_BINARY_DIR}/lib/lumivexctl.lib ${CMAKE_BINARY_DIR}/lib/lumivexctl.def
+  DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(EXPORT lumivexctlTargets NAMESPACE lumivexctl::
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/lumivexctl)
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/lumivexctlConfig.cmake.in
@@ -33,7 +38,30 @@ if(TARGET Lumivex01)
   # Notices of the font data built into the stand-in's PDF reader.
   get_property(lvx_notices GLOBAL PROPERTY LVX_THIRD_PARTY_NOTICES)
   install(FILES ${lvx_notices} DESTINATION standin-viewer)
+  # libgcrypt and libgpg-error, which the stand-in loads as DLLs, with their licence.
+  get_property(lvx_standin_dlls GLOBAL PROPERTY LVX_STANDIN_RUNTIME_DLLS)
+  install(FILES ${lvx_standin_dlls} DESTINATION standin-viewer)
+  install(FILES /usr/share/common-licenses/LGPL-2.1 DESTINATION standin-viewer
+    RENAME COPYING-LGPL-2.1.txt)
 endif()
+# The licence of the whole, and the notices of every third-party part of a shipped file: Debian's
+# copyright file of each package a part comes from (THIRD-PARTY-NOTICES names them).
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/THIRD-PARTY-NOTICES
+  DESTINATION .)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(lvx_mingw_package mingw-w64-x86-64-dev)
+else()
+  set(lvx_mingw_package mingw-w64-i686-dev)
+endif()
+foreach(entry gcc-mingw-w64:gcc-mingw-w64-base mingw-w64:${lvx_mingw_package}
+              zlib:libz-mingw-w64-dev libgcrypt:libgcrypt-mingw-w64-dev
+              libgpg-error:libgpg-error-mingw-w64-dev)
+  string(REPLACE ":" ";" entry ${entry})
+  list(GET entry 0 part)
+  list(GET entry 1 package)
+  install(FILES /usr/share/doc/${package}/copyright DESTINATION licenses
+    RENAME ${part}.copyright)
+endforeach()
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME lumivexctl)

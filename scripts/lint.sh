@@ -57,9 +57,10 @@ if [ "$what" = tidy ] || [ "$what" = all ]; then
   # gets its own flags, since those of a C++ unit would compile it as C++.
   mapfile -t unbuilt < <(comm -23 <(git ls-files '*.c' '*.cpp' | sed "s|^|$root/|" | sort) \
                                   <(printf '%s\n' "${windows_units[@]}" "${native_units[@]}" | sort))
-  windows_c=()
+  windows_c=() msvc_c=()
   for unit in "${unbuilt[@]}"; do
     case $unit in
+      "$root"/tests/msvc_host/*.c) msvc_c+=("$unit") ;;
       "$root"/examples/*.c) windows_c+=("$unit") ;;
       "$root"/examples/*) windows_units+=("$unit") ;;
       *) native_units+=("$unit") ;;
@@ -73,6 +74,7 @@ if [ "$what" = tidy ] || [ "$what" = all ]; then
     mapfile -t native_units < <(keep "${native_units[@]}")
     mapfile -t unbuilt < <(keep "${unbuilt[@]}")
     mapfile -t windows_c < <(keep "${windows_c[@]}")
+    mapfile -t msvc_c < <(keep "${msvc_c[@]}")
   fi
   [ ${#unbuilt[@]} -eq 0 ] || echo "lint: in no build, so analysed with the flags of a nearby unit (C: given ones): ${unbuilt[*]#"$root/"}" >&2
 
@@ -107,6 +109,13 @@ if [ "$what" = tidy ] || [ "$what" = all ]; then
     clang-tidy --quiet --warnings-as-errors='*' "$unit" -- --target=i686-w64-mingw32 -std=c11 \
       -I "$root/wrapper/include" \
       -Wall -Wextra 2> >(grep -v -E '^[0-9]+ warnings? generated|^Suppressed|^Use -header-filter' >&2) ||
+      status=1
+  done
+  # The host program of Microsoft's ABI, with the flags its build gives clang.
+  for unit in "${msvc_c[@]}"; do
+    clang-tidy --quiet --warnings-as-errors='*' "$unit" -- --target=i686-pc-windows-msvc \
+      -ffreestanding -std=c11 -I "$root/wrapper/include" -Wall -Wextra \
+      2> >(grep -v -E '^[0-9]+ warnings? generated|^Suppressed|^Use -header-filter' >&2) ||
       status=1
   done
   [ $status -eq 0 ] || echo "lint: clang-tidy found problems (above)" >&2

@@ -23,6 +23,9 @@ packages=(
   poppler-utils python3 qpdf mupdf-tools ghostscript
   # The lint checks (scripts/lint.sh, CTest label lint).
   clang-format clang-tidy
+  # llvm-dlltool makes the import library for Microsoft's linker; clang and lld build the test host
+  # of Microsoft's ABI; mono-mcs compiles the C# declarations of docs/.
+  llvm clang lld mono-mcs
   # Font data the PDF reader's build turns into tables: Adobe's Core 14 AFM files (inside a Java
   # archive; no Java is needed) and Adobe's CMaps of the CJK character collections.
   libpdfbox2-java poppler-data

@@ -9,6 +9,7 @@
 #include "init_scope.h"
 #include "lumivexctl/lumivexcontrol.h"
 #include "operation_guard.h"
+#include "released_viewers.h"
 #include "text_field.h"
 #include "viewer_channel.h"
 
@@ -33,10 +34,12 @@ void ShowHostMessage(LvxHostWindow& host, std::string_view prefix, const char* n
 
 LUMIVEXCONTROL::LUMIVEXCONTROL() noexcept = default;
 
-LUMIVEXCONTROL::~LUMIVEXCONTROL() = default;
+LUMIVEXCONTROL::~LUMIVEXCONTROL() { lvx::ForgetReleased(this); }
 
 std::int32_t LUMIVEXCONTROL::INIT(LvxHostWindow& HOSTWINDOW, std::int16_t HOSTCONTROL) {
   // SETVIEWCONTROLPROPERTIES may be overridden and throw; the host's services are noexcept.
+  // Started again: the next KILL releases what this INIT takes.
+  lvx::ForgetReleased(this);
   return lvx::AnswerGuarded(HWINDOW, [&]() -> std::int32_t {
     lvx::CopyCut(lvx::kViewerLibraryName, std::span<char>(LUMIVEXDLLNAME));
     lvx::CopyCut(lvx::kViewerClassName, std::span<char>(LUMIVEXCLASSNAME));
@@ -106,6 +109,12 @@ void LUMIVEXCONTROL::SETVIEWCONTROLPROPERTIES() {
 }
 
 void LUMIVEXCONTROL::KILL() {
+  // Once per INIT: a second KILL would destroy whatever window has the old handle value now and
+  // release a library reference the object no longer holds. Marked before the window goes, so a
+  // KILL reached again while the window is being destroyed does nothing either.
+  if (!lvx::MarkReleased({this, HWINDOW, LIBHANDLE})) {
+    return;
+  }
   // The window first: its class and window procedure live in the library.
   if (HWINDOW != 0) {
     DestroyWindow(lvx::ToHwnd(HWINDOW));

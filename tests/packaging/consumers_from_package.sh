@@ -30,7 +30,10 @@ build_from_package() {
   echo "package: $(basename "$zip"), $(find "$pkg" -type f | wc -l) files"
   for shipped in bin/lumivexctl.dll bin/ostrada.exe lib/lumivexctl.dll.a \
                  include/lumivexctl/lumivexcontrol.h lib/cmake/lumivexctl/lumivexctlConfig.cmake \
-                 standin-viewer/Lumivex01.dll standin-viewer/README.txt; do
+                 lib/lumivexctl.lib include/lumivexctl/lumivexctl_c.h LICENSE THIRD-PARTY-NOTICES \
+                 standin-viewer/Lumivex01.dll standin-viewer/README.txt \
+                 standin-viewer/libgcrypt-20.dll standin-viewer/libgpg-error-0.dll \
+                 standin-viewer/COPYING-LGPL-2.1.txt; do
     [ -f "$pkg/$shipped" ] || { echo "package lacks $shipped" >&2; exit 1; }
   done
 
@@ -54,13 +57,17 @@ build_from_package() {
   fi
 
   cp "$work/build/embed_dialog/embed_dialog.exe" "$work/build/runtime_loading/runtime_loading.exe" \
-     "$pkg/bin/lumivexctl.dll" "$pkg/standin-viewer/Lumivex01.dll" "$work/run/"
+     "$work/build/c_interface/c_interface.exe" \
+     "$pkg/bin/lumivexctl.dll" "$pkg"/standin-viewer/*.dll "$work/run/"
   "$here/make_sample_pdf.sh" 3 "$work/run/sample.pdf"
   "$here/make_sample_pdf.sh" 2 "$work/run/sample2.pdf"
 
   "$here/check_imports.sh" "$pkg/bin/lumivexctl.dll" "$pkg/bin/ostrada.exe" \
-    "$pkg/standin-viewer/Lumivex01.dll" "$work/run/runtime_loading.exe" || status=1
-  "$here/check_imports.sh" --allow lumivexctl.dll "$work/run/embed_dialog.exe" || status=1
+    "$work/run/runtime_loading.exe" || status=1
+  "$here/check_imports.sh" --allow libgcrypt-20.dll --allow libgpg-error-0.dll \
+    "$pkg"/standin-viewer/*.dll || status=1
+  "$here/check_imports.sh" --allow lumivexctl.dll "$work/run/embed_dialog.exe" \
+    "$work/run/c_interface.exe" || status=1
 }
 
 expect_pages() {  # program, arguments...
@@ -88,7 +95,8 @@ expect_two_viewers() {  # program, left pdf (3 pages), right pdf (2 pages)
   fi
 }
 run_examples() {
-  for program in embed_dialog.exe runtime_loading.exe lumivexctl.dll Lumivex01.dll sample.pdf \
+  for program in embed_dialog.exe runtime_loading.exe c_interface.exe lumivexctl.dll Lumivex01.dll \
+                 sample.pdf \
                  sample2.pdf; do
     [ -f "$work/run/$program" ] || { echo "$work/run/$program missing: build first" >&2; exit 1; }
   done
@@ -98,6 +106,7 @@ run_examples() {
   expect_pages "$work/run/embed_dialog.exe" "$pdf" --close
   expect_two_viewers "$work/run/embed_dialog.exe" "$pdf" "$pdf2"
   expect_pages "$work/run/runtime_loading.exe" "$pdf"
+  expect_pages "$work/run/c_interface.exe" "$pdf"
 }
 
 case $mode in

@@ -1,6 +1,7 @@
 // Several viewers in one program, with the stand-in viewer library: two objects in two
-// placeholders share the library (each INIT takes a reference of its own), KILL of one leaves the
-// other painting and answering, the last KILL unloads; and an object started again after KILL.
+// placeholders share the library (each INIT takes a reference of its own), KILL of one (even
+// twice) leaves the other painting and answering, the last KILL unloads; and an object started
+// again after KILL.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -84,8 +85,15 @@ TEST_F(TwoViewersTest, KillingOneLeavesTheOtherWorkingAndTheLastUnloads) {
   const int painted = WhitePixels(right.HWINDOW);
   EXPECT_GT(painted, 1000) << "the right viewer shows its page";
 
+  const std::int32_t leftWindow = left.HWINDOW;
+  const LvxAddressValue leftLibrary = left.LIBHANDLE;
   left.KILL();
   EXPECT_FALSE(IsWindow(AsWindow(left.HWINDOW)));
+  // A second KILL with no INIT between releases nothing: the library reference it would drop is
+  // the right viewer's, and its window would be unloaded under it.
+  left.KILL();
+  EXPECT_EQ(left.HWINDOW, leftWindow) << "the handle values stay as they were";
+  EXPECT_EQ(left.LIBHANDLE, leftLibrary);
   EXPECT_NE(GetModuleHandleA("Lumivex01.dll"), nullptr) << "the right viewer's reference stays";
   ASSERT_TRUE(IsWindow(AsWindow(right.HWINDOW)));
   EXPECT_EQ(right.GETPAGECOUNT(), 3);

@@ -3,16 +3,30 @@
 // The viewer itself is the viewer control library "Lumivex01.dll" (window class
 // "Tarnvik_LUMIVEX_01"); an object of this class loads it, places one viewer window over a
 // placeholder control of the host's window, and turns each operation into command messages to
-// that window. Use:
+// that window. Use (with lumivexctl/win32_host.h, in a dialog with placeholder IDC_PLACEHOLDER):
 //
 //   LUMIVEXCONTROL viewer;                 // cleared: handles 0, names empty, switches 0
 //   viewer.TVVERTSCROLLBAR = 1;            // set the switches wanted before INIT
-//   LvxWin32Host host(dialog, IDC_PLACEHOLDER);
+//   LvxWin32Host host(dialog);             // the window that holds the placeholder
 //   if (viewer.INIT(host, IDC_PLACEHOLDER) != 0) {
 //     viewer.LOADFILE(LvxGivenText({"C:\\doc.pdf", 10}));
 //     int pages = viewer.GETPAGECOUNT();
 //   }
 //   viewer.KILL();                         // before the host window goes
+//
+// Call rules:
+//   - Call every operation from the user-interface thread that owns the host window.
+//   - One object per viewer window: an object is not shared by two placeholders, and is neither
+//     copied nor moved.
+//   - KILL once per INIT (also after a failed INIT, which may hold the library), before the host
+//     window is destroyed. A second KILL with no INIT in between does nothing.
+//   - No KILL from inside a dialog or message box that an operation of the same object is
+//     showing (the file-open or print dialog, an error box), for example from a timer.
+//   - The component shows its own message boxes (load failures, "Buffer too small.", dialog
+//     failures); they are modal to the host window.
+//   - The printer chosen in the print dialog is the application's current printer, shared by every
+//     viewer of the process.
+//   - Host services must not throw (host_window.h).
 //
 // Build configurations: define LVX_STATIC when the wrapper's sources are compiled into the
 // program itself; LVX_BUILDING_DLL is defined only by the build of lumivexctl.dll; anything else
@@ -34,6 +48,14 @@
 // with the object as receiver.
 #ifndef LUMIVEXCTL_LUMIVEXCONTROL_H
 #define LUMIVEXCTL_LUMIVEXCONTROL_H
+
+// The class is built with MinGW: its exported symbols, operation table and calling conventions are
+// those of the Itanium C++ ABI, which Microsoft's compiler, clang-cl and clang for *-windows-msvc
+// do not share. They use the C interface, which every compiler and language can call.
+#if defined(_MSC_VER) || !defined(__MINGW32__)
+#error \
+    "lumivexctl/lumivexcontrol.h needs MinGW (the Itanium C++ ABI). With this compiler include <lumivexctl/lumivexctl.hpp> (a C++ class over the C interface) or <lumivexctl/lumivexctl_c.h> (C), and link lib/lumivexctl.lib (CMake: lumivexctl::c)."
+#endif
 
 #include <cstdint>
 
@@ -61,7 +83,7 @@ class LUMIVEXCTL_API LUMIVEXCONTROL {
   // has the host adopt it. Answers the viewer window handle, 0 on failure.
   virtual std::int32_t INIT(LvxHostWindow& HOSTWINDOW, std::int16_t HOSTCONTROL);
   // Destroys the viewer window, then unloads the viewer library. The handle fields keep their
-  // (now stale) values.
+  // (now stale) values. A second KILL with no INIT in between does nothing.
   virtual void KILL();
   // Opens a PDF file in place of the shown document (code 101); with FILENAME omitted, asks for
   // it with the file-open dialog. Answers the viewer's result, 0 when the dialog was cancelled.
