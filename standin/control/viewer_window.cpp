@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "accessible_viewer.h"
 #include "message_log.h"
 #include "page_area.h"
 #include "page_view.h"
@@ -116,6 +117,14 @@ LRESULT CALLBACK ViewerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       case WM_KEYDOWN:
         if (state != nullptr && OnKey(*state, wParam)) {
           return 0;
+        }
+        break;
+      case WM_GETOBJECT:
+        if (state != nullptr) {
+          const LRESULT answer = AnswerGetObject(*state, wParam, lParam);
+          if (answer != 0) {
+            return answer;
+          }
         }
         break;
       case WM_DESTROY:
