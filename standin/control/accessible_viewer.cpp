@@ -132,29 +132,27 @@ class ViewerAccessible final : public IAccessible {
     if (!IsSelf(child)) {
       return Standard() != nullptr ? Standard()->get_accRole(child, role) : Gone();
     }
-    if (role == nullptr) {
-      return E_POINTER;
-    }
-    if (State() == nullptr) {
-      return Gone();
-    }
-    role->vt = VT_I4;
-    role->lVal = ROLE_SYSTEM_DOCUMENT;
-    return S_OK;
+    return FromState(role, [](const ViewerState& /*state*/, VARIANT& answer) {
+      answer.vt = VT_I4;
+      answer.lVal = ROLE_SYSTEM_DOCUMENT;
+      return S_OK;
+    });
   }
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
     if (!IsSelf(child)) {
       return Standard() != nullptr ? Standard()->get_accName(child, name) : Gone();
     }
-    return Answer(name, [](const ViewerState& state) { return PageLabel(state); });
+    return FromState(name, [](const ViewerState& state, BSTR& answer) {
+      return Text(answer, PageLabel(state));
+    });
   }
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
     if (!IsSelf(child)) {
       return Standard() != nullptr ? Standard()->get_accValue(child, value) : Gone();
     }
-    return Answer(value, [](const ViewerState& state) {
+    return FromState(value, [](const ViewerState& state, BSTR& answer) {
       const DocumentModel::ShownPage page = state.model.Page(state.currentPage);
-      return page.document != nullptr ? page.document->PageText(page.index) : std::string();
+      return Text(answer, page.document != nullptr ? page.document->PageText(page.index) : "");
     });
   }
   HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* result) override {
@@ -175,43 +173,21 @@ class ViewerAccessible final : public IAccessible {
   // Children: the system's client objects of the panels' controls and the scroll bars, so that
   // each is exposed as in any window (a push button, a list, a scroll bar).
   HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override {
-    if (count == nullptr) {
-      return E_POINTER;
-    }
-    const ViewerState* state = State();
-    if (state == nullptr) {
-      return Gone();
-    }
-    try {
-      *count = static_cast<long>(ShownControls(window_, state->parts.pageArea).size());
-    } catch (...) {
-      return E_OUTOFMEMORY;
-    }
-    return S_OK;
+    return FromState(count, [this](const ViewerState& state, long& answer) {
+      answer = static_cast<long>(ShownControls(window_, state.parts.pageArea).size());
+      return S_OK;
+    });
   }
   HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** object) override {
-    if (object == nullptr) {
-      return E_POINTER;
-    }
-    *object = nullptr;
-    const ViewerState* state = State();
-    if (state == nullptr) {
-      return Gone();
-    }
-    if (child.vt != VT_I4) {
-      return E_INVALIDARG;
-    }
-    try {
-      const std::vector<HWND> controls = ShownControls(window_, state->parts.pageArea);
-      if (child.lVal < 1 || child.lVal > static_cast<long>(controls.size())) {
+    return FromState(object, [this, &child](const ViewerState& state, IDispatch*& answer) {
+      const std::vector<HWND> controls = ShownControls(window_, state.parts.pageArea);
+      if (child.vt != VT_I4 || child.lVal < 1 || child.lVal > static_cast<long>(controls.size())) {
         return E_INVALIDARG;
       }
       return AccessibleObjectFromWindow(controls[static_cast<std::size_t>(child.lVal - 1)],
                                         static_cast<DWORD>(OBJID_CLIENT), __uuidof(IDispatch),
-                                        reinterpret_cast<void**>(object));
-    } catch (...) {
-      return E_OUTOFMEMORY;
-    }
+                                        reinterpret_cast<void**>(&answer));
+    });
   }
   HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override {
     return Standard() != nullptr ? Standard()->get_accDescription(child, text) : Gone();
@@ -268,24 +244,29 @@ class ViewerAccessible final : public IAccessible {
     return window_ != nullptr ? StateOf(window_) : nullptr;
   }
 
-  // A text answer made by `read` from the state. Nothing may leave a COM method: a failure to
-  // read or to allocate answers E_OUTOFMEMORY.
-  template <typename Read>
-  HRESULT Answer(BSTR* text, Read read) const {
-    if (text == nullptr) {
+  // Gives what `answer` makes of the window's state: E_POINTER without a place for it, the
+  // disconnected object's error once the window is gone, E_OUTOFMEMORY when it throws (nothing may
+  // leave a COM method).
+  template <typename Out, typename Answer>
+  HRESULT FromState(Out* out, Answer answer) const {
+    if (out == nullptr) {
       return E_POINTER;
     }
-    *text = nullptr;
+    *out = Out{};
     const ViewerState* state = State();
     if (state == nullptr) {
       return Gone();
     }
     try {
-      *text = Utf8String(read(*state));
+      return answer(*state, *out);
     } catch (...) {
-      *text = nullptr;
+      return E_OUTOFMEMORY;
     }
-    return *text != nullptr ? S_OK : E_OUTOFMEMORY;
+  }
+
+  static HRESULT Text(BSTR& answer, std::string_view utf8) {
+    answer = Utf8String(utf8);
+    return answer != nullptr ? S_OK : E_OUTOFMEMORY;
   }
 
   std::atomic<ULONG> references_{1};
