@@ -69,7 +69,7 @@ class ViewerAccessible final : public IAccessible {
     CreateStdAccessibleObject(window, OBJID_CLIENT, __uuidof(IAccessible),
                               reinterpret_cast<void**>(standard_.Out()));
   }
-  ~ViewerAccessible() = default;
+  virtual ~ViewerAccessible() = default;  // after the interface's methods in the table
   ViewerAccessible(const ViewerAccessible&) = delete;
   ViewerAccessible& operator=(const ViewerAccessible&) = delete;
   ViewerAccessible(ViewerAccessible&&) = delete;
