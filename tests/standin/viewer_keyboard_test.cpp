@@ -110,31 +110,41 @@ class ViewerKeyboardTest : public ::testing::Test {
     }
   }
 
-  // Presses and releases `key` on the focused window, with Shift or Ctrl held.
+  // Presses and releases `key` on the focused window, with Shift or Ctrl held. A window of
+  // another program may take the activation meanwhile: the dialog is made active again, and its
+  // dialog manager gives the focus back to the control that had it when it was deactivated.
   void Press(WORD key, WORD held = 0) const {
-    if (GetActiveWindow() != dialog_) {
-      Activate();
-    }
+    KeepActive();
     std::array<BYTE, 256> state{};
     if (held != 0) {
       state[held] = 0x80;
       state[held == VK_SHIFT ? VK_LSHIFT : VK_LCONTROL] = 0x80;
     }
     SetKeyboardState(state.data());
+    const HWND target = GetFocus();
     const UINT scan = MapVirtualKeyA(key, MAPVK_VK_TO_VSC);
-    PostMessageA(GetFocus(), WM_KEYDOWN, key, static_cast<LPARAM>(1U | (scan << 16U)));
+    PostMessageA(target, WM_KEYDOWN, key, static_cast<LPARAM>(1U | (scan << 16U)));
     RunLoop();
-    PostMessageA(GetFocus(), WM_KEYUP, key, static_cast<LPARAM>(1U | (scan << 16U) | 0xC0000000U));
+    PostMessageA(target, WM_KEYUP, key, static_cast<LPARAM>(1U | (scan << 16U) | 0xC0000000U));
     RunLoop();
     SetKeyboardState(std::array<BYTE, 256>{}.data());
+    KeepActive();
+  }
+
+  void KeepActive() const {
+    if (GetActiveWindow() != dialog_) {
+      Activate();
+    }
   }
 
   void Wheel(int delta, WORD keys) const {
+    KeepActive();
     POINT centre{50, 50};
     ClientToScreen(PageArea(), &centre);
     PostMessageA(GetFocus(), WM_MOUSEWHEEL, MAKEWPARAM(keys, static_cast<WORD>(delta)),
                  MAKELPARAM(centre.x, centre.y));
     RunLoop();
+    KeepActive();
   }
 
   [[nodiscard]] HWND PageArea() const { return GetDlgItem(viewer_, LVX_STANDIN_PAGE_AREA); }
@@ -241,6 +251,7 @@ TEST_F(ViewerKeyboardTest, ClickingThePageGivesTheViewerTheFocusAndAFocusRectang
   PostMessageA(PageArea(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, 60));
   PostMessageA(PageArea(), WM_LBUTTONUP, 0, MAKELPARAM(60, 60));
   RunLoop();
+  KeepActive();
   EXPECT_EQ(GetFocus(), PageArea());
   const std::vector<COLORREF> focused = EdgeColumn();
   int dotted = 0;
