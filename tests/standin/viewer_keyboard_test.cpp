@@ -40,6 +40,7 @@ class ViewerKeyboardTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(library_.Loaded()) << "Lumivex01.dll next to the test";
+    WaitForOtherProgramsWindows();
     const HINSTANCE program = GetModuleHandleA(nullptr);
     dialog_ = CreateDialogParamA(program, "KEYBOARDHOST", nullptr, KeyboardDialogProc,
                                  reinterpret_cast<LPARAM>(&commands_));
@@ -67,23 +68,42 @@ class ViewerKeyboardTest : public ::testing::Test {
     RunLoop();
   }
 
+  // The test program that ran just before may hold the foreground for a moment more, while Wine
+  // takes its windows down (its dialog would take the activation back from this one).
+  static void WaitForOtherProgramsWindows() {
+    for (int attempt = 0; attempt < 150; ++attempt) {
+      const HWND foreground = GetForegroundWindow();
+      DWORD process = 0;
+      GetWindowThreadProcessId(foreground, &process);
+      if (foreground == nullptr || process == GetCurrentProcessId()) {
+        return;
+      }
+      Sleep(20);
+    }
+  }
+
   // The focus is the active window's. The dialog is made the foreground window until it stays
   // so for a moment: Wine hears of the windows of a test program that ran just before from the X
   // server a little later, and the activation may move once more. Its dialog manager puts the
   // focus back on the control that had it.
   void Activate() const {
     int stable = 0;
-    for (int attempt = 0; attempt < 100 && stable < 3; ++attempt) {
+    for (int attempt = 0; attempt < 300 && stable < 10; ++attempt) {
       if (GetActiveWindow() == dialog_) {
         ++stable;
       } else {
         stable = 0;
+        // The thread's own active window, when the display's foreground cannot be had.
         SetForegroundWindow(dialog_);
+        SetActiveWindow(dialog_);
       }
       RunLoop();
       Sleep(20);
     }
-    ASSERT_EQ(GetActiveWindow(), dialog_);
+    std::array<char, 64> klass{};
+    GetClassNameA(GetForegroundWindow(), klass.data(), static_cast<int>(klass.size()));
+    ASSERT_EQ(GetActiveWindow(), dialog_)
+        << "the foreground window is " << GetForegroundWindow() << " of class " << klass.data();
   }
 
   void TearDown() override {
