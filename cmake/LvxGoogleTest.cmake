@@ -9,17 +9,23 @@ set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
 add_subdirectory(${LVX_GOOGLETEST_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 include(GoogleTest)
 
-# lvx_add_test(NAME SOURCES... [LIBRARIES ...] [LABELS ...] [TIMEOUT n])
+# lvx_add_test(NAME SOURCES... [LIBRARIES ...] [LABELS ...] [TIMEOUT n] [SERIAL])
 # A GoogleTest program whose cases are registered with CTest one by one. Discovery runs before the
-# tests (not at build time), so building needs neither Wine nor a display.
+# tests (not at build time), so building needs neither Wine nor a display. SERIAL: its cases run
+# with no other test beside them (they need the display's activation, which a window that another
+# test shows takes away).
 function(lvx_add_test name)
-  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBRARIES;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "SERIAL" "TIMEOUT" "SOURCES;LIBRARIES;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES} ${ARG_UNPARSED_ARGUMENTS})
   lvx_warnings(${name})
   target_link_libraries(${name} PRIVATE GTest::gtest_main GTest::gmock ${ARG_LIBRARIES})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 60)
   endif()
+  set(serial "")
+  if(ARG_SERIAL)
+    set(serial RUN_SERIAL TRUE)
+  endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                       PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS "${ARG_LABELS}")
+                       PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS "${ARG_LABELS}" ${serial})
 endfunction()

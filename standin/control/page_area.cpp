@@ -16,6 +16,15 @@ constexpr COLORREF kFoundColour = RGB(255, 152, 0);
 
 ViewerState* ViewerOf(HWND area) { return StateOf(GetParent(area)); }
 
+// The focus rectangle, just inside the page area's edge, while the area has the keyboard focus.
+void DrawFocus(HDC dc, HWND area, const RECT& client) {
+  if (GetFocus() == area) {
+    RECT edge = client;
+    InflateRect(&edge, -1, -1);
+    DrawFocusRect(dc, &edge);
+  }
+}
+
 void Paint(HWND area) {
   const PaintScope paint(area);
   const HDC dc = paint.Get();
@@ -29,9 +38,11 @@ void Paint(HWND area) {
     if (memory && bitmap) {
       const Selection selected(memory.Get(), bitmap.Get());
       DrawView(memory.Get(), client, *state);
+      DrawFocus(memory.Get(), area, client);
       BitBlt(dc, 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
     } else {
       DrawView(dc, client, *state);
+      DrawFocus(dc, area, client);
     }
   }
 }
@@ -46,9 +57,13 @@ LRESULT CALLBACK PageAreaProc(HWND area, UINT message, WPARAM wParam, LPARAM lPa
       case WM_ERASEBKGND:
         return 1;  // the paint covers everything
       case WM_GETDLGCODE:
-        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        return kPageAreaDialogCode;
       case WM_LBUTTONDOWN:
         SetFocus(area);
+        return 0;
+      case WM_SETFOCUS:
+      case WM_KILLFOCUS:
+        InvalidateRect(area, nullptr, FALSE);  // the focus rectangle comes or goes
         return 0;
       case WM_KEYDOWN:
         if (state != nullptr && OnKey(*state, wParam)) {

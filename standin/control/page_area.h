@@ -12,6 +12,11 @@
 
 namespace lvx::standin {
 
+// What the page area (and the viewer window that passes its focus on) asks of a dialog: the arrow
+// keys, which scroll. Tab, Enter, Esc and characters stay the dialog's (its mnemonics work while
+// the pages have the focus); Page Up/Down and Home/End reach the page area without asking.
+inline constexpr LRESULT kPageAreaDialogCode = DLGC_WANTARROWS;
+
 bool RegisterPageAreaClass(HINSTANCE module);
 void UnregisterPageAreaClass(HINSTANCE module);
 

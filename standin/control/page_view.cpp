@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "accessible_viewer.h"
 #include "panels.h"
 #include "scrolling.h"
 
@@ -33,6 +34,7 @@ Box SheetOnScreen(const ViewerState& state, int page) {
 
 void ShowDocument(ViewerState& state, const ShownDocument* document) {
   state.document = document;
+  state.accessible.Forget();  // another text, told of when the page number is shown
   state.sheets.clear();
   const int count = document != nullptr ? document->PageCount() : 0;
   state.sheets.reserve(static_cast<std::size_t>(std::max(count, 0)));

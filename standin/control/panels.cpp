@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "accessible_viewer.h"
 #include "document_facts.h"
 #include "gdi_objects.h"
 #include "message_log.h"
@@ -199,13 +200,16 @@ void PlaceParts(ViewerState& state) {
   InvalidateRect(state.window, &corner, TRUE);
 }
 
-void ShowPageNumber(const ViewerState& state) {
+std::string PageLabel(const ViewerState& state) {
   const int count = static_cast<int>(state.sheets.size());
-  const std::string label =
-      count > 0 && state.currentPage >= 0
-          ? "Page " + std::to_string(state.currentPage + 1) + " of " + std::to_string(count)
-          : std::string("No document");
-  SetTextIfChanged(state.parts.pageLabel, label);
+  return count > 0 && state.currentPage >= 0
+             ? "Page " + std::to_string(state.currentPage + 1) + " of " + std::to_string(count)
+             : std::string("No document");
+}
+
+void ShowPageNumber(ViewerState& state) {
+  SetTextIfChanged(state.parts.pageLabel, PageLabel(state));
+  AnnouncePage(state);
   if (SendMessageA(state.parts.pageList, LB_GETCURSEL, 0, 0) != state.currentPage) {
     SendMessageA(state.parts.pageList, LB_SETCURSEL, static_cast<WPARAM>(state.currentPage), 0);
   }

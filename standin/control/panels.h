@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "viewer_state.h"
 
 namespace lvx::standin {
@@ -21,8 +23,11 @@ void CreateParts(ViewerState& state);
 // Places and shows or hides the parts for the window's size and view options.
 void PlaceParts(ViewerState& state);
 
-// The current page in the view panel and in the navigation panel's list.
-void ShowPageNumber(const ViewerState& state);
+// "Page 2 of 6", or "No document".
+std::string PageLabel(const ViewerState& state);
+// The current page in the view panel and in the navigation panel's list, and to accessibility
+// clients.
+void ShowPageNumber(ViewerState& state);
 // One list entry per page of the shown document.
 void FillPageList(const ViewerState& state);
 // The document's facts in the property panel.

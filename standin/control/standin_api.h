@@ -29,6 +29,14 @@
 // Right (40 pixels), Page Up/Down (the page area's height less 40 pixels; in whole-page mode the
 // previous/next page), Home/End (document start/end). Scrolling makes the page showing most
 // the current page.
+// Keyboard in a dialog: a viewer window that is a child (made so, or adopted) is a tab stop; it
+// passes the focus to the page area, which draws a focus rectangle and takes the focus when
+// clicked. Both answer WM_GETDLGCODE with DLGC_WANTARROWS only: Tab, Enter, Esc, characters and
+// the host's accelerators and mnemonics stay the host's.
+// Accessibility: WM_GETOBJECT (OBJID_CLIENT) answers an MSAA IAccessible document: name the page
+// label ("Page 2 of 6", "No document"), value the current page's text, state read-only; its
+// children are the system's objects of the shown panels' controls and of the scroll bars.
+// EVENT_OBJECT_NAMECHANGE and EVENT_OBJECT_VALUECHANGE follow the current page and the document.
 //
 // ---------------------------------------------------------------------------------------------
 // Commands (wParam = code; lParam as listed). Codes not listed answer 0 and change nothing.

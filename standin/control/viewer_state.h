@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "accessible_viewer.h"
 #include "document_model.h"
 #include "document_search.h"
 #include "drawing_painter.h"
@@ -77,6 +78,8 @@ struct ViewerState {
   DrawingResources drawing;
 
   PrintSettings printing;
+
+  AccessibleLink accessible;  // last, so destroyed first: clients are cut off before the rest goes
 };
 
 ViewerState* StateOf(HWND viewer);

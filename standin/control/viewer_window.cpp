@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "accessible_viewer.h"
 #include "message_log.h"
 #include "page_area.h"
 #include "page_view.h"
@@ -16,8 +17,11 @@ namespace {
 
 void OnCreate(HWND window, ViewerState& state) {
   state.window = window;
-  // The parts paint themselves; the viewer paints only the corner between the scroll bars.
-  SetWindowLongPtrA(window, GWL_STYLE, GetWindowLongPtrA(window, GWL_STYLE) | WS_CLIPCHILDREN);
+  // The parts paint themselves; the viewer paints only the corner between the scroll bars. A
+  // viewer made as a child is a tab stop of its dialog from the start.
+  const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+  SetWindowLongPtrA(window, GWL_STYLE,
+                    style | WS_CLIPCHILDREN | ((style & WS_CHILD) != 0 ? WS_TABSTOP : 0));
   const HDC screen = GetDC(nullptr);
   state.screenPixelsPerPoint = GetDeviceCaps(screen, LOGPIXELSY) / 72.0;
   ReleaseDC(nullptr, screen);
@@ -73,13 +77,24 @@ LRESULT CALLBACK ViewerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         FillRect(reinterpret_cast<HDC>(wParam), &client, GetSysColorBrush(COLOR_BTNFACE));
         return 1;
       }
+      case WM_STYLECHANGING:
+        // A viewer made a child after its creation (a popup adopted into a dialog) becomes a tab
+        // stop there. The bit is the maximize box of a top-level window, so it is set only now.
+        if (wParam == static_cast<WPARAM>(GWL_STYLE)) {
+          auto* change = reinterpret_cast<STYLESTRUCT*>(lParam);
+          if ((change->styleNew & WS_CHILD) != 0 && (change->styleOld & WS_CHILD) == 0) {
+            change->styleNew |= WS_TABSTOP;
+          }
+        }
+        return 0;
       case WM_SETFOCUS:
+        // The dialog manager gives the focus to the viewer window; the keys go to the pages.
         if (state != nullptr && state->parts.pageArea != nullptr) {
           SetFocus(state->parts.pageArea);
         }
         return 0;
       case WM_GETDLGCODE:
-        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        return kPageAreaDialogCode;
       case WM_COMMAND:
         if (state != nullptr &&
             OnPartCommand(*state, LOWORD(wParam), static_cast<int>(HIWORD(wParam)))) {
@@ -102,6 +117,14 @@ LRESULT CALLBACK ViewerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       case WM_KEYDOWN:
         if (state != nullptr && OnKey(*state, wParam)) {
           return 0;
+        }
+        break;
+      case WM_GETOBJECT:
+        if (state != nullptr) {
+          const LRESULT answer = AnswerGetObject(*state, wParam, lParam);
+          if (answer != 0) {
+            return answer;
+          }
         }
         break;
       case WM_DESTROY:

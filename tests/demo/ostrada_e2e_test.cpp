@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -323,6 +324,53 @@ TEST_F(OstradaDocumentTest, PageTextShowsTheBarAsALineBreak) {
   RunRow(FIELD_PAGE_TEXT_LENGTH, [&] { box = AnswerBox(); });
   EXPECT_EQ(box.text.rfind("1st Page Text Length = ", 0), 0U) << box.text;
   EXPECT_NE(box.text, "1st Page Text Length = 0");
+  EXPECT_EQ(Exit(), 0U);
+}
+
+// Keys posted to the focused window run through the program's own loop: End and Home page the
+// viewer that has the focus, and Alt+H then A (the Help menu's mnemonics) still reach the menu.
+TEST_F(OstradaDocumentTest, KeysPageTheFocusedViewerAndMenuMnemonicsStillWork) {
+  WaitForViewer();
+  RunRow(FIELD_OPEN, [this] { AnswerFileDialog(SamplePdf()); });
+  const HWND viewer = GetDlgItem(program_->MainWindow(), FIELD_HOSTREGION);
+  const HWND label = GetDlgItem(GetDlgItem(viewer, 1001), 1102);  // the view panel's page label
+  // Other test programs on the display may hold the activation, and the focus with it; the
+  // focus comes back when the window is active again.
+  GUITHREADINFO gui{};
+  gui.cbSize = sizeof gui;
+  for (int attempt = 0; attempt < 3 && IsChild(viewer, gui.hwndFocus) == FALSE; ++attempt) {
+    SetForegroundWindow(program_->MainWindow());
+    Sync();
+    ASSERT_NE(GetGUIThreadInfo(program_->ThreadId(), &gui), FALSE);
+  }
+  ASSERT_TRUE(IsChild(viewer, gui.hwndFocus)) << "the viewer keeps the focus after the dialog";
+  const auto labelAfter = [&](WPARAM key) {
+    PostMessageA(gui.hwndFocus, WM_KEYDOWN, key, 1);
+    Sync();
+    std::array<char, 64> text{};
+    GetWindowTextA(label, text.data(), static_cast<int>(text.size()));
+    return std::string(text.data());
+  };
+  EXPECT_EQ(labelAfter(VK_END), "Page 2 of 2");
+  EXPECT_EQ(labelAfter(VK_HOME), "Page 1 of 2");
+
+  const std::size_t from = program_->Log().size();
+  PostMessageA(gui.hwndFocus, WM_SYSKEYDOWN, 'H', static_cast<LPARAM>(1U | (1U << 29U)));
+  HWND menu = nullptr;
+  for (const ULONGLONG end = GetTickCount64() + kStepTimeoutMs;
+       menu == nullptr && GetTickCount64() < end; Sleep(20)) {
+    menu = FindWindowA("#32768", nullptr);
+    menu = menu != nullptr && IsWindowVisible(menu) != FALSE &&
+                   GetWindowThreadProcessId(menu, nullptr) == program_->ThreadId()
+               ? menu
+               : nullptr;
+  }
+  ASSERT_NE(menu, nullptr) << "Alt+H opened no menu";
+  PostMessageA(gui.hwndFocus, WM_CHAR, 'a', 1);
+  EXPECT_TRUE(program_->WaitForLog([](const LogLine& l) { return IsMsg(l, 6); }, from))
+      << "A chose About, which shows the viewer's about box\n"
+      << Show(program_->Log());
+  AnswerBox();
   EXPECT_EQ(Exit(), 0U);
 }
 

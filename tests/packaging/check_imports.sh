@@ -5,7 +5,7 @@
 #   check_imports.sh [--allow NAME.dll]... FILE...
 set -euo pipefail
 allowed=(kernel32.dll user32.dll gdi32.dll comdlg32.dll winspool.drv advapi32.dll shell32.dll
-         comctl32.dll msvcrt.dll ole32.dll oleaut32.dll ws2_32.dll bcrypt.dll shlwapi.dll)
+         comctl32.dll msvcrt.dll ole32.dll oleaut32.dll oleacc.dll ws2_32.dll bcrypt.dll shlwapi.dll)
 while [ "${1:-}" = "--allow" ]; do
   allowed+=("$(echo "$2" | tr '[:upper:]' '[:lower:]')")
   shift 2
