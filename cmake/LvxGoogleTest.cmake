@@ -11,9 +11,10 @@ include(GoogleTest)
 
 # lvx_add_test(NAME SOURCES... [LIBRARIES ...] [LABELS ...] [TIMEOUT n] [SERIAL])
 # A GoogleTest program whose cases are registered with CTest one by one. Discovery runs before the
-# tests (not at build time), so building needs neither Wine nor a display. SERIAL: its cases run
-# with no other test beside them (they need the display's activation, which a window that another
-# test shows takes away).
+# tests (not at build time), so building needs neither Wine nor a display. SERIAL: the program is
+# one CTest test, its cases run in that one process, with no other test beside it (they need the
+# display's activation, which a window of another test, or of the previous case's program while
+# Wine closes it, takes away).
 function(lvx_add_test name)
   cmake_parse_arguments(ARG "SERIAL" "TIMEOUT" "SOURCES;LIBRARIES;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES} ${ARG_UNPARSED_ARGUMENTS})
@@ -22,10 +23,12 @@ function(lvx_add_test name)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 60)
   endif()
-  set(serial "")
   if(ARG_SERIAL)
-    set(serial RUN_SERIAL TRUE)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS "${ARG_LABELS}"
+                         RUN_SERIAL TRUE)
+    return()
   endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                       PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS "${ARG_LABELS}" ${serial})
+                       PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS "${ARG_LABELS}")
 endfunction()
