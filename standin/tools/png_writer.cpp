@@ -39,7 +39,7 @@ bool PutChunk(std::FILE* file, const char (&type)[5], std::span<const std::uint8
 // A deflate stream that ends itself.
 class Deflater {
  public:
-  Deflater() { ready_ = deflateInit(&stream_, Z_BEST_SPEED) == Z_OK; }
+  Deflater() : ready_(deflateInit(&stream_, Z_BEST_SPEED) == Z_OK) {}
   ~Deflater() {
     if (ready_) {
       deflateEnd(&stream_);
@@ -47,6 +47,8 @@ class Deflater {
   }
   Deflater(const Deflater&) = delete;
   Deflater& operator=(const Deflater&) = delete;
+  Deflater(Deflater&&) = delete;
+  Deflater& operator=(Deflater&&) = delete;
 
   [[nodiscard]] bool Ready() const { return ready_; }
   z_stream& Stream() { return stream_; }

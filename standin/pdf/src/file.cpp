@@ -336,17 +336,17 @@ std::optional<Dict> PdfFile::ResolvedFilters(const Dict& dict) {
     }
     return Object(std::shared_ptr<const Dict>(std::move(entries)));
   };
-  Object filter = resolveEach(dict.Get("Filter"), same);
-  Object parms = resolveEach(dict.Get("DecodeParms"), parameters);
+  const Object filter = resolveEach(dict.Get("Filter"), same);
+  const Object parms = resolveEach(dict.Get("DecodeParms"), parameters);
   if (!any) {
     return std::nullopt;
   }
   Dict out = dict;
   for (auto& [key, value] : out.entries) {
     if (key == "Filter") {
-      value = std::move(filter);
+      value = filter;
     } else if (key == "DecodeParms") {
-      value = std::move(parms);
+      value = parms;
     }
   }
   return out;
