@@ -15,11 +15,15 @@ constexpr std::uint32_t kOpenTypeCff = 0x4F54544F;    // "OTTO"
 constexpr std::uint32_t kAppleTrueType = 0x74727565;  // "true"
 constexpr std::size_t kMaxTables = 64;
 
+// Offsets come from the file: `at` may be anything up to SIZE_MAX, so the checks subtract from
+// the size rather than add to the offset (which wraps in a 32-bit process).
 std::uint16_t U16(std::span<const std::uint8_t> d, std::size_t at) {
-  return at + 2 <= d.size() ? static_cast<std::uint16_t>((d[at] << 8U) | d[at + 1]) : 0;
+  return at < d.size() && d.size() - at >= 2 ? static_cast<std::uint16_t>((d[at] << 8U) | d[at + 1])
+                                             : 0;
 }
 std::uint32_t U32(std::span<const std::uint8_t> d, std::size_t at) {
-  return at + 4 <= d.size() ? (std::uint32_t{U16(d, at)} << 16U) | U16(d, at + 2) : 0;
+  return at < d.size() && d.size() - at >= 4 ? (std::uint32_t{U16(d, at)} << 16U) | U16(d, at + 2)
+                                             : 0;
 }
 void Put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
   out.push_back(static_cast<std::uint8_t>(v >> 8U));
@@ -216,6 +220,9 @@ std::int32_t SfntFont::Lookup(int platform, int encoding, std::uint32_t code) co
       continue;
     }
     const std::size_t at = U32(cmap, 8 + 8 * i);
+    if (at >= cmap.size()) {
+      continue;  // a subtable outside the table; offsets below stay far from wrapping
+    }
     switch (U16(cmap, at)) {
       case 0:
         return code < 256 && at + 6 + code < cmap.size() ? cmap[at + 6 + code] : -1;
@@ -276,6 +283,9 @@ std::vector<char32_t> SfntFont::GlyphCharacters() const {
       }
       const bool macRoman = platform == 1;
       const std::size_t at = U32(cmap, 8 + 8 * i);
+      if (at >= cmap.size()) {
+        continue;  // a subtable outside the table; offsets below stay far from wrapping
+      }
       switch (U16(cmap, at)) {
         case 0:
           for (std::uint32_t code = 0; code < 256 && at + 6 + code < cmap.size(); ++code) {
