@@ -29,6 +29,9 @@ packages=(
   # Font data the PDF reader's build turns into tables: Adobe's Core 14 AFM files (inside a Java
   # archive; no Java is needed) and Adobe's CMaps of the CJK character collections.
   libpdfbox2-java poppler-data
+  # Unpacking Debian source packages (dpkg-source), for the libraries built for Windows at build
+  # time (scripts/debian_source.sh).
+  dpkg-dev
 )
 for option in "$@"; do
   case $option in
@@ -43,13 +46,32 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   "${sudo_cmd[@]}" dpkg --add-architecture i386
 fi
 
+# Source packages: deb-src entries for the same archives and suites as the binary entries, so that
+# apt-get source fetches the libraries that Debian builds for no MinGW target.
+update=false
+if ! grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+  echo "setup: adding deb-src entries for the configured Debian archives" >&2
+  for list in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$list" ] && sed 's/^Types:.*/Types: deb-src/' "$list"
+  done > /tmp/lvx-deb-src.sources
+  [ -f /etc/apt/sources.list ] && sed -n 's/^deb /deb-src /p' /etc/apt/sources.list \
+    > /tmp/lvx-deb-src.list
+  "${sudo_cmd[@]}" install -m 644 /tmp/lvx-deb-src.sources /etc/apt/sources.list.d/lvx-deb-src.sources
+  [ -s /tmp/lvx-deb-src.list ] &&
+    "${sudo_cmd[@]}" install -m 644 /tmp/lvx-deb-src.list /etc/apt/sources.list.d/lvx-deb-src.list
+  [ -s /etc/apt/sources.list.d/lvx-deb-src.sources ] ||
+    "${sudo_cmd[@]}" rm -f /etc/apt/sources.list.d/lvx-deb-src.sources
+  update=true
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-if [ ${#missing[@]} -eq 0 ]; then exit 0; fi
+if [ ${#missing[@]} -eq 0 ] && [ "$update" = false ]; then exit 0; fi
 
-echo "setup: installing ${missing[*]}" >&2
 "${sudo_cmd[@]}" apt-get update -qq
+if [ ${#missing[@]} -eq 0 ]; then exit 0; fi
+echo "setup: installing ${missing[*]}" >&2
 "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
   "${missing[@]}" >/dev/null
