@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "ansi_file_name.h"
 #include "c_file_names.h"
 #include "c_host.h"
 #include "c_viewer.h"

@@ -2,6 +2,8 @@
 // the caller or chosen in the file-open dialog, and answer the viewer's result unchanged.
 #include <array>
 
+#include "ansi_file_name.h"
+#include "error_message.h"
 #include "file_open_dialog.h"
 #include "lumivexctl/lumivexcontrol.h"
 #include "text_field.h"
@@ -17,7 +19,9 @@ std::int32_t SendDocumentFile(std::int32_t window, lvx::ViewerCommand command,
     if (!outcome.chosen) {
       // Cancelled or failed, the viewer hears nothing; a failure is not a cancel, so its reason
       // is shown.
-      if (outcome.error != 0) {
+      if (outcome.noAnsiName) {
+        lvx::ShowErrorMessage(window, lvx::kNoAnsiFileName);
+      } else if (outcome.error != 0) {
         lvx::ReportFileDialogFailure(window, outcome.error, name.size());
       }
       return 0;

@@ -6,43 +6,61 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <new>
+#include <optional>
+#include <string>
 
+#include "ansi_file_name.h"
 #include "error_message.h"
 
 namespace lvx {
 namespace {
 
-constexpr const char* kTitle = "Select File";
+constexpr const wchar_t* kTitle = L"Select File";
 
 // The filter "Adobe PDF | *.pdf": one description and one pattern separated by the bar, both
 // kept as they stand, spaces included. In the dialog's filter string the bar becomes the NUL
 // between the two parts, so the description is "Adobe PDF " and the pattern " *.pdf"; the
 // dialog's pattern matching skips the pattern's leading space, so PDF files are still listed.
-constexpr char kFilter[] = "Adobe PDF \0 *.pdf\0";  // the literal adds the closing second NUL
+constexpr wchar_t kFilter[] = L"Adobe PDF \0 *.pdf\0";  // the literal adds the closing second NUL
 
 }  // namespace
 
+// The wide dialog shows and returns every name whatever the code page; the chosen path then goes
+// to the viewer as it can open it (ansi_file_name.h).
 FileDialogOutcome AskForPdfFile(HWND owner, std::span<char> name) noexcept {
   if (name.empty()) {
     return {};
   }
   std::fill(name.begin(), name.end(), '\0');  // the name field starts empty
-  OPENFILENAMEA dialog{};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = owner;
-  dialog.lpstrFilter = kFilter;
-  dialog.nFilterIndex = 1;
-  dialog.lpstrFile = name.data();
-  dialog.nMaxFile = static_cast<DWORD>(name.size());
-  dialog.lpstrTitle = kTitle;
-  dialog.Flags =
-      OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_LONGNAMES;
-  if (GetOpenFileNameA(&dialog) == FALSE) {
-    name[0] = '\0';
-    return {false, static_cast<std::uint32_t>(CommDlgExtendedError())};
+  try {
+    std::wstring wide(name.size(), L'\0');
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = kFilter;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = wide.data();
+    dialog.nMaxFile = static_cast<DWORD>(wide.size());
+    dialog.lpstrTitle = kTitle;
+    dialog.Flags =
+        OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_LONGNAMES;
+    if (GetOpenFileNameW(&dialog) == FALSE) {
+      return {false, static_cast<std::uint32_t>(CommDlgExtendedError())};
+    }
+    wide.resize(wide.find(L'\0'));
+    const std::optional<std::string> ansi = AnsiFileName(wide);
+    if (!ansi) {
+      return {false, 0, true};
+    }
+    if (ansi->size() >= name.size()) {
+      return {false, FNERR_BUFFERTOOSMALL};  // a path of double-byte characters may not fit
+    }
+    std::copy(ansi->begin(), ansi->end(), name.begin());
+    return {true, 0};
+  } catch (const std::bad_alloc&) {
+    return {false, CDERR_MEMALLOCFAILURE};
   }
-  name[name.size() - 1] = '\0';
-  return {true, 0};
 }
 
 void ReportFileDialogFailure(std::int32_t viewer, std::uint32_t error,

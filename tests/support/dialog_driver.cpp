@@ -143,18 +143,39 @@ void PressButton(HWND dialog, int id) {
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-bool SetFileName(HWND dialog, const std::string& path) {
+namespace {
+
+// The file name field's edit control: the field is a combo box (possibly inside a ComboBoxEx)
+// around an edit control.
+HWND FileNameEdit(HWND dialog) {
   const HWND field = GetDlgItem(dialog, kFileNameId);
   if (field == nullptr) {
-    return false;
+    return nullptr;
   }
-  // The field is a combo box (possibly inside a ComboBoxEx) around an edit control.
-  const HWND edit = ClassOf(field) == "Edit" ? field : DescendantOfClass(field, "Edit");
+  return ClassOf(field) == "Edit" ? field : DescendantOfClass(field, "Edit");
+}
+
+}  // namespace
+
+bool SetFileName(HWND dialog, const std::string& path) {
+  const HWND edit = FileNameEdit(dialog);
   if (edit == nullptr) {
     return false;
   }
   SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
   return TextOf(edit) == path;
+}
+
+bool SetFileName(HWND dialog, const std::wstring& path) {
+  const HWND edit = FileNameEdit(dialog);
+  if (edit == nullptr) {
+    return false;
+  }
+  SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  std::wstring text(path.size() + 2, L'\0');
+  text.resize(
+      static_cast<std::size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
+  return text == path;
 }
 
 std::vector<std::string> FileTypes(HWND dialog) {

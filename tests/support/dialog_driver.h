@@ -61,6 +61,8 @@ std::string TextOf(HWND window);
 
 // File-open dialog: puts a path into the file name field (control 0x47C, its inner edit).
 bool SetFileName(HWND dialog, const std::string& path);
+// The same with a name in any script (the wide dialog).
+bool SetFileName(HWND dialog, const std::wstring& path);
 // File-open dialog: the entries of the file type list (control 0x470) and the chosen one.
 std::vector<std::string> FileTypes(HWND dialog);
 // File-open dialog: the names the file list shows.

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -203,6 +204,52 @@ TEST_F(FileDialogTest, PathsUpTo255CharactersFitTheNameBuffer) {
   EXPECT_EQ(boxes.Boxes()[0].text,
             "The file was not opened: its path is longer than 255 characters.");
   EXPECT_EQ(boxes.Boxes()[0].owner, host.Window());
+}
+
+// Names in any script, chosen in the dialog under the code page 1252: a name the code page writes
+// reaches the viewer as it is, any other as the file's short name, which an 8-bit viewer opens.
+TEST_F(FileDialogTest, NamesInAnyScriptReachTheViewer) {
+  ASSERT_EQ(GetACP(), 1252U) << "the test is written for the code page 1252";
+  const std::array<std::wstring, 5> names = {
+      L"Caf\u00e9 r\u00e9sum\u00e9", L"\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac",
+      L"\u041a\u0438\u0440\u0438\u043b\u043b\u0438\u0446\u0430", L"\u4e2d\u6587\u6587\u4ef6",
+      L"report \U0001F4C4"};
+  const std::wstring folder(other.begin(), other.end());  // an ASCII path
+  for (const std::wstring& name : names) {
+    std::wstring path = folder;
+    path.append(L"\\").append(name).append(L".pdf");
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+    bool typed = false;
+    DialogDriver driver("Select File", [&](HWND dialog) {
+      typed = SetFileName(dialog, path);
+      PressButton(dialog, IDOK);
+    });
+    viewer.Answer(101, {4});
+    EXPECT_EQ(object.LOADFILE(LvxOmittedText()), 4);
+    ASSERT_TRUE(driver.Finish());
+    EXPECT_TRUE(typed) << "the dialog's field takes the name whole";
+
+    std::array<char, MAX_PATH> inCodePage{};
+    BOOL lost = FALSE;
+    WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, path.c_str(), -1, inCodePage.data(),
+                        static_cast<int>(inCodePage.size()), nullptr, &lost);
+    std::array<wchar_t, MAX_PATH> shortName{};
+    GetShortPathNameW(path.c_str(), shortName.data(), static_cast<DWORD>(shortName.size()));
+    const std::string expected =
+        lost == FALSE ? std::string(inCodePage.data())
+                      : std::string(shortName.data(), shortName.data() + wcslen(shortName.data()));
+    const Calls received = Received();
+    ASSERT_EQ(received.size(), 1U);
+    EXPECT_EQ(received[0], String(101, expected));
+    EXPECT_NE(GetFileAttributesA(expected.c_str()), INVALID_FILE_ATTRIBUTES)
+        << expected << ": an 8-bit viewer opens the name it is given";
+    EXPECT_EQ(lost == FALSE, name == names[0]) << "only the first name is in the code page";
+    viewer.Forget();
+    DeleteFileW(path.c_str());
+  }
 }
 
 }  // namespace
