@@ -155,6 +155,9 @@ INT_PTR Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
       }
       return FALSE;
+    case kDpiChangedMessage:
+      OnDpiChanged(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+      return TRUE;  // done here: the dialog manager scales nothing of its own on top
     case WM_ENTERSIZEMOVE:
       sizingLoop_ = true;
       return FALSE;
