@@ -75,6 +75,7 @@ bool Window::Open() {
   for (const std::int32_t number : ItemNumbers(window_)) {
     kinds_[number] = KindOfWindow(GetDlgItem(window_, number));
   }
+  FitFontToDpi();
   RECT client{};
   GetClientRect(window_, &client);
   lastClient_ = SIZE{client.right, client.bottom};

@@ -22,10 +22,13 @@
 // switched on. The window's position is its outer top-left corner on the screen, its size that of
 // its client area; a control's position is relative to the client area.
 //
-// DPI: when the system moves the window to a screen of another DPI (WM_DPICHANGED), the window
-// makes its definition's font for the new DPI, takes the dialog units of that font, moves and
-// sizes its controls so that they keep their places in dialog units, and takes the size the
-// system suggests, which reports Sized: a layout kept in dialog units stays as it was.
+// DPI: the dialog units come from the definition's font at the window's DPI. A face that has no
+// size for that DPI (a bitmap face such as MS Sans Serif above 120 dpi, which stays at a smaller
+// size) is replaced when the window opens by the same face in outline form, made for the DPI, and
+// the window and its controls are sized in its units. When the system moves the window to a
+// screen of another DPI (WM_DPICHANGED), the window makes its font for the new DPI the same way,
+// moves and sizes its controls so that they keep their places in dialog units, and takes the size
+// the system suggests, which reports Sized: a layout kept in dialog units stays as it was.
 #ifndef LUMIVEX_DEMO_TOOLKIT_WINDOW_H
 #define LUMIVEX_DEMO_TOOLKIT_WINDOW_H
 
@@ -161,6 +164,11 @@ class Window {
   void CollectMenu(HMENU menu);
   // WM_DPICHANGED: the font, the dialog units and the controls for `dpi`, then `suggested`.
   void OnDpiChanged(int dpi, const RECT* suggested);
+  // At opening: the outline font when the system's font is not of the size the DPI asks for.
+  void FitFontToDpi();
+  // Makes the definition's font for `dpi` the window's, with its dialog units, and moves and
+  // sizes the controls to keep their dialog units. False when no font could be made or measured.
+  bool UseFontFor(int dpi);
   void NextPassEvent();
   [[nodiscard]] std::int32_t NextPassControl() const;
   [[nodiscard]] bool Passes(std::int32_t control) const;
