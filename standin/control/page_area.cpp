@@ -140,8 +140,8 @@ void DrawView(HDC dc, const RECT& client, ViewerState& state) {
   if (state.document == nullptr || state.sheets.empty()) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(255, 255, 255));
-    const Selection font(dc, state.scale.font ? state.scale.font.Get()
-                                              : GetStockObject(DEFAULT_GUI_FONT));
+    const Selection font(
+        dc, state.scale.font ? state.scale.font.Get() : GetStockObject(DEFAULT_GUI_FONT));
     RECT box = client;
     DrawTextA(dc, "No document", -1, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     return;

@@ -89,12 +89,12 @@ void RefreshLayout(ViewerState& state) {
     down = static_cast<double>(state.scrollY - old.top) / std::max(1, old.Height());
     across = (state.scrollX + AreaWidth(state) / 2.0) / std::max(1, state.layout.width);
   }
-  state.zoom.percent = std::min(
-      EffectivePercent(state.zoom.mode, state.zoom.percent, state.sheets, state.currentPage,
-                       AreaWidth(state), AreaHeight(state), state.screenPixelsPerPoint,
-                       state.scale.sheetGap),
-      LargestPercent(state.sheets, state.zoom.columns, state.screenPixelsPerPoint,
-                     state.scale.sheetGap));
+  state.zoom.percent =
+      std::min(EffectivePercent(state.zoom.mode, state.zoom.percent, state.sheets,
+                                state.currentPage, AreaWidth(state), AreaHeight(state),
+                                state.screenPixelsPerPoint, state.scale.sheetGap),
+               LargestPercent(state.sheets, state.zoom.columns, state.screenPixelsPerPoint,
+                              state.scale.sheetGap));
   state.layout = LayOutSheets(state.sheets, state.zoom.columns, PixelsPerPoint(state),
                               AreaWidth(state), AreaHeight(state), state.scale.sheetGap);
   int x = 0;

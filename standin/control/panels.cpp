@@ -23,9 +23,9 @@ constexpr const char* kPanelClass = "LvxStandinPanel";
 // Sizes at 96 dpi (viewer_dpi.h scales them).
 constexpr int kInset = 3;
 constexpr int kButtonWidth = 74;
-constexpr int kButtonPadding = 8;   // each side of a zoom button's label
-constexpr int kButtonEdges = 10;    // a button's frame and the room above and below its label
-constexpr int kFontSlot = 0;        // a panel's window bytes: the font it paints its text in
+constexpr int kButtonPadding = 8;  // each side of a zoom button's label
+constexpr int kButtonEdges = 10;   // a button's frame and the room above and below its label
+constexpr int kFontSlot = 0;       // a panel's window bytes: the font it paints its text in
 
 struct ZoomButton {
   std::int32_t code;
@@ -105,16 +105,15 @@ HWND Child(const ViewerState& state, HWND parent, const char* klass, const char*
   const HWND child =
       CreateWindowExA(extendedStyle, klass, text, WS_CHILD | style, 0, 0, 0, 0, parent,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), StandinModule(), nullptr);
-  const HGDIOBJ font =
-      state.scale.font ? state.scale.font.Get() : GetStockObject(DEFAULT_GUI_FONT);
+  const HGDIOBJ font = state.scale.font ? state.scale.font.Get() : GetStockObject(DEFAULT_GUI_FONT);
   SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
   return child;
 }
 
 // Every part that shows text, in the order they were made.
 std::vector<HWND> TextParts(const ViewerParts& parts) {
-  std::vector<HWND> all{parts.viewPanel,       parts.pageLabel,    parts.navigationPanel,
-                        parts.pageList,        parts.propertyPanel, parts.propertyText};
+  std::vector<HWND> all{parts.viewPanel, parts.pageLabel,     parts.navigationPanel,
+                        parts.pageList,  parts.propertyPanel, parts.propertyText};
   all.insert(all.end(), parts.zoomButtons.begin(), parts.zoomButtons.end());
   return all;
 }
@@ -244,13 +243,16 @@ void CreateParts(ViewerState& state) {
                                       WS_VISIBLE | BS_PUSHBUTTON,
                                       kFirstZoomButtonId + static_cast<int>(i)));
   }
-  parts.pageLabel = Child(state, parts.viewPanel, kPanelClass, "No document", WS_VISIBLE, kPageLabelId);
-  parts.navigationPanel = Child(state, window, kPanelClass, "", WS_CLIPCHILDREN, kNavigationPanelId);
+  parts.pageLabel =
+      Child(state, parts.viewPanel, kPanelClass, "No document", WS_VISIBLE, kPageLabelId);
+  parts.navigationPanel =
+      Child(state, window, kPanelClass, "", WS_CLIPCHILDREN, kNavigationPanelId);
   parts.pageList = Child(state, parts.navigationPanel, "LISTBOX", "",
                          WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, kPageListId,
                          WS_EX_CLIENTEDGE);
   parts.propertyPanel = Child(state, window, kPanelClass, "", WS_CLIPCHILDREN, kPropertyPanelId);
-  parts.propertyText = Child(state, parts.propertyPanel, kPanelClass, "", WS_VISIBLE, kPropertyTextId);
+  parts.propertyText =
+      Child(state, parts.propertyPanel, kPanelClass, "", WS_VISIBLE, kPropertyTextId);
   parts.verticalBar = Child(state, window, "SCROLLBAR", "", SBS_VERT, kVerticalBarId);
   parts.horizontalBar = Child(state, window, "SCROLLBAR", "", SBS_HORZ, kHorizontalBarId);
   parts.pageArea = CreatePageArea(window, kPageAreaId);
@@ -259,8 +261,8 @@ void CreateParts(ViewerState& state) {
 void PlaceParts(ViewerState& state) {
   RECT client{};
   GetClientRect(state.window, &client);
-  state.panels = LayOutPanels(client.right, client.bottom, std::max(state.viewOptions, 0),
-                              state.scale.panels);
+  state.panels =
+      LayOutPanels(client.right, client.bottom, std::max(state.viewOptions, 0), state.scale.panels);
   const ViewerParts& parts = state.parts;
   Place(parts.viewPanel, state.panels.viewPanel);
   Place(parts.navigationPanel, state.panels.navigationPanel);

@@ -83,7 +83,8 @@ void ScrollBy(ViewerState& state, int dx, int dy) {
 void OnScrollBar(ViewerState& state, bool vertical, int request) {
   const int position = vertical ? state.scrollY : state.scrollX;
   const int page =
-      std::max(state.scale.scrollLine, (vertical ? AreaHeight(state) : AreaWidth(state)) - state.scale.scrollLine);
+      std::max(state.scale.scrollLine,
+               (vertical ? AreaHeight(state) : AreaWidth(state)) - state.scale.scrollLine);
   int target = position;
   switch (request) {
     case SB_LINEUP:

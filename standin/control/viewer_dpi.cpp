@@ -56,13 +56,11 @@ int SystemMetricForDpi(int index, int dpi) {
 }
 
 GdiObject<HFONT> MakePanelFont(int dpi) {
-  static const auto forDpi =
-      User32Function<ParametersForDpiFunction>("SystemParametersInfoForDpi");
+  static const auto forDpi = User32Function<ParametersForDpiFunction>("SystemParametersInfoForDpi");
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
-  bool found = forDpi != nullptr &&
-               forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0,
-                      static_cast<UINT>(dpi)) != FALSE;
+  bool found = forDpi != nullptr && forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0,
+                                           static_cast<UINT>(dpi)) != FALSE;
   if (!found &&
       SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0) != FALSE) {
     metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, dpi, ScreenDpi());

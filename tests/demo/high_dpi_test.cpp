@@ -16,22 +16,14 @@
 #include <string>
 #include <vector>
 
-#include "host_adapter.h"
-#include "lumivexctl/lumivexcontrol.h"
-#include "main_window.h"
 #include "main_window_fields.h"
+#include "main_window_fixture.h"
 #include "menu_dispatch.h"
 #include "message_box.h"
 #include "message_box_watcher.h"
 #include "ostrada_driver.h"
 #include "pdf_builder.h"
-#include "resize_adapter.h"
-#include "resizer.h"
 #include "screen_capture.h"
-#include "session.h"
-#include "test_host_window.h"
-#include "window.h"
-#include "window_definition.h"
 #include "window_rects.h"
 
 namespace lvx::test {
@@ -75,9 +67,8 @@ NONCLIENTMETRICSW MetricsFor(int dpi) {
   metrics.cbSize = sizeof metrics;
   const auto forDpi =
       User32<BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT)>("SystemParametersInfoForDpi");
-  if (forDpi == nullptr ||
-      forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(dpi)) ==
-          FALSE) {
+  if (forDpi == nullptr || forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0,
+                                  static_cast<UINT>(dpi)) == FALSE) {
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
   }
   return metrics;
@@ -85,8 +76,8 @@ NONCLIENTMETRICSW MetricsFor(int dpi) {
 
 std::string TextOf(HWND window) {
   std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextA(window, text.data(),
-                                                      static_cast<int>(text.size()))));
+  text.resize(
+      static_cast<std::size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
   return text;
 }
 
@@ -129,8 +120,8 @@ RECT ClientOf(HWND window) {
 // 3-point line down at x = 36 points.
 std::string LinesDocument() {
   pdf::test::PdfBuilder pdf;
-  const int content = pdf.AddStream(
-      "", "0 0 0 RG 0 w 72 8 m 72 136 l S 8 72 m 136 72 l S 3 w 36 8 m 36 136 l S\n");
+  const int content =
+      pdf.AddStream("", "0 0 0 RG 0 w 72 8 m 72 136 l S 8 72 m 136 72 l S 3 w 36 8 m 36 136 l S\n");
   const int page = pdf.Reserve();
   const int pages = pdf.Add("<< /Type /Pages /Kids [" + std::to_string(page) + " 0 R] /Count 1 >>");
   pdf.Set(page, "<< /Type /Page /Parent " + std::to_string(pages) +
@@ -163,27 +154,19 @@ TEST(HighDpiSetting, ThePrefixReportsItsDpiToThisProgram) {
   }
 }
 
-// ostrada's main window in this process, with the stand-in viewer in its host region showing a
-// document: as MAINWINDOW sets it up, and resized as its resize hook does.
-class OstradaWindowAtDpi : public ::testing::Test {
+// ostrada's main window in this process (main_window_fixture.h), its viewer with all its parts
+// showing a document.
+class OstradaWindowAtDpi : public MainWindowTest {
  protected:
-  OstradaWindowAtDpi()
-      : session(GetModuleHandleA(nullptr)),
-        definition(GetModuleHandleA(nullptr), ostrada::kMainWindowDefinition),
-        window(definition),
-        host(window),
-        layout(window) {}
+  OstradaWindowAtDpi() : MainWindowTest(true) {}
 
   void SetUp() override {
     dpi = ExpectedDpi();
     ASSERT_GT(dpi, 0) << "LVX_EXPECTED_DPI is not set";
-    ASSERT_TRUE(window.Open());
-    resize::INITRESIZE(resizer, layout, 1);
-    std::strcpy(viewer.LUMIVEXCLASSNAME, "Tarnvik_LUMIVEX_01");
-    std::strcpy(viewer.LUMIVEXDLLNAME, "Lumivex01.dll");
-    viewer.TVHORZSCROLLBAR = viewer.TVVERTSCROLLBAR = viewer.TVPROPERTYPANEL = 1;
-    viewer.TVNAVIGATIONPANEL = viewer.TVVIEWPANEL = 1;
-    ASSERT_NE(viewer.INIT(host, FIELD_HOSTREGION), 0);
+    MainWindowTest::SetUp();
+    if (HasFatalFailure()) {
+      return;
+    }
     std::array<char, MAX_PATH> folder{};
     GetTempPathA(static_cast<DWORD>(folder.size()), folder.data());
     path = std::string(folder.data()) + "lvx-high-dpi-" + std::to_string(GetCurrentProcessId()) +
@@ -195,35 +178,12 @@ class OstradaWindowAtDpi : public ::testing::Test {
   }
 
   void TearDown() override {
-    resize::KILLRESIZE(resizer);
-    viewer.KILL();
-    window.Close();
-    PumpMessages();
+    MainWindowTest::TearDown();
     DeleteFileA(path.c_str());
   }
 
-  [[nodiscard]] HWND Viewer() const { return window.ControlHandle(FIELD_HOSTREGION); }
   [[nodiscard]] HWND Part(int panel, int id) const {
     return GetDlgItem(panel != 0 ? GetDlgItem(Viewer(), panel) : Viewer(), id);
-  }
-
-  // Where the resizer puts the viewer at the window's current size, in pixels.
-  [[nodiscard]] RECT Expected() const {
-    const toolkit::Placement now = window.WindowPlacement();
-    const resize::Geometry placed = resize::PlaceControl(
-        *resizer.CONTROLQUEUE->Fetch(1), resizer.ORIGWIN, now.width, now.height,
-        resize::RatioOf(now.width, resizer.ORIGWIN.WIDTH),
-        resize::RatioOf(now.height, resizer.ORIGWIN.HEIGHT));
-    const int x = window.ToPixelsX(placed.XPOS);
-    const int y = window.ToPixelsY(placed.YPOS);
-    return RECT{x, y, x + window.ToPixelsX(placed.WIDTH), y + window.ToPixelsY(placed.HEIGHT)};
-  }
-
-  void SetOuterSize(int width, int height) {
-    SetWindowPos(window.Handle(), nullptr, 0, 0, width, height,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    resize::RESIZE(resizer, layout);
-    PumpMessages();
   }
 
   // The checks that every text of the viewer fits its control, in a font made for `expectedDpi`.
@@ -272,13 +232,6 @@ class OstradaWindowAtDpi : public ::testing::Test {
     EXPECT_LE(wrapped.cy, factsBox.bottom) << TextOf(facts);
   }
 
-  toolkit::Session session;
-  toolkit::WindowDefinition definition;
-  toolkit::Window window;
-  toolkit::HostAdapter host;
-  toolkit::ResizeAdapter layout;
-  resize::RESIZER resizer;
-  LUMIVEXCONTROL viewer;
   std::string path;
   int dpi = 0;
 };
@@ -290,7 +243,8 @@ TEST_F(OstradaWindowAtDpi, ViewerTextsFitTheirControlsInFontsMadeForTheDpi) {
   const RECT viewer = ClientOf(Viewer());
   EXPECT_GE(ChildRect(Viewer(), GetDlgItem(Viewer(), kViewPanelId)).bottom, MulDiv(30, dpi, 96));
   const RECT navigation = ChildRect(Viewer(), GetDlgItem(Viewer(), kNavigationPanelId));
-  EXPECT_EQ(navigation.right - navigation.left, std::min(MulDiv(150, dpi, 96), static_cast<int>(viewer.right / 4)));
+  EXPECT_EQ(navigation.right - navigation.left,
+            std::min(MulDiv(150, dpi, 96), static_cast<int>(viewer.right / 4)));
   const RECT bar = ChildRect(Viewer(), GetDlgItem(Viewer(), kVerticalBarId));
   EXPECT_EQ(bar.right - bar.left, GetSystemMetrics(SM_CXVSCROLL)) << "the system's, at its DPI";
 }
@@ -385,8 +339,8 @@ TEST_F(OstradaWindowAtDpi, MenuBarAndInformationBoxesAreNotClipped) {
     EXPECT_LE(outer.bottom - outer.top, GetSystemMetrics(SM_CYSCREEN));
   });
   ostrada::PageText pageText;
-  for (const std::int32_t field : {FIELD_PAGE_COUNT, FIELD_PAGE_TEXT_LENGTH,
-                                   FIELD_DOCUMENT_TEXT_LENGTH}) {
+  for (const std::int32_t field :
+       {FIELD_PAGE_COUNT, FIELD_PAGE_TEXT_LENGTH, FIELD_DOCUMENT_TEXT_LENGTH}) {
     ostrada::DispatchCommand(field, viewer, pageText, main);
   }
   toolkit::ShowMessage(main, "A longer message|on two lines, as the page text shows them", "Page");
@@ -438,10 +392,9 @@ TEST_F(OstradaWindowAtDpi, ADpiChangeTakesTheSuggestedRectangleAndKeepsTheLayout
 // The stand-in as a top-level window, moved by the system to a screen of twice the DPI: it takes
 // the suggested rectangle, makes its font and parts for the new DPI, and everything still fits.
 TEST_F(OstradaWindowAtDpi, AViewerOnItsOwnFollowsADpiChange) {
-  const HWND popup =
-      CreateWindowExA(0, "Tarnvik_LUMIVEX_01", "", WS_POPUP | WS_VISIBLE, 0, 0,
-                      MulDiv(900, dpi, 96), MulDiv(700, dpi, 96), nullptr, nullptr,
-                      GetModuleHandleA(nullptr), nullptr);
+  const HWND popup = CreateWindowExA(0, "Tarnvik_LUMIVEX_01", "", WS_POPUP | WS_VISIBLE, 0, 0,
+                                     MulDiv(900, dpi, 96), MulDiv(700, dpi, 96), nullptr, nullptr,
+                                     GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(popup, nullptr);
   SendMessageA(popup, kViewerCommand, 50, 31);
   const HWND button = GetDlgItem(GetDlgItem(popup, kViewPanelId), kFirstZoomButtonId);
@@ -497,7 +450,8 @@ TEST(OstradaAtDpi, DeclaresItsAwarenessAndIsPicturedWithADocument) {
   ASSERT_NE(main, nullptr);
   ostrada.Choose(FIELD_OPEN);
   ASSERT_TRUE(AnswerFileDialog(ostrada, ProgramFolder() + "testdata\\drawing-kinds.pdf"));
-  ASSERT_TRUE(ostrada.WaitForLog([](const LogLine& l) { return l.kind == "msg" && l.code == 101; }));
+  ASSERT_TRUE(
+      ostrada.WaitForLog([](const LogLine& l) { return l.kind == "msg" && l.code == 101; }));
   ostrada.Choose(FIELD_FULL_WIDTH);
   ASSERT_TRUE(ostrada.WaitForLog([](const LogLine& l) { return l.kind == "msg" && l.code == 45; }));
   // The viewer lies over the host region: 14, 14, 401 x 256 of the client's 425 x 281 dialog
