@@ -117,7 +117,7 @@ bool Window::UseFontFor(int dpi) {
 void Window::FitFontToDpi() {
   const int dpi = DpiOf(window_);
   const std::optional<LOGFONTW> asked = definition_.FontAt(dpi);
-  const auto system = reinterpret_cast<HFONT>(SendMessageA(window_, WM_GETFONT, 0, 0));
+  auto* const system = reinterpret_cast<HFONT>(SendMessageA(window_, WM_GETFONT, 0, 0));
   if (dpi <= 0 || !asked || system == nullptr) {
     return;
   }

@@ -50,7 +50,7 @@ void PaintPanel(HWND panel) {
     text.resize(static_cast<std::size_t>(length));
     RECT box{};
     GetClientRect(panel, &box);
-    const auto font = reinterpret_cast<HGDIOBJ>(GetWindowLongPtrA(panel, kFontSlot));
+    auto* const font = reinterpret_cast<HGDIOBJ>(GetWindowLongPtrA(panel, kFontSlot));
     const HGDIOBJ previous =
         SelectObject(dc, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
