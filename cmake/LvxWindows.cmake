@@ -26,6 +26,14 @@ set(CMAKE_ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
 # Each build tree gets its own Wine prefix (created on first use by wine-run.sh), and runs its
 # programs on the virtual display LVX_DISPLAY (started when missing).
 set(LVX_DISPLAY ":77" CACHE STRING "X display for programs run under Wine (Xvfb is started there)")
+# Programs run at a high DPI need a larger screen than the tests' display: they get one of their
+# own (2600 x 2000, started by wine-run when missing).
+if(LVX_WINDOWS_ARCH STREQUAL win64)
+  set(lvx_dpi_display ":80")
+else()
+  set(lvx_dpi_display ":79")
+endif()
+set(LVX_DPI_DISPLAY ${lvx_dpi_display} CACHE STRING "X display for the tests at high DPI")
 set(LVX_WINE_RUN ${CMAKE_BINARY_DIR}/wine-run)
 set(LVX_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 file(CONFIGURE OUTPUT ${LVX_WINE_RUN} @ONLY CONTENT [[#!/bin/sh

@@ -11,6 +11,8 @@
 #   LVX_WINEPREFIX   prefix to use (created when missing)
 #   LVX_DISPLAY      X display; an existing server there is used, otherwise Xvfb is started
 #   LVX_SCREEN       Xvfb screen geometry (default 1280x1024x24)
+#   LVX_WINE_DPI     the DPI the program is to see (LogPixels, written into the prefix before the
+#                    program starts; programs of other DPIs must not use the prefix meanwhile)
 #   LVX_WINE_WARM    1: a persistent wineserver and a Wine session are up already (the caller keeps
 #                    a program running), so the warm-up before the program is skipped
 #   WINEDEBUG        passed on (default -all)
@@ -159,6 +161,19 @@ fi
 if [ -z "${LVX_WINE_WARM:-}" ]; then
   "$server" -p >/dev/null 2>&1 </dev/null
   "$loader" cmd /c exit >/dev/null 2>&1 </dev/null
+fi
+
+# The screen's DPI as programs of this prefix see it: Wine reads LogPixels as each process starts
+# (a running wineserver passes the new value on; measured with Wine 8), so it is written now.
+if [ -n "${LVX_WINE_DPI:-}" ]; then
+  for key in 'HKCU\Control Panel\Desktop' \
+    'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+    if ! "$loader" reg add "$key" /v LogPixels /t REG_DWORD /d "$LVX_WINE_DPI" /f \
+      >/dev/null 2>&1 </dev/null; then
+      echo "wine-run: could not set LogPixels to $LVX_WINE_DPI in $prefix" >&2
+      exit 125
+    fi
+  done
 fi
 
 # Wine's helper processes can inherit our output and outlive the program; collect the output in a

@@ -75,6 +75,7 @@ bool Window::Open() {
   for (const std::int32_t number : ItemNumbers(window_)) {
     kinds_[number] = KindOfWindow(GetDlgItem(window_, number));
   }
+  FitFontToDpi();
   RECT client{};
   GetClientRect(window_, &client);
   lastClient_ = SIZE{client.right, client.bottom};
@@ -155,6 +156,9 @@ INT_PTR Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
       }
       return FALSE;
+    case kDpiChangedMessage:
+      OnDpiChanged(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+      return TRUE;  // done here: the dialog manager scales nothing of its own on top
     case WM_ENTERSIZEMOVE:
       sizingLoop_ = true;
       return FALSE;

@@ -21,6 +21,14 @@
 // Units: positions and sizes are in dialog units (from the window's font) unless pixel units are
 // switched on. The window's position is its outer top-left corner on the screen, its size that of
 // its client area; a control's position is relative to the client area.
+//
+// DPI: the dialog units come from the definition's font at the window's DPI. A face that has no
+// size for that DPI (a bitmap face such as MS Sans Serif above 120 dpi, which stays at a smaller
+// size) is replaced when the window opens by the same face in outline form, made for the DPI, and
+// the window and its controls are sized in its units. When the system moves the window to a
+// screen of another DPI (WM_DPICHANGED), the window makes its font for the new DPI the same way,
+// moves and sizes its controls so that they keep their places in dialog units, and takes the size
+// the system suggests, which reports Sized: a layout kept in dialog units stays as it was.
 #ifndef LUMIVEX_DEMO_TOOLKIT_WINDOW_H
 #define LUMIVEX_DEMO_TOOLKIT_WINDOW_H
 
@@ -30,14 +38,19 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 
 #include "window_definition.h"
 
 namespace lvx::toolkit {
+
+// WM_DPICHANGED (not in every SDK's headers): the window's screen has another DPI now.
+inline constexpr UINT kDpiChangedMessage = 0x02E0;
 
 struct Placement {
   std::int32_t x = 0;
@@ -125,8 +138,14 @@ class Window {
   [[nodiscard]] std::int32_t ToPixelsY(std::int32_t units) const noexcept;
   [[nodiscard]] std::int32_t FromPixelsX(std::int32_t pixels) const noexcept;
   [[nodiscard]] std::int32_t FromPixelsY(std::int32_t pixels) const noexcept;
+  // The font the window's dialog units come from: its own for the DPI it was last moved to, else
+  // the one the system made from the definition.
+  [[nodiscard]] HFONT Font() const noexcept;
 
  private:
+  struct DeleteFont {
+    void operator()(HFONT font) const noexcept { DeleteObject(font); }
+  };
   struct EventRecord {
     std::int32_t number = 0;
     std::int32_t control = 0;
@@ -143,6 +162,13 @@ class Window {
   // Handles an event at once through the live handler, the current event restored afterwards.
   void RunLive(std::int32_t number);
   void CollectMenu(HMENU menu);
+  // WM_DPICHANGED: the font, the dialog units and the controls for `dpi`, then `suggested`.
+  void OnDpiChanged(int dpi, const RECT* suggested);
+  // At opening: the outline font when the system's font is not of the size the DPI asks for.
+  void FitFontToDpi();
+  // Makes the definition's font for `dpi` the window's, with its dialog units, and moves and
+  // sizes the controls to keep their dialog units. False when no font could be made or measured.
+  bool UseFontFor(int dpi);
   void NextPassEvent();
   [[nodiscard]] std::int32_t NextPassControl() const;
   [[nodiscard]] bool Passes(std::int32_t control) const;
@@ -162,6 +188,7 @@ class Window {
   std::function<void()> liveHandler_;
   int baseX_ = 4;  // pixels per 4 horizontal dialog units
   int baseY_ = 8;  // pixels per 8 vertical dialog units
+  std::unique_ptr<std::remove_pointer_t<HFONT>, DeleteFont> font_;  // made for a new DPI
   SIZE lastClient_{};
   std::map<std::int32_t, MenuEntry> menu_;
   std::map<std::int32_t, std::int32_t> kinds_;  // dialog items' kinds, taken when opened

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace lvx::toolkit {
@@ -25,6 +26,9 @@ class WindowDefinition {
   [[nodiscard]] HINSTANCE Module() const noexcept { return module_; }
   // The dialog template, valid while the object lives.
   [[nodiscard]] const DLGTEMPLATE* Template() const noexcept;
+  // The window's font (DS_SETFONT: points, weight, italic, character set, face) made for `dpi`;
+  // nothing when the template names no font or cannot be read.
+  [[nodiscard]] std::optional<LOGFONTW> FontAt(int dpi) const;
   // The standard action of menu field `field`, 0 when it has none.
   [[nodiscard]] std::int32_t StandardAction(std::int32_t field) const;
   void Release() noexcept;

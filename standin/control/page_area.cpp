@@ -140,7 +140,8 @@ void DrawView(HDC dc, const RECT& client, ViewerState& state) {
   if (state.document == nullptr || state.sheets.empty()) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(255, 255, 255));
-    const Selection font(dc, GetStockObject(DEFAULT_GUI_FONT));
+    const Selection font(
+        dc, state.scale.font ? state.scale.font.Get() : GetStockObject(DEFAULT_GUI_FONT));
     RECT box = client;
     DrawTextA(dc, "No document", -1, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     return;
@@ -151,8 +152,8 @@ void DrawView(HDC dc, const RECT& client, ViewerState& state) {
     if (sheet.top >= client.bottom) {
       break;  // rows only go further down
     }
-    if (sheet.bottom + kSheetGap < 0 || sheet.right + kSheetGap < 0 ||
-        sheet.left - kSheetGap >= client.right) {
+    const int gap = state.scale.sheetGap;
+    if (sheet.bottom + gap < 0 || sheet.right + gap < 0 || sheet.left - gap >= client.right) {
       continue;
     }
     const SheetPlacement placement{sheet.left, sheet.top, pixelsPerPoint,

@@ -13,11 +13,11 @@ int Pixels(double points, double pixelsPerPoint) {
 }
 
 // Factor (pixels per point) that fits a block of the given size into the area, with gaps.
-double FitFactor(double width, double height, int areaWidth, int areaHeight, int gaps) {
-  const double room = std::max(1, areaWidth - gaps * kSheetGap);
+double FitFactor(double width, double height, int areaWidth, int areaHeight, int gaps, int gap) {
+  const double room = std::max(1, areaWidth - gaps * gap);
   double factor = width > 0 ? room / width : 0;
   if (height > 0 && areaHeight > 0) {
-    factor = std::min(factor, std::max(1, areaHeight - 2 * kSheetGap) / height);
+    factor = std::min(factor, std::max(1, areaHeight - 2 * gap) / height);
   }
   return factor;
 }
@@ -67,7 +67,7 @@ int TextEscapement(int rotation) {
 }
 
 PageLayout LayOutSheets(std::span<const SheetSize> sheets, int columns, double pixelsPerPoint,
-                        int areaWidth, int areaHeight) {
+                        int areaWidth, int areaHeight, int gap) {
   PageLayout layout;
   layout.columns = columns == 2 ? 2 : 1;
   layout.sheets.reserve(sheets.size());
@@ -79,19 +79,19 @@ PageLayout LayOutSheets(std::span<const SheetSize> sheets, int columns, double p
   for (std::size_t row = 0; row < count; row += perRow) {
     int rowWidth = 0;
     for (std::size_t i = row; i < std::min(row + perRow, count); ++i) {
-      rowWidth += Pixels(sheets[i].width, pixelsPerPoint) + (i > row ? kSheetGap : 0);
+      rowWidth += Pixels(sheets[i].width, pixelsPerPoint) + (i > row ? gap : 0);
     }
     widest = std::max(widest, rowWidth);
   }
-  layout.width = std::max(std::max(areaWidth, 0), widest + 2 * kSheetGap);
+  layout.width = std::max(std::max(areaWidth, 0), widest + 2 * gap);
 
-  int y = kSheetGap;
+  int y = gap;
   for (std::size_t row = 0; row < count; row += perRow) {
     const std::size_t end = std::min(row + perRow, count);
     int rowWidth = 0;
     int rowHeight = 0;
     for (std::size_t i = row; i < end; ++i) {
-      rowWidth += Pixels(sheets[i].width, pixelsPerPoint) + (i > row ? kSheetGap : 0);
+      rowWidth += Pixels(sheets[i].width, pixelsPerPoint) + (i > row ? gap : 0);
       rowHeight = std::max(rowHeight, Pixels(sheets[i].height, pixelsPerPoint));
     }
     int x = (layout.width - rowWidth) / 2;
@@ -99,16 +99,17 @@ PageLayout LayOutSheets(std::span<const SheetSize> sheets, int columns, double p
       const int w = Pixels(sheets[i].width, pixelsPerPoint);
       const int h = Pixels(sheets[i].height, pixelsPerPoint);
       layout.sheets.push_back({x, y, x + w, y + h});
-      x += w + kSheetGap;
+      x += w + gap;
     }
-    y += rowHeight + kSheetGap;
+    y += rowHeight + gap;
   }
   layout.height = std::max(std::max(areaHeight, 0), y);
   return layout;
 }
 
 double EffectivePercent(ZoomMode mode, double fixedPercent, std::span<const SheetSize> sheets,
-                        int current, int areaWidth, int areaHeight, double screenPixelsPerPoint) {
+                        int current, int areaWidth, int areaHeight, double screenPixelsPerPoint,
+                        int gap) {
   if (mode == ZoomMode::kFixed) {
     return std::clamp(fixedPercent, kMinZoomPercent, kMaxZoomPercent);
   }
@@ -123,9 +124,9 @@ double EffectivePercent(ZoomMode mode, double fixedPercent, std::span<const Shee
     for (const SheetSize& sheet : sheets) {
       widest = std::max(widest, sheet.width);
     }
-    factor = FitFactor(widest, 0, areaWidth, 0, 2);
+    factor = FitFactor(widest, 0, areaWidth, 0, 2, gap);
   } else if (mode == ZoomMode::kWholePage) {
-    factor = FitFactor(sheets[page].width, sheets[page].height, areaWidth, areaHeight, 2);
+    factor = FitFactor(sheets[page].width, sheets[page].height, areaWidth, areaHeight, 2, gap);
   } else {
     const std::size_t first = page - page % 2;
     const std::size_t end = std::min(first + 2, sheets.size());
@@ -135,12 +136,13 @@ double EffectivePercent(ZoomMode mode, double fixedPercent, std::span<const Shee
       width += sheets[i].width;
       height = std::max(height, sheets[i].height);
     }
-    factor = FitFactor(width, height, areaWidth, areaHeight, 3);
+    factor = FitFactor(width, height, areaWidth, areaHeight, 3, gap);
   }
   return std::clamp(factor / screenPixelsPerPoint * 100, kMinZoomPercent, kMaxZoomPercent);
 }
 
-double LargestPercent(std::span<const SheetSize> sheets, int columns, double screenPixelsPerPoint) {
+double LargestPercent(std::span<const SheetSize> sheets, int columns, double screenPixelsPerPoint,
+                      int gap) {
   const std::size_t perRow = columns == 2 ? 2 : 1;
   double height = 0;  // points, rows one under the other
   double width = 0;   // points, the widest row
@@ -154,7 +156,7 @@ double LargestPercent(std::span<const SheetSize> sheets, int columns, double scr
     height += rowHeight;
     width = std::max(width, rowWidth);
   }
-  const double gaps = static_cast<double>(sheets.size() + 2) * kSheetGap;
+  const double gaps = static_cast<double>(sheets.size() + 2) * gap;
   const double room = kMaxLayoutPixels - gaps;
   const double largest = std::max(height, width) * screenPixelsPerPoint;
   return largest > 0 && room > 0 ? room / largest * 100 : kMaxZoomPercent;

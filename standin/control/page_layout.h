@@ -13,7 +13,7 @@
 
 namespace lvx::standin {
 
-inline constexpr int kSheetGap = 12;  // pixels between sheets and around them
+inline constexpr int kSheetGap = 12;  // pixels between sheets and around them, at 96 dpi
 // The laid-out pages stay within this many pixels each way, so that positions fit in an int with
 // room to spare: the zoom factor is lowered for documents that would be larger.
 inline constexpr double kMaxLayoutPixels = 1 << 30;
@@ -46,19 +46,22 @@ struct PageLayout {
   int columns = 1;
 };
 
-// `pixelsPerPoint`: the zoom factor times the screen's pixels per point (96 / 72 at 96 dpi).
+// `pixelsPerPoint`: the zoom factor times the screen's pixels per point (96 / 72 at 96 dpi);
+// `gap`: pixels between the sheets and around them.
 PageLayout LayOutSheets(std::span<const SheetSize> sheets, int columns, double pixelsPerPoint,
-                        int areaWidth, int areaHeight);
+                        int areaWidth, int areaHeight, int gap = kSheetGap);
 
 // The factor, in percent, of a fitting mode: page width fits the widest sheet to the area's width;
 // whole page fits sheet `current` entirely; two pages fits the row holding `current` entirely.
 // Within the zoom limits; 100 when there is nothing to fit. For the fixed mode: `fixedPercent`.
 double EffectivePercent(ZoomMode mode, double fixedPercent, std::span<const SheetSize> sheets,
-                        int current, int areaWidth, int areaHeight, double screenPixelsPerPoint);
+                        int current, int areaWidth, int areaHeight, double screenPixelsPerPoint,
+                        int gap = kSheetGap);
 
 // The largest factor, in percent, at which the layout of `sheets` in `columns` columns stays within
 // kMaxLayoutPixels.
-double LargestPercent(std::span<const SheetSize> sheets, int columns, double screenPixelsPerPoint);
+double LargestPercent(std::span<const SheetSize> sheets, int columns, double screenPixelsPerPoint,
+                      int gap = kSheetGap);
 
 // The sheet that shows the most of itself in the band [top, top + height); ties go to the earlier
 // sheet. -1 when none is visible.

@@ -89,12 +89,14 @@ void RefreshLayout(ViewerState& state) {
     down = static_cast<double>(state.scrollY - old.top) / std::max(1, old.Height());
     across = (state.scrollX + AreaWidth(state) / 2.0) / std::max(1, state.layout.width);
   }
-  state.zoom.percent = std::min(
-      EffectivePercent(state.zoom.mode, state.zoom.percent, state.sheets, state.currentPage,
-                       AreaWidth(state), AreaHeight(state), state.screenPixelsPerPoint),
-      LargestPercent(state.sheets, state.zoom.columns, state.screenPixelsPerPoint));
+  state.zoom.percent =
+      std::min(EffectivePercent(state.zoom.mode, state.zoom.percent, state.sheets,
+                                state.currentPage, AreaWidth(state), AreaHeight(state),
+                                state.screenPixelsPerPoint, state.scale.sheetGap),
+               LargestPercent(state.sheets, state.zoom.columns, state.screenPixelsPerPoint,
+                              state.scale.sheetGap));
   state.layout = LayOutSheets(state.sheets, state.zoom.columns, PixelsPerPoint(state),
-                              AreaWidth(state), AreaHeight(state));
+                              AreaWidth(state), AreaHeight(state), state.scale.sheetGap);
   int x = 0;
   int y = 0;
   if (anchored && HasPage(state, anchor)) {
@@ -127,7 +129,7 @@ void GoToPage(ViewerState& state, int page) {
     RefreshLayout(state);  // the fit follows the current page
   }
   const Box& sheet = state.layout.sheets[static_cast<std::size_t>(state.currentPage)];
-  ScrollTo(state, state.scrollX, sheet.top - kSheetGap, false);
+  ScrollTo(state, state.scrollX, sheet.top - state.scale.sheetGap, false);
   ShowPageNumber(state);
 }
 

@@ -1,7 +1,10 @@
 #include "panels.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "accessible_viewer.h"
 #include "document_facts.h"
@@ -9,6 +12,7 @@
 #include "message_log.h"
 #include "page_area.h"
 #include "page_view.h"
+#include "viewer_dpi.h"
 #include "viewer_protocol.h"
 #include "viewer_window.h"
 
@@ -16,8 +20,12 @@ namespace lvx::standin {
 namespace {
 
 constexpr const char* kPanelClass = "LvxStandinPanel";
+// Sizes at 96 dpi (viewer_dpi.h scales them).
 constexpr int kInset = 3;
 constexpr int kButtonWidth = 74;
+constexpr int kButtonPadding = 8;  // each side of a zoom button's label
+constexpr int kButtonEdges = 10;   // a button's frame and the room above and below its label
+constexpr int kFontSlot = 0;       // a panel's window bytes: the font it paints its text in
 
 struct ZoomButton {
   std::int32_t code;
@@ -42,7 +50,9 @@ void PaintPanel(HWND panel) {
     text.resize(static_cast<std::size_t>(length));
     RECT box{};
     GetClientRect(panel, &box);
-    const HGDIOBJ previous = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    auto* const font = reinterpret_cast<HGDIOBJ>(GetWindowLongPtrA(panel, kFontSlot));
+    const HGDIOBJ previous =
+        SelectObject(dc, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     const bool lines = text.find('\n') != std::string::npos;
@@ -66,6 +76,15 @@ LRESULT CALLBACK PanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lPara
         InvalidateRect(panel, nullptr, TRUE);
         return result;
       }
+      case WM_SETFONT:
+        // The font belongs to the viewer, which outlives its panels.
+        SetWindowLongPtrA(panel, kFontSlot, static_cast<LONG_PTR>(wParam));
+        if (LOWORD(lParam) != 0) {
+          InvalidateRect(panel, nullptr, TRUE);
+        }
+        return 0;
+      case WM_GETFONT:
+        return GetWindowLongPtrA(panel, kFontSlot);
       case WM_PAINT:
         PaintPanel(panel);
         return 0;
@@ -81,13 +100,22 @@ LRESULT CALLBACK PanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lPara
   return DefWindowProcA(panel, message, wParam, lParam);
 }
 
-HWND Child(HWND parent, const char* klass, const char* text, DWORD style, int id,
-           DWORD extendedStyle = 0) {
+HWND Child(const ViewerState& state, HWND parent, const char* klass, const char* text, DWORD style,
+           int id, DWORD extendedStyle = 0) {
   const HWND child =
       CreateWindowExA(extendedStyle, klass, text, WS_CHILD | style, 0, 0, 0, 0, parent,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), StandinModule(), nullptr);
-  SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
+  const HGDIOBJ font = state.scale.font ? state.scale.font.Get() : GetStockObject(DEFAULT_GUI_FONT);
+  SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
   return child;
+}
+
+// Every part that shows text, in the order they were made.
+std::vector<HWND> TextParts(const ViewerParts& parts) {
+  std::vector<HWND> all{parts.viewPanel, parts.pageLabel,     parts.navigationPanel,
+                        parts.pageList,  parts.propertyPanel, parts.propertyText};
+  all.insert(all.end(), parts.zoomButtons.begin(), parts.zoomButtons.end());
+  return all;
 }
 
 void Place(HWND part, const Box& box) {
@@ -105,18 +133,20 @@ void Place(HWND part, const Box& box) {
 // The zoom buttons from the left, as many as fit, then the page number in the rest.
 void PlaceViewPanelControls(const ViewerState& state) {
   const Box& panel = state.panels.viewPanel;
-  const int height = std::max(0, panel.Height() - 2 * kInset);
-  int x = kInset;
+  const int inset = state.scale.inset;
+  const int buttonWidth = state.scale.buttonWidth;
+  const int height = std::max(0, panel.Height() - 2 * inset);
+  int x = inset;
   for (const HWND button : state.parts.zoomButtons) {
-    const bool fits = x + kButtonWidth <= panel.Width() - kInset;
-    Place(button, fits ? Box{x, kInset, x + kButtonWidth, kInset + height} : Box{});
+    const bool fits = x + buttonWidth <= panel.Width() - inset;
+    Place(button, fits ? Box{x, inset, x + buttonWidth, inset + height} : Box{});
     if (fits) {
-      x += kButtonWidth + kInset;
+      x += buttonWidth + inset;
     }
   }
-  const int labelLeft = x + kInset;
-  Place(state.parts.pageLabel, labelLeft < panel.Width() - kInset
-                                   ? Box{labelLeft, kInset, panel.Width() - kInset, kInset + height}
+  const int labelLeft = x + inset;
+  Place(state.parts.pageLabel, labelLeft < panel.Width() - inset
+                                   ? Box{labelLeft, inset, panel.Width() - inset, inset + height}
                                    : Box{});
 }
 
@@ -131,11 +161,11 @@ void SetTextIfChanged(HWND control, const std::string& text) {
   }
 }
 
-Box Inside(const Box& panel) {
-  if (panel.Width() <= 2 * kInset || panel.Height() <= 2 * kInset) {
+Box Inside(const Box& panel, int inset) {
+  if (panel.Width() <= 2 * inset || panel.Height() <= 2 * inset) {
     return {};
   }
-  return {kInset, kInset, panel.Width() - kInset, panel.Height() - kInset};
+  return {inset, inset, panel.Width() - inset, panel.Height() - inset};
 }
 
 }  // namespace
@@ -147,6 +177,7 @@ bool RegisterPanelClass(HINSTANCE module) {
   // part the new size uncovers.
   klass.style = CS_HREDRAW | CS_VREDRAW;
   klass.lpfnWndProc = PanelProc;
+  klass.cbWndExtra = sizeof(LONG_PTR);  // kFontSlot
   klass.hInstance = module;
   klass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   klass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
@@ -156,34 +187,82 @@ bool RegisterPanelClass(HINSTANCE module) {
 
 void UnregisterPanelClass(HINSTANCE module) { UnregisterClassA(kPanelClass, module); }
 
+bool ApplyDpi(ViewerState& state, int dpi) {
+  ViewerScale& scale = state.scale;
+  if (dpi == scale.dpi && scale.font) {
+    return false;
+  }
+  GdiObject<HFONT> font = MakePanelFont(dpi);
+  // The buttons and the view panel grow with the font where it is larger than the sizes scaled.
+  int widestLabel = 0;
+  int textHeight = 0;
+  {
+    const WindowDc dc(state.window);
+    const Selection selected(dc.Get(), font ? font.Get() : GetStockObject(DEFAULT_GUI_FONT));
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc.Get(), &metrics);
+    textHeight = metrics.tmHeight;
+    for (const ZoomButton& button : kZoomButtons) {
+      SIZE extent{};
+      GetTextExtentPoint32A(dc.Get(), button.label, static_cast<int>(std::strlen(button.label)),
+                            &extent);
+      widestLabel = std::max(widestLabel, static_cast<int>(extent.cx));
+    }
+  }
+  scale.dpi = dpi;
+  scale.inset = ScaleToDpi(kInset, dpi);
+  scale.buttonWidth =
+      std::max(ScaleToDpi(kButtonWidth, dpi), widestLabel + 2 * ScaleToDpi(kButtonPadding, dpi));
+  const PanelMetrics base;
+  scale.panels.viewPanelHeight =
+      std::max(ScaleToDpi(base.viewPanelHeight, dpi),
+               textHeight + 2 * scale.inset + ScaleToDpi(kButtonEdges, dpi));
+  scale.panels.navigationWidth = ScaleToDpi(base.navigationWidth, dpi);
+  scale.panels.propertyWidth = ScaleToDpi(base.propertyWidth, dpi);
+  scale.panels.scrollBarWidth = SystemMetricForDpi(SM_CXVSCROLL, dpi);
+  scale.panels.scrollBarHeight = SystemMetricForDpi(SM_CYHSCROLL, dpi);
+  scale.sheetGap = ScaleToDpi(kSheetGap, dpi);
+  scale.scrollLine = ScaleToDpi(kScrollLine, dpi);
+  state.screenPixelsPerPoint = dpi / 72.0;
+  // The parts take the new font before the old one is deleted.
+  for (const HWND part : TextParts(state.parts)) {
+    if (part != nullptr) {
+      SendMessageA(part, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+    }
+  }
+  scale.font = std::move(font);
+  return true;
+}
+
 void CreateParts(ViewerState& state) {
   ViewerParts& parts = state.parts;
   const HWND window = state.window;
-  parts.viewPanel = Child(window, kPanelClass, "", WS_CLIPCHILDREN, kViewPanelId);
+  parts.viewPanel = Child(state, window, kPanelClass, "", WS_CLIPCHILDREN, kViewPanelId);
   for (std::size_t i = 0; i < kZoomButtons.size(); ++i) {
-    parts.zoomButtons.push_back(Child(parts.viewPanel, "BUTTON", kZoomButtons[i].label,
+    parts.zoomButtons.push_back(Child(state, parts.viewPanel, "BUTTON", kZoomButtons[i].label,
                                       WS_VISIBLE | BS_PUSHBUTTON,
                                       kFirstZoomButtonId + static_cast<int>(i)));
   }
-  parts.pageLabel = Child(parts.viewPanel, kPanelClass, "No document", WS_VISIBLE, kPageLabelId);
-  parts.navigationPanel = Child(window, kPanelClass, "", WS_CLIPCHILDREN, kNavigationPanelId);
-  parts.pageList = Child(parts.navigationPanel, "LISTBOX", "",
+  parts.pageLabel =
+      Child(state, parts.viewPanel, kPanelClass, "No document", WS_VISIBLE, kPageLabelId);
+  parts.navigationPanel =
+      Child(state, window, kPanelClass, "", WS_CLIPCHILDREN, kNavigationPanelId);
+  parts.pageList = Child(state, parts.navigationPanel, "LISTBOX", "",
                          WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, kPageListId,
                          WS_EX_CLIENTEDGE);
-  parts.propertyPanel = Child(window, kPanelClass, "", WS_CLIPCHILDREN, kPropertyPanelId);
-  parts.propertyText = Child(parts.propertyPanel, kPanelClass, "", WS_VISIBLE, kPropertyTextId);
-  parts.verticalBar = Child(window, "SCROLLBAR", "", SBS_VERT, kVerticalBarId);
-  parts.horizontalBar = Child(window, "SCROLLBAR", "", SBS_HORZ, kHorizontalBarId);
+  parts.propertyPanel = Child(state, window, kPanelClass, "", WS_CLIPCHILDREN, kPropertyPanelId);
+  parts.propertyText =
+      Child(state, parts.propertyPanel, kPanelClass, "", WS_VISIBLE, kPropertyTextId);
+  parts.verticalBar = Child(state, window, "SCROLLBAR", "", SBS_VERT, kVerticalBarId);
+  parts.horizontalBar = Child(state, window, "SCROLLBAR", "", SBS_HORZ, kHorizontalBarId);
   parts.pageArea = CreatePageArea(window, kPageAreaId);
 }
 
 void PlaceParts(ViewerState& state) {
   RECT client{};
   GetClientRect(state.window, &client);
-  PanelMetrics metrics;
-  metrics.scrollBarWidth = GetSystemMetrics(SM_CXVSCROLL);
-  metrics.scrollBarHeight = GetSystemMetrics(SM_CYHSCROLL);
-  state.panels = LayOutPanels(client.right, client.bottom, std::max(state.viewOptions, 0), metrics);
+  state.panels =
+      LayOutPanels(client.right, client.bottom, std::max(state.viewOptions, 0), state.scale.panels);
   const ViewerParts& parts = state.parts;
   Place(parts.viewPanel, state.panels.viewPanel);
   Place(parts.navigationPanel, state.panels.navigationPanel);
@@ -192,8 +271,8 @@ void PlaceParts(ViewerState& state) {
   Place(parts.horizontalBar, state.panels.horizontalBar);
   Place(parts.pageArea, state.panels.pageArea);
   PlaceViewPanelControls(state);
-  Place(parts.pageList, Inside(state.panels.navigationPanel));
-  Place(parts.propertyText, Inside(state.panels.propertyPanel));
+  Place(parts.pageList, Inside(state.panels.navigationPanel, state.scale.inset));
+  Place(parts.propertyText, Inside(state.panels.propertyPanel, state.scale.inset));
   // The corner between the scroll bars belongs to the viewer window itself.
   const RECT corner{state.panels.corner.left, state.panels.corner.top, state.panels.corner.right,
                     state.panels.corner.bottom};

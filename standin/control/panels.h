@@ -17,7 +17,12 @@ namespace lvx::standin {
 bool RegisterPanelClass(HINSTANCE module);
 void UnregisterPanelClass(HINSTANCE module);
 
-// Creates every part as a hidden child of the viewer window.
+// Makes the panel font and the parts' sizes for `dpi` (viewer_dpi.h) and gives every part that
+// exists the new font. Nothing when the viewer has them for that DPI already; answers whether
+// anything changed. The caller places the parts again.
+bool ApplyDpi(ViewerState& state, int dpi);
+
+// Creates every part as a hidden child of the viewer window, in the panel font (ApplyDpi first).
 void CreateParts(ViewerState& state);
 
 // Places and shows or hides the parts for the window's size and view options.

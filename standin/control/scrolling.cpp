@@ -83,14 +83,15 @@ void ScrollBy(ViewerState& state, int dx, int dy) {
 void OnScrollBar(ViewerState& state, bool vertical, int request) {
   const int position = vertical ? state.scrollY : state.scrollX;
   const int page =
-      std::max(kScrollLine, (vertical ? AreaHeight(state) : AreaWidth(state)) - kScrollLine);
+      std::max(state.scale.scrollLine,
+               (vertical ? AreaHeight(state) : AreaWidth(state)) - state.scale.scrollLine);
   int target = position;
   switch (request) {
     case SB_LINEUP:
-      target -= kScrollLine;
+      target -= state.scale.scrollLine;
       break;
     case SB_LINEDOWN:
-      target += kScrollLine;
+      target += state.scale.scrollLine;
       break;
     case SB_PAGEUP:
       target -= page;
@@ -124,7 +125,7 @@ void OnWheel(ViewerState& state, int delta, WPARAM keys, bool horizontal) {
     ApplyZoom(state, delta > 0 ? VCMD_ZOOMIN.code : VCMD_ZOOMOUT.code);
     return;
   }
-  const int pixels = delta * WheelLines() * kScrollLine / WHEEL_DELTA;
+  const int pixels = delta * WheelLines() * state.scale.scrollLine / WHEEL_DELTA;
   if (horizontal) {
     ScrollBy(state, pixels, 0);  // tilting right gives a positive delta
   } else if ((keys & MK_SHIFT) != 0) {
@@ -135,20 +136,20 @@ void OnWheel(ViewerState& state, int delta, WPARAM keys, bool horizontal) {
 }
 
 bool OnKey(ViewerState& state, WPARAM key) {
-  const int page = std::max(kScrollLine, AreaHeight(state) - kScrollLine);
+  const int page = std::max(state.scale.scrollLine, AreaHeight(state) - state.scale.scrollLine);
   const bool wholePages = state.zoom.mode == ZoomMode::kWholePage && state.currentPage >= 0;
   switch (key) {
     case VK_UP:
-      ScrollBy(state, 0, -kScrollLine);
+      ScrollBy(state, 0, -state.scale.scrollLine);
       return true;
     case VK_DOWN:
-      ScrollBy(state, 0, kScrollLine);
+      ScrollBy(state, 0, state.scale.scrollLine);
       return true;
     case VK_LEFT:
-      ScrollBy(state, -kScrollLine, 0);
+      ScrollBy(state, -state.scale.scrollLine, 0);
       return true;
     case VK_RIGHT:
-      ScrollBy(state, kScrollLine, 0);
+      ScrollBy(state, state.scale.scrollLine, 0);
       return true;
     case VK_PRIOR:
       if (wholePages) {

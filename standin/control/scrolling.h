@@ -9,8 +9,6 @@
 
 namespace lvx::standin {
 
-inline constexpr int kScrollLine = 40;  // pixels per arrow key or scroll-bar arrow
-
 // Moves the view to (x, y) in layout pixels, within the layout. When `followPage`, the page that
 // now shows most becomes the current page.
 void ScrollTo(ViewerState& state, int x, int y, bool followPage = true);

@@ -15,12 +15,14 @@
 #include "document_model.h"
 #include "document_search.h"
 #include "drawing_painter.h"
+#include "gdi_objects.h"
 #include "model_document.h"
 #include "page_layout.h"
 #include "page_painter.h"
 #include "panel_layout.h"
 #include "print_job.h"
 #include "shown_document.h"
+#include "viewer_dpi.h"
 #include "zoom.h"
 
 namespace lvx::standin {
@@ -50,10 +52,25 @@ struct ViewerParts {
   std::vector<HWND> zoomButtons;
 };
 
+inline constexpr int kScrollLine = 40;  // pixels per arrow key or scroll-bar arrow, at 96 dpi
+
+// The window's DPI and the sizes and font made for it (viewer_dpi.h): set when the window is
+// created and again when the system moves it to a screen of another DPI.
+struct ViewerScale {
+  int dpi = kBaseDpi;
+  GdiObject<HFONT> font;  // of every panel, button and list
+  int inset = 3;          // around the controls inside a panel
+  int buttonWidth = 74;   // of a zoom button, at least its widest label's width
+  PanelMetrics panels;
+  int sheetGap = kSheetGap;
+  int scrollLine = kScrollLine;
+};
+
 struct ViewerState {
   HWND window = nullptr;
   std::int32_t viewOptions = -1;  // the last code-50 bit set, -1 before any
   ViewerParts parts;
+  ViewerScale scale;
   PanelLayout panels;
 
   DocumentModel model;                      // the opened files (codes 100, 101, 102, 201, 260, 261)
@@ -62,7 +79,7 @@ struct ViewerState {
   std::vector<SheetSize> sheets;            // each page's shown size
 
   ZoomSetting zoom{ZoomMode::kPageWidth, 100, 1};  // a new viewer fits the page width
-  double screenPixelsPerPoint = 96.0 / 72.0;       // at 100 %
+  double screenPixelsPerPoint = 96.0 / 72.0;       // at 100 %: the window's DPI / 72
   PageLayout layout;
   int scrollX = 0;
   int scrollY = 0;

@@ -9,11 +9,25 @@
 #include "panels.h"
 #include "scrolling.h"
 #include "viewer_commands.h"
+#include "viewer_dpi.h"
 #include "viewer_protocol.h"
 #include "viewer_state.h"
 
 namespace lvx::standin {
 namespace {
+
+// Messages of systems that move windows between screens of different DPI (not in every SDK).
+constexpr UINT kDpiChanged = 0x02E0;             // WM_DPICHANGED, to a top-level window
+constexpr UINT kDpiChangedAfterParent = 0x02E3;  // WM_DPICHANGED_AFTERPARENT, to a child
+
+// The window now shows at `dpi`: everything is made and placed again for it, the zoom kept.
+void OnDpiChanged(ViewerState& state, int dpi) {
+  if (ApplyDpi(state, dpi)) {
+    PlaceParts(state);
+    RefreshLayout(state);
+    InvalidateRect(state.window, nullptr, TRUE);
+  }
+}
 
 void OnCreate(HWND window, ViewerState& state) {
   state.window = window;
@@ -22,9 +36,9 @@ void OnCreate(HWND window, ViewerState& state) {
   const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
   SetWindowLongPtrA(window, GWL_STYLE,
                     style | WS_CLIPCHILDREN | ((style & WS_CHILD) != 0 ? WS_TABSTOP : 0));
-  const HDC screen = GetDC(nullptr);
-  state.screenPixelsPerPoint = GetDeviceCaps(screen, LOGPIXELSY) / 72.0;
-  ReleaseDC(nullptr, screen);
+  // Sizes, fonts and pages follow the DPI of the window's own screen, as the host's awareness lets
+  // the system report it.
+  ApplyDpi(state, WindowDpi(window));
   CreateParts(state);
   PlaceParts(state);
   RefreshLayout(state);
@@ -69,6 +83,26 @@ LRESULT CALLBACK ViewerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         if (state != nullptr) {
           PlaceParts(*state);
           RefreshLayout(*state);
+        }
+        return 0;
+      case kDpiChanged:
+        // A top-level viewer: the new DPI comes with the message, and the system's suggested
+        // rectangle keeps the window's size on the new screen (the WM_SIZE it gives places the
+        // parts when the size changes).
+        if (state != nullptr) {
+          OnDpiChanged(*state, HIWORD(wParam));
+          if (const auto* suggested = reinterpret_cast<const RECT*>(lParam); suggested != nullptr) {
+            SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                         suggested->right - suggested->left, suggested->bottom - suggested->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+          }
+        }
+        return 0;
+      case kDpiChangedAfterParent:
+        // A child viewer: its parent has been moved and sized for the new DPI; the viewer asks
+        // what its own DPI is now.
+        if (state != nullptr) {
+          OnDpiChanged(*state, WindowDpi(window));
         }
         return 0;
       case WM_ERASEBKGND: {

@@ -264,6 +264,20 @@ HWND FileNameEdit(HWND dialog) {
   return nullptr;
 }
 
+bool AnswerFileDialog(OstradaProcess& program, const std::string& path) {
+  const auto dialog = program.WaitForDialog([](HWND d) { return FileNameEdit(d) != nullptr; });
+  if (!dialog) {
+    return false;
+  }
+  if (path.empty()) {
+    return OstradaProcess::Press(dialog->window, IDCANCEL);
+  }
+  SendMessageTimeoutA(FileNameEdit(dialog->window), WM_SETTEXT, 0,
+                      reinterpret_cast<LPARAM>(path.c_str()), SMTO_ABORTIFHUNG, kStepTimeoutMs,
+                      nullptr);
+  return OstradaProcess::Press(dialog->window, IDOK);
+}
+
 bool SaveWindowPng(HWND window, const std::string& path) {
   RECT rect{};
   if (GetWindowRect(window, &rect) == FALSE) {

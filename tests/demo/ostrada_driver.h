@@ -101,6 +101,10 @@ BoxContents ReadBox(HWND box);
 // The file-name edit of an Explorer-style file dialog, null when `dialog` is none.
 HWND FileNameEdit(HWND dialog);
 
+// Waits for the program's file-open dialog and answers it with `path` (a Windows path), or
+// cancels it when `path` is empty. False when no dialog came or it did not close.
+bool AnswerFileDialog(OstradaProcess& program, const std::string& path);
+
 // Saves what the screen shows of `window` (frame included) as a PNG file.
 bool SaveWindowPng(HWND window, const std::string& path);
 

@@ -275,16 +275,7 @@ class OstradaDocumentTest : public OstradaTest {
 
   // Answers the file-open dialog with `path`, or cancels it when `path` is empty.
   void AnswerFileDialog(const std::string& path) {
-    const auto dialog = program_->WaitForDialog([](HWND d) { return FileNameEdit(d) != nullptr; });
-    ASSERT_TRUE(dialog.has_value()) << "no file-open dialog";
-    if (path.empty()) {
-      EXPECT_TRUE(OstradaProcess::Press(dialog->window, IDCANCEL));
-      return;
-    }
-    SendMessageTimeoutA(FileNameEdit(dialog->window), WM_SETTEXT, 0,
-                        reinterpret_cast<LPARAM>(path.c_str()), SMTO_ABORTIFHUNG, kStepTimeoutMs,
-                        nullptr);
-    EXPECT_TRUE(OstradaProcess::Press(dialog->window, IDOK));
+    EXPECT_TRUE(lvx::test::AnswerFileDialog(*program_, path)) << "no file-open dialog answered";
   }
 };
 

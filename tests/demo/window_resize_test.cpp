@@ -8,16 +8,8 @@
 #include <string>
 
 #include "deferred_moves.h"
-#include "host_adapter.h"
-#include "lumivexctl/lumivexcontrol.h"
-#include "main_window.h"
 #include "main_window_fields.h"
-#include "resize_adapter.h"
-#include "resizer.h"
-#include "session.h"
-#include "test_host_window.h"
-#include "window.h"
-#include "window_definition.h"
+#include "main_window_fixture.h"
 #include "window_rects.h"
 
 namespace lvx::toolkit {
@@ -27,62 +19,14 @@ using lvx::test::ChildRect;
 using lvx::test::Describe;
 using lvx::test::PumpMessages;
 
-class WindowResizeTest : public ::testing::Test {
+class WindowResizeTest : public lvx::test::MainWindowTest {
  protected:
-  WindowResizeTest()
-      : session(GetModuleHandleA(nullptr)),
-        definition(GetModuleHandleA(nullptr), ostrada::kMainWindowDefinition),
-        window(definition),
-        host(window),
-        layout(window) {}
-
   void SetUp() override {
-    ASSERT_TRUE(window.Open());
-    resize::INITRESIZE(resizer, layout, 1);
-    ASSERT_NE(viewer.INIT(host, FIELD_HOSTREGION), 0);
-    PumpMessages();
+    MainWindowTest::SetUp();
     GetWindowRect(window.Handle(), &firstOuter);
     firstViewer = ViewerRect();
   }
 
-  void TearDown() override {
-    resize::KILLRESIZE(resizer);
-    viewer.KILL();
-    window.Close();
-    PumpMessages();
-  }
-
-  [[nodiscard]] RECT ViewerRect() const {
-    return ChildRect(window.Handle(), window.ControlHandle(FIELD_HOSTREGION));
-  }
-
-  void SetOuterSize(int width, int height) {
-    SetWindowPos(window.Handle(), nullptr, 0, 0, width, height,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    resize::RESIZE(resizer, layout);
-    PumpMessages();
-  }
-
-  // Where a recorded control (the viewer by default, the first record) must be in pixels at the
-  // window's current size, from its captured record.
-  [[nodiscard]] RECT Expected(std::int32_t position = 1) const {
-    const Placement now = window.WindowPlacement();
-    const resize::Geometry placed =
-        resize::PlaceControl(*resizer.CONTROLQUEUE->Fetch(position), resizer.ORIGWIN, now.width,
-                             now.height, resize::RatioOf(now.width, resizer.ORIGWIN.WIDTH),
-                             resize::RatioOf(now.height, resizer.ORIGWIN.HEIGHT));
-    const int x = window.ToPixelsX(placed.XPOS);
-    const int y = window.ToPixelsY(placed.YPOS);
-    return RECT{x, y, x + window.ToPixelsX(placed.WIDTH), y + window.ToPixelsY(placed.HEIGHT)};
-  }
-
-  Session session;
-  WindowDefinition definition;
-  Window window;
-  HostAdapter host;
-  ResizeAdapter layout;
-  resize::RESIZER resizer;
-  LUMIVEXCONTROL viewer;
   RECT firstOuter{};
   RECT firstViewer{};
 };

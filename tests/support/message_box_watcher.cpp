@@ -34,7 +34,8 @@ bool IsMessageBox(HWND window) {
   return children <= 6;  // text, icon, up to four buttons
 }
 
-MessageBoxWatcher::MessageBoxWatcher() : hook_(Install(this)) {}
+MessageBoxWatcher::MessageBoxWatcher(std::function<void(HWND box)> inspect)
+    : hook_(Install(this)), inspect_(std::move(inspect)) {}
 
 HHOOK MessageBoxWatcher::Install(MessageBoxWatcher* watcher) {
   activeWatcher = watcher;
@@ -61,6 +62,9 @@ LRESULT CALLBACK MessageBoxWatcher::HookProc(int code, WPARAM wParam, LPARAM lPa
       seen.hasIcon = GetDlgItem(box, kMessageIconId) != nullptr &&
                      IsWindowVisible(GetDlgItem(box, kMessageIconId)) != FALSE;
       self->boxes_.push_back(seen);
+      if (self->inspect_) {
+        self->inspect_(box);
+      }
       const int button = GetDlgItem(box, IDOK) != nullptr ? IDOK : IDCANCEL;
       PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                    reinterpret_cast<LPARAM>(GetDlgItem(box, button)));

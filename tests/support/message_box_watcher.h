@@ -6,7 +6,9 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace lvx::test {
@@ -20,7 +22,8 @@ struct ObservedBox {
 
 class MessageBoxWatcher {
  public:
-  MessageBoxWatcher();
+  // `inspect`, when given, sees each box as it is shown, laid out and still open.
+  explicit MessageBoxWatcher(std::function<void(HWND box)> inspect = nullptr);
   ~MessageBoxWatcher();
   MessageBoxWatcher(const MessageBoxWatcher&) = delete;
   MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
@@ -35,6 +38,7 @@ class MessageBoxWatcher {
   static LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam);
 
   HHOOK hook_ = nullptr;
+  std::function<void(HWND)> inspect_;
   std::vector<ObservedBox> boxes_;
 };
 
