@@ -61,6 +61,48 @@ std::span<const std::uint8_t> Jp2Codestream(std::span<const std::uint8_t> data) 
   return {};
 }
 
+void Write32(std::vector<std::uint8_t>& data, std::size_t at, std::uint32_t value) {
+  for (std::size_t i = 0; i < 4; ++i) {
+    data[at + i] = static_cast<std::uint8_t>(value >> (24 - 8 * i));
+  }
+}
+
+// openjpeg, reading damaged data leniently, allocates the length a tile-part header (SOT) claims.
+// A copy of the data whose first tile-part running past the end is marked as the last one
+// ("to the end of the data", length 0); nothing when every length fits.
+std::optional<std::vector<std::uint8_t>> ClampTileParts(std::span<const std::uint8_t> data,
+                                                        std::size_t codestream) {
+  std::size_t at = codestream + 2;  // after SOC
+  while (data.size() - at >= 4 && data[at] == 0xFF) {
+    const std::uint8_t marker = data[at + 1];
+    if (marker == 0xD9) {  // EOC
+      break;
+    }
+    if (marker == 0x90) {  // SOT: Lsot, Isot, Psot, TPsot, TNsot
+      if (data.size() - at < 12) {
+        break;
+      }
+      const std::uint32_t length = Read32(data, at + 6);
+      if (length == 0) {
+        break;
+      }
+      if (length > data.size() - at) {
+        std::vector<std::uint8_t> copy(data.begin(), data.end());
+        Write32(copy, at + 6, 0);
+        return copy;
+      }
+      at += length;
+      continue;
+    }
+    const std::size_t segment = (std::size_t{data[at + 2]} << 8U) | data[at + 3];
+    if (segment < 2 || segment > data.size() - at - 2) {
+      break;
+    }
+    at += 2 + segment;
+  }
+  return std::nullopt;
+}
+
 // The size marker's grid, components and tiles, held against the limits.
 bool SizeMarkerAcceptable(std::span<const std::uint8_t> codestream) {
   // SOC, SIZ marker, Lsiz, Rsiz, then eight 32-bit numbers and Csiz.
@@ -193,6 +235,11 @@ std::optional<JpxImage> DecodeJpx(std::span<const std::uint8_t> data, const JpxO
   }
   if (!SizeMarkerAcceptable(codestream)) {
     return std::nullopt;
+  }
+  const std::optional<std::vector<std::uint8_t>> clamped =
+      ClampTileParts(data, static_cast<std::size_t>(codestream.data() - data.data()));
+  if (clamped) {
+    data = *clamped;
   }
 
   Reader reader{data, 0};
