@@ -198,8 +198,9 @@ int main(int argc, char** argv) {
     hostile.emplace_back("hostile-" + name + ".pdf", file);
   }
   Write(folder / "document", hostile);
-  Write(folder / "jpx", FixtureSeeds({"grey.j2k", "grey.jp2", "rgb.jp2", "grey16.jp2", "rgba.jp2",
-                                      "large.j2k"}, ""));
+  Write(
+      folder / "jpx",
+      FixtureSeeds({"grey.j2k", "grey.jp2", "rgb.jp2", "grey16.jp2", "rgba.jp2", "large.j2k"}, ""));
   // The CCITT target's five parameter bytes (see ccitt_fuzzer.cpp), then the data.
   const std::string columns203 = std::string("\x00\xCB\x00\x61", 4);
   Write(folder / "ccitt", FixtureSeeds({"g4.fax"}, "\x20" + columns203));

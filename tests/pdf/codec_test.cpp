@@ -196,8 +196,8 @@ TEST(CcittDecoderTest, SizesAreRefusedBeforeDecodingAndGarbageStaysBounded) {
   params.columns = 203;
   EXPECT_FALSE(DecodeCcitt({}, params, kLimit));
   FilterStatus status = FilterStatus::kOk;
-  EXPECT_TRUE(CcittFaxDecode(test::ParseDict("<< /K -1 /Columns 200000 /Rows 10 >>"), Span(g4), kLimit,
-                             status)
+  EXPECT_TRUE(CcittFaxDecode(test::ParseDict("<< /K -1 /Columns 200000 /Rows 10 >>"), Span(g4),
+                             kLimit, status)
                   .empty());
   EXPECT_EQ(status, FilterStatus::kDamaged);
   // Zeros, ones and noise in every coding: whatever comes out fits the size asked for.
@@ -247,16 +247,18 @@ TEST(CcittImageTest, PagesDrawFaxImagesAfterOtherFiltersAndInline) {
     EXPECT_EQ(wrong, 0U);
   };
   // ASCIIHex then CCITT, the parameters an indirect object.
-  expectPicture(test::Draw(test::Page(
-      "q 203 0 0 97 0 0 cm /Im1 Do Q", "/XObject << /Im1 5 0 R >>",
-      {"stream:/Type /XObject /Subtype /Image /Width 203 /Height 97 /BitsPerComponent 1 "
-       "/ColorSpace /DeviceGray /Filter [/ASCIIHexDecode /CCITTFaxDecode] "
-       "/DecodeParms [null 6 0 R]|" + hex,
-       "<< /K -1 /Columns 203 /Rows 97 >>"})));
+  expectPicture(test::Draw(
+      test::Page("q 203 0 0 97 0 0 cm /Im1 Do Q", "/XObject << /Im1 5 0 R >>",
+                 {"stream:/Type /XObject /Subtype /Image /Width 203 /Height 97 /BitsPerComponent 1 "
+                  "/ColorSpace /DeviceGray /Filter [/ASCIIHexDecode /CCITTFaxDecode] "
+                  "/DecodeParms [null 6 0 R]|" +
+                      hex,
+                  "<< /K -1 /Columns 203 /Rows 97 >>"})));
   // An inline image with abbreviations, BlackIs1 and Decode [1 0] cancelling out.
-  expectPicture(test::Draw(test::Page(
-      "q 203 0 0 97 0 0 cm BI /W 203 /H 97 /BPC 1 /CS /G /D [1 0] /F [/AHx /CCF] "
-      "/DP [null << /K -1 /Columns 203 /BlackIs1 true >>] ID " + hex + " EI Q")));
+  expectPicture(test::Draw(
+      test::Page("q 203 0 0 97 0 0 cm BI /W 203 /H 97 /BPC 1 /CS /G /D [1 0] /F [/AHx /CCF] "
+                 "/DP [null << /K -1 /Columns 203 /BlackIs1 true >>] ID " +
+                 hex + " EI Q")));
 }
 
 TEST(JpxDecoderTest, LosslessFilesDecodeExactly) {
@@ -285,7 +287,8 @@ TEST(JpxDecoderTest, LosslessFilesDecodeExactly) {
   ASSERT_TRUE(image);
   ASSERT_EQ(image->samples.size(), deep.samples.size() / 2);
   for (std::size_t i = 0; i < image->samples.size(); ++i) {
-    const std::uint32_t value = (std::uint32_t{deep.samples[2 * i]} << 8U) | deep.samples[2 * i + 1];
+    const std::uint32_t value =
+        (std::uint32_t{deep.samples[2 * i]} << 8U) | deep.samples[2 * i + 1];
     ASSERT_EQ(image->samples[i], (value * 255 + 32767) / 65535) << i;
   }
   // The fourth channel of an RGBA picture is its opacity.
@@ -349,8 +352,8 @@ TEST(JpxImageTest, PagesDrawJpxImagesWithTheFilesOrTheirOwnColourSpaceAndOpacity
   const auto draw = [](const std::string& file, const std::string& extra) {
     const auto images = test::All<ImageCommand>(test::Draw(test::Page(
         "q 67 0 0 45 0 0 cm /Im1 Do Q", "/XObject << /Im1 5 0 R >>",
-        {"stream:/Type /XObject /Subtype /Image /Width 67 /Height 45 /Filter /JPXDecode " +
-         extra + "|" + Fixture(file)})));
+        {"stream:/Type /XObject /Subtype /Image /Width 67 /Height 45 /Filter /JPXDecode " + extra +
+         "|" + Fixture(file)})));
     return images.empty() ? nullptr : images[0].pixels;
   };
   // No colour space: the file's (grey), drawn as RGB.

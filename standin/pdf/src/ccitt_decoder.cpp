@@ -38,9 +38,8 @@ tmsize_t ReadProc(thandle_t handle, void* buffer, tmsize_t size) {
   if (size <= 0 || file.position >= file.bytes.size()) {
     return 0;
   }
-  const std::size_t count =
-      std::min(static_cast<std::size_t>(size),
-               file.bytes.size() - static_cast<std::size_t>(file.position));
+  const std::size_t count = std::min(static_cast<std::size_t>(size),
+                                     file.bytes.size() - static_cast<std::size_t>(file.position));
   std::memcpy(buffer, file.bytes.data() + file.position, count);
   file.position += count;
   return static_cast<tmsize_t>(count);
@@ -177,8 +176,8 @@ MemoryFile WrapInTiff(std::span<const std::uint8_t> data, const CcittParams& par
 
 }  // namespace
 
-std::optional<FaxBitmap> DecodeCcitt(std::span<const std::uint8_t> data,
-                                     const CcittParams& params, std::size_t byteLimit) {
+std::optional<FaxBitmap> DecodeCcitt(std::span<const std::uint8_t> data, const CcittParams& params,
+                                     std::size_t byteLimit) {
   if (data.empty() || params.columns == 0 || params.columns > kMaxFaxSide ||
       params.rows > kMaxFaxSide || data.size() > kLargestLimit) {
     return std::nullopt;
@@ -189,7 +188,8 @@ std::optional<FaxBitmap> DecodeCcitt(std::span<const std::uint8_t> data,
   // With no row count, as many rows as the bytes allow: every coded row takes at least one bit.
   std::uint64_t rows = params.rows;
   if (rows == 0) {
-    rows = std::min<std::uint64_t>({kMaxFaxSide, byteLimit / stride, std::uint64_t{8} * data.size()});
+    rows =
+        std::min<std::uint64_t>({kMaxFaxSide, byteLimit / stride, std::uint64_t{8} * data.size()});
   }
   if (rows == 0 || !CheckedProduct({stride, rows}, byteLimit)) {
     return std::nullopt;
@@ -256,13 +256,15 @@ std::optional<FaxBitmap> DecodeCcitt(std::span<const std::uint8_t> data,
     // Past the end of its data the Group 4 decoder keeps giving white rows: with no row count,
     // the trailing white rows are dropped (the image's own height leaves them unpainted).
     std::size_t used = bitmap.bits.size() / stride;
-    while (used > 0 && std::all_of(bitmap.bits.begin() + static_cast<std::ptrdiff_t>((used - 1) * stride),
-                                   bitmap.bits.begin() + static_cast<std::ptrdiff_t>(used * stride),
-                                   [](std::uint8_t byte) { return byte == 0; })) {
+    while (used > 0 &&
+           std::all_of(bitmap.bits.begin() + static_cast<std::ptrdiff_t>((used - 1) * stride),
+                       bitmap.bits.begin() + static_cast<std::ptrdiff_t>(used * stride),
+                       [](std::uint8_t byte) { return byte == 0; })) {
       --used;
     }
     bitmap.bits.resize(used * stride);
-    bitmap.rowsDecoded = static_cast<std::uint32_t>(std::min<std::size_t>(bitmap.rowsDecoded, used));
+    bitmap.rowsDecoded =
+        static_cast<std::uint32_t>(std::min<std::size_t>(bitmap.rowsDecoded, used));
     bitmap.height = static_cast<std::uint32_t>(used);
   } else {
     bitmap.height = params.rows;

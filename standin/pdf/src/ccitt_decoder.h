@@ -44,8 +44,8 @@ inline constexpr std::uint32_t kMaxFaxSide = std::uint32_t{1} << 17;
 // allocated; with `rows` 0 the rows are bounded by it and by kMaxFaxSide). Each decoded row
 // counts its pixels against the current work budget. Nothing when the sizes are refused or not
 // one row decodes.
-std::optional<FaxBitmap> DecodeCcitt(std::span<const std::uint8_t> data,
-                                     const CcittParams& params, std::size_t byteLimit);
+std::optional<FaxBitmap> DecodeCcitt(std::span<const std::uint8_t> data, const CcittParams& params,
+                                     std::size_t byteLimit);
 
 // Group 4 (MMR) data of a bitmap of `width` by `height` (JBIG2's MMR-coded regions).
 std::optional<FaxBitmap> DecodeMmr(std::span<const std::uint8_t> data, std::uint32_t width,

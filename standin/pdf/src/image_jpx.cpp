@@ -75,9 +75,14 @@ std::optional<ImageSource> DecodeJpxSource(PdfFile& file, const ImageSource& sou
       made->entries.emplace_back(key, value);
     }
   }
-  made->entries.emplace_back("Width", Object(static_cast<std::int64_t>(image->width)));
-  made->entries.emplace_back("Height", Object(static_cast<std::int64_t>(image->height)));
-  made->entries.emplace_back("BitsPerComponent", Object(std::int64_t{8}));
+  // Numbers copied in from named objects (a temporary's move trips GCC 12's
+  // maybe-uninitialized analysis of the object's variant).
+  const Object width = static_cast<std::int64_t>(image->width);
+  const Object height = static_cast<std::int64_t>(image->height);
+  const Object bits = std::int64_t{8};
+  made->entries.emplace_back("Width", width);
+  made->entries.emplace_back("Height", height);
+  made->entries.emplace_back("BitsPerComponent", bits);
   if (!named) {
     made->entries.emplace_back("ColorSpace", Object(Name{std::string(DeviceSpace(*image))}));
   }

@@ -151,16 +151,16 @@ OPJ_SIZE_T ReadBytes(void* buffer, OPJ_SIZE_T count, void* user) {
 OPJ_OFF_T SkipBytes(OPJ_OFF_T count, void* user) {
   auto& reader = *static_cast<Reader*>(user);
   if (count < 0) {
-    const auto back = static_cast<std::size_t>(std::min<std::uint64_t>(
-        static_cast<std::uint64_t>(-(count + 1)) + 1, reader.position));
+    const auto back = static_cast<std::size_t>(
+        std::min<std::uint64_t>(static_cast<std::uint64_t>(-(count + 1)) + 1, reader.position));
     reader.position -= back;
     return -static_cast<OPJ_OFF_T>(back);
   }
   if (reader.position >= reader.data.size()) {
     return -1;
   }
-  const auto ahead = static_cast<std::size_t>(
-      std::min<std::uint64_t>(static_cast<std::uint64_t>(count), reader.data.size() - reader.position));
+  const auto ahead = static_cast<std::size_t>(std::min<std::uint64_t>(
+      static_cast<std::uint64_t>(count), reader.data.size() - reader.position));
   reader.position += ahead;
   return static_cast<OPJ_OFF_T>(ahead);
 }
@@ -206,8 +206,7 @@ struct Plane {
                                  std::uint64_t height) const {
     const std::uint64_t sx = x * comp->w / width;
     const std::uint64_t sy = y * comp->h / height;
-    const std::int64_t value =
-        comp->data[sy * comp->w + sx] + static_cast<std::int64_t>(offset);
+    const std::int64_t value = comp->data[sy * comp->w + sx] + static_cast<std::int64_t>(offset);
     return std::clamp<std::int64_t>(value, 0, most);
   }
   [[nodiscard]] double Unit(std::int64_t raw) const { return static_cast<double>(raw) * scale; }
@@ -404,9 +403,9 @@ std::optional<JpxImage> DecodeJpx(std::span<const std::uint8_t> data, const JpxO
       }
       for (const Plane& plane : planes) {
         const std::int64_t raw = plane.Raw(x, y, w, h);
-        out.samples[at++] =
-            options.rawIndices ? static_cast<std::uint8_t>(std::min<std::int64_t>(raw, 255))
-                               : plane.Byte(raw);
+        out.samples[at++] = options.rawIndices
+                                ? static_cast<std::uint8_t>(std::min<std::int64_t>(raw, 255))
+                                : plane.Byte(raw);
       }
     }
   }
