@@ -10,6 +10,7 @@
 set -euo pipefail
 [ $# -eq 1 ] || { echo "usage: $0 OUTDIR" >&2; exit 2; }
 OUT=$(realpath -m "$1")
+here=$(cd "$(dirname "$0")" && pwd)
 convert=/usr/bin/convert  # /usr/local/bin/convert may be another program
 for tool in opj_compress tiffcp tiff2pdf img2pdf python3; do
   command -v "$tool" >/dev/null || { echo "$tool missing: run scripts/setup.sh" >&2; exit 1; }
@@ -57,20 +58,10 @@ img2pdf lossy1.jp2 lossy2.jp2 -o "$OUT/scans/jpx-rgb-lossy.pdf"
 tiffcp g4-1.tif g4-2.tif g4.tif && tiff2pdf -o "$OUT/scans/ccitt-g4.pdf" g4.tif
 
 # The kinds the tools do not write: PDF files around the coded data.
-python3 - "$OUT/scans" <<'PY'
-import base64, struct, sys
-
-def strip(name):
-    """The one strip of a TIFF file, and its width and height."""
-    data = open(name, "rb").read()
-    end = "<" if data[:2] == b"II" else ">"
-    (ifd,) = struct.unpack(end + "I", data[4:8])
-    (count,) = struct.unpack(end + "H", data[ifd:ifd + 2])
-    tags = {}
-    for i in range(count):
-        tag, kind, n, value = struct.unpack(end + "HHII", data[ifd + 2 + 12 * i:ifd + 14 + 12 * i])
-        tags[tag] = value & 0xFFFF if kind == 3 else value
-    return data[tags[273]:tags[273] + tags[279]], tags[256], tags[257]
+python3 - "$OUT/scans" "$here/../pdf" <<'PY'
+import base64, sys
+sys.path.insert(0, sys.argv[2])
+from tiff_strip import strip
 
 def write(path, images):
     """One page per image (150 dpi), each image a (dictionary entries, data) pair."""

@@ -5,6 +5,7 @@
 # tiffcp (libtiff-tools) as CCITT Group 3 and 4; the coded strip is taken out of each TIFF.
 set -euo pipefail
 out=${1:?usage: $0 OUTDIR}
+here=$(cd "$(dirname "$0")" && pwd)
 mkdir -p "$out"
 cd "$out"
 convert=/usr/bin/convert  # /usr/local/bin/convert may be another program
@@ -39,18 +40,7 @@ tiffcp -c g4 -r 100000 bilevel.tif g4.tif
 tiffcp -c g3 -r 100000 bilevel.tif g3.tif
 tiffcp -c g3:2d -r 100000 bilevel.tif g3-2d.tif
 tiffcp -c g3:fill -r 100000 bilevel.tif g3-fill.tif
-python3 - g4 g3 g3-2d g3-fill <<'PY'
-import struct, sys
-for name in sys.argv[1:]:
-    data = open(name + ".tif", "rb").read()
-    end = "<" if data[:2] == b"II" else ">"
-    (ifd,) = struct.unpack(end + "I", data[4:8])
-    (count,) = struct.unpack(end + "H", data[ifd:ifd + 2])
-    tags = {}
-    for i in range(count):
-        tag, kind, n, value = struct.unpack(end + "HHII", data[ifd + 2 + 12 * i:ifd + 14 + 12 * i])
-        tags[tag] = value & 0xFFFF if kind == 3 and end == "<" else value
-    offset, size = tags[273], tags[279]
-    open(name + ".fax", "wb").write(data[offset:offset + size])
-PY
+for name in g4 g3 g3-2d g3-fill; do
+  python3 "$here/tiff_strip.py" $name.tif $name.fax
+done
 touch stamp

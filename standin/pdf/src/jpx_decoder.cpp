@@ -67,40 +67,27 @@ void Write32(std::vector<std::uint8_t>& data, std::size_t at, std::uint32_t valu
   }
 }
 
-// openjpeg, reading damaged data leniently, allocates the length a tile-part header (SOT) claims.
-// A copy of the data whose first tile-part running past the end is marked as the last one
-// ("to the end of the data", length 0); nothing when every length fits.
+// openjpeg, reading damaged data leniently, allocates the length a tile-part header (SOT) claims,
+// and finds tile-parts by searching past markers it does not know. A copy of the data in which
+// every tile-part header whose length runs past the end is marked as the last tile-part ("to the
+// end of the data", length 0); nothing when every length fits. The search looks at every FF90
+// (SOT) with its fixed length 10: coded data never holds FF followed by a byte above 8F.
 std::optional<std::vector<std::uint8_t>> ClampTileParts(std::span<const std::uint8_t> data,
                                                         std::size_t codestream) {
-  std::size_t at = codestream + 2;  // after SOC
-  while (data.size() - at >= 4 && data[at] == 0xFF) {
-    const std::uint8_t marker = data[at + 1];
-    if (marker == 0xD9) {  // EOC
-      break;
-    }
-    if (marker == 0x90) {  // SOT: Lsot, Isot, Psot, TPsot, TNsot
-      if (data.size() - at < 12) {
-        break;
-      }
-      const std::uint32_t length = Read32(data, at + 6);
-      if (length == 0) {
-        break;
-      }
-      if (length > data.size() - at) {
-        std::vector<std::uint8_t> copy(data.begin(), data.end());
-        Write32(copy, at + 6, 0);
-        return copy;
-      }
-      at += length;
+  std::optional<std::vector<std::uint8_t>> copy;
+  constexpr std::size_t kSotBytes = 12;
+  for (std::size_t at = codestream; data.size() - at >= kSotBytes; ++at) {
+    if (data[at] != 0xFF || data[at + 1] != 0x90 || data[at + 2] != 0 || data[at + 3] != 10) {
       continue;
     }
-    const std::size_t segment = (std::size_t{data[at + 2]} << 8U) | data[at + 3];
-    if (segment < 2 || segment > data.size() - at - 2) {
-      break;
+    if (Read32(data, at + 6) > data.size() - at) {
+      if (!copy) {
+        copy.emplace(data.begin(), data.end());
+      }
+      Write32(*copy, at + 6, 0);
     }
-    at += 2 + segment;
   }
-  return std::nullopt;
+  return copy;
 }
 
 // The size marker's grid, components and tiles, held against the limits.
