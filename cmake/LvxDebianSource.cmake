@@ -79,4 +79,7 @@ function(lvx_debian_library)
     INTERFACE_COMPILE_DEFINITIONS "${arg_DEFINITIONS}")
   add_dependencies(lvx::${arg_NAME} debian_${arg_NAME})
   set_property(GLOBAL APPEND PROPERTY LVX_DEBIAN_PACKAGES "${arg_PACKAGE} ${source_VERSION}")
+  # Debian's copyright file of the source package (copyright lines and licence texts), for the
+  # package's licenses/ folder.
+  set_property(GLOBAL APPEND PROPERTY LVX_DEBIAN_COPYRIGHTS "${arg_PACKAGE}:${source}/debian/copyright")
 endfunction()

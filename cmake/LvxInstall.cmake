@@ -43,6 +43,15 @@ if(TARGET Lumivex01)
   install(FILES ${lvx_standin_dlls} DESTINATION standin-viewer)
   install(FILES /usr/share/common-licenses/LGPL-2.1 DESTINATION standin-viewer
     RENAME COPYING-LGPL-2.1.txt)
+  # The libraries built from Debian's source packages and linked into the stand-in (openjpeg2,
+  # tiff, ...): the copyright file of each source package.
+  get_property(lvx_debian_copyrights GLOBAL PROPERTY LVX_DEBIAN_COPYRIGHTS)
+  foreach(entry IN LISTS lvx_debian_copyrights)
+    string(REPLACE ":" ";" entry ${entry})
+    list(GET entry 0 package)
+    list(GET entry 1 file)
+    install(FILES ${file} DESTINATION licenses RENAME ${package}.copyright)
+  endforeach()
 endif()
 # The licence of the whole, and the notices of every third-party part of a shipped file: Debian's
 # copyright file of each package a part comes from (THIRD-PARTY-NOTICES names them).

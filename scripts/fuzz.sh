@@ -4,7 +4,7 @@
 # a crash), and prints per target: processor seconds used, executions, executions per second,
 # coverage (libFuzzer's cov and ft), crashes (crash, leak, timeout and out-of-memory inputs) and
 # slow units (inputs that took over 10 s: on a busy machine, often the machine).
-#   scripts/fuzz.sh CPU_SECONDS [TARGET...]      TARGET: flate lzw ... document (default: all)
+#   scripts/fuzz.sh CPU_SECONDS [TARGET...]      TARGET: flate lzw ... jpx ccitt document (default: all)
 # Environment: FUZZ_BUILD (default build/fuzz), FUZZ_WORK (corpora and findings, default
 # FUZZ_BUILD/fuzz-work), WALL_LIMIT (default 20 x CPU_SECONDS), NICE (default 10).
 set -uo pipefail
@@ -14,7 +14,7 @@ shift
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(flate lzw ascii_hex ascii85 run_length predictor object_parser
                                      xref cmap sfnt content_text content_drawing security
-                                     document)
+                                     jpx ccitt document)
 build=${FUZZ_BUILD:-$here/build/fuzz}
 work=${FUZZ_WORK:-$build/fuzz-work}
 wall=${WALL_LIMIT:-$((cpu * 20))}

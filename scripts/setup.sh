@@ -32,6 +32,9 @@ packages=(
   # Unpacking Debian source packages (dpkg-source), for the libraries built for Windows at build
   # time (scripts/debian_source.sh).
   dpkg-dev
+  # The JPEG 2000 and CCITT fax test pictures and scanned pages (tests/pdf/make_codec_fixtures.sh,
+  # tests/corpus/make-scans.sh): opj_compress, tiffcp and tiff2pdf, img2pdf.
+  libopenjp2-tools libtiff-tools img2pdf
 )
 for option in "$@"; do
   case $option in

@@ -3,7 +3,7 @@
 // encryption revision, fonts with encodings, ToUnicode CMaps and a composite font, forms and
 // inline images), made by the tests' builder; for the component targets small inputs of their own
 // (encoded data for each filter, predictor rows, objects, CMaps, TrueType programs, content
-// streams, Encrypt dictionaries with data).
+// streams, Encrypt dictionaries with data, and the codec tests' JPEG 2000 and CCITT pictures).
 //   make_fuzz_seeds FOLDER
 #include <cstdint>
 #include <cstdio>
@@ -82,6 +82,17 @@ void Write(const std::filesystem::path& folder, const Seeds& seeds) {
   for (const auto& [name, bytes] : seeds) {
     std::ofstream(folder / name, std::ios::binary) << bytes;
   }
+}
+
+// Files of the codec tests' pictures, each after `prefix`.
+Seeds FixtureSeeds(const std::vector<std::string>& names, const std::string& prefix) {
+  Seeds seeds;
+  for (const std::string& name : names) {
+    std::ifstream in(std::string(LVX_CODEC_FIXTURES) + "/" + name, std::ios::binary);
+    seeds.emplace_back(name + ".bin", prefix + std::string(std::istreambuf_iterator<char>(in),
+                                                           std::istreambuf_iterator<char>()));
+  }
+  return seeds;
 }
 
 }  // namespace
@@ -187,6 +198,15 @@ int main(int argc, char** argv) {
     hostile.emplace_back("hostile-" + name + ".pdf", file);
   }
   Write(folder / "document", hostile);
+  Write(
+      folder / "jpx",
+      FixtureSeeds({"grey.j2k", "grey.jp2", "rgb.jp2", "grey16.jp2", "rgba.jp2", "large.j2k"}, ""));
+  // The CCITT target's five parameter bytes (see ccitt_fuzzer.cpp), then the data.
+  const std::string columns203 = std::string("\x00\xCB\x00\x61", 4);
+  Write(folder / "ccitt", FixtureSeeds({"g4.fax"}, "\x20" + columns203));
+  Write(folder / "ccitt", FixtureSeeds({"g3.fax"}, "\x25" + columns203));
+  Write(folder / "ccitt", FixtureSeeds({"g3-2d.fax"}, "\x26" + columns203));
+  Write(folder / "ccitt", FixtureSeeds({"g3-fill.fax"}, "\x0D" + columns203));
   std::printf("seeds written to %s\n", folder.string().c_str());
   return 0;
 }

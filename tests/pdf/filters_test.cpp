@@ -5,11 +5,12 @@
 #include <string>
 
 #include "filters.h"
-#include "parser.h"
 #include "pdf_builder.h"
 
 namespace lvx::pdf {
 namespace {
+
+using test::ParseDict;
 
 std::string Str(const std::vector<std::uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
 
@@ -17,12 +18,6 @@ std::vector<std::uint8_t> Filter(std::string_view filter, std::string_view data,
                                  FilterStatus& status, const Dict& parms = {},
                                  std::size_t limit = kMaxDecodedStream) {
   return ApplyFilter(filter, parms, test::ToBytes(data), limit, status);
-}
-
-Dict ParseDict(const std::string& text) {
-  const auto bytes = test::ToBytes(text);
-  Lexer lexer(bytes);
-  return ParseNextObject(lexer).AsDict();
 }
 
 // PNG-encodes rows with one filter type per row, the way a writer would.

@@ -234,7 +234,7 @@ TEST(GraphicsImages, MasksBecomeAlphaAndShortDataDrawsWhatItHas) {
        "/Filter /DCTDecode|\xFF\xD8 jpeg bytes \xFF\xD9",
        "stream:/Subtype /Image /Width 8 /Height 8 /ImageMask true /Filter /CCITTFaxDecode|xx"}));
   const auto images = All<ImageCommand>(list);
-  ASSERT_EQ(images.size(), 5U);  // the fax image has no decoder here
+  ASSERT_EQ(images.size(), 6U);  // the fax image's two bytes decode to rows of some sort
   // Stencil: sample 0 paints, in the fill colour.
   EXPECT_EQ(images[0].pixels->alpha, (std::vector<std::uint8_t>{255, 0, 255, 0}));
   EXPECT_EQ(images[0].pixels->rgb[2], 255);
@@ -245,6 +245,8 @@ TEST(GraphicsImages, MasksBecomeAlphaAndShortDataDrawsWhatItHas) {
   EXPECT_FALSE(images[4].pixels->jpeg.empty());
   EXPECT_EQ(images[4].pixels->jpegComponents, 3);
   EXPECT_EQ(images[4].pixels->width, 8);
+  EXPECT_EQ(images[5].pixels->width, 8);
+  EXPECT_EQ(images[5].pixels->alpha.size(), 64U);
 }
 
 TEST(GraphicsImages, InlineImagesWithAndWithoutFilters) {

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "parser.h"
+
 namespace lvx::pdf::test {
 namespace {
 
@@ -208,6 +210,12 @@ std::string PageWithFonts(const std::vector<std::string>& fonts, std::string_vie
           ">> >> /Contents 4 0 R >>");
   pdf.AddStream("", content);
   return pdf.Build(catalog);
+}
+
+Dict ParseDict(const std::string& text) {
+  const auto bytes = ToBytes(text);
+  Lexer lexer(bytes);
+  return ParseNextObject(lexer).AsDict();
 }
 
 std::string Deflate(std::string_view data) {

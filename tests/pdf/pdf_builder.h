@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "lvxpdf/document.h"
+#include "object.h"
 
 namespace lvx::pdf::test {
 
@@ -75,6 +76,8 @@ std::string OnePage(const std::string& content, const std::string& resources = "
 std::string PageWithFonts(const std::vector<std::string>& fonts, std::string_view content);
 
 std::string Deflate(std::string_view data);
+// The dictionary written in `text` ("<< ... >>").
+Dict ParseDict(const std::string& text);
 std::vector<std::uint8_t> ToBytes(std::string_view text);
 std::string Hex(std::string_view bytes);  // "<...>" hex string of the bytes
 

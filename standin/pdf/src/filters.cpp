@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "ccitt_decoder.h"
 #include "char_classes.h"
 
 namespace lvx::pdf {
@@ -442,8 +443,10 @@ std::vector<std::uint8_t> ApplyFilter(std::string_view name, const Dict& parms,
     return {input.begin(),
             input.begin() + static_cast<std::ptrdiff_t>(std::min(input.size(), limit))};
   }
-  if (name == "DCTDecode" || name == "DCT" || name == "JPXDecode" || name == "CCITTFaxDecode" ||
-      name == "CCF" || name == "JBIG2Decode") {
+  if (name == "CCITTFaxDecode" || name == "CCF") {
+    return CcittFaxDecode(parms, input, limit, status);
+  }
+  if (name == "DCTDecode" || name == "DCT" || name == "JPXDecode" || name == "JBIG2Decode") {
     status = FilterStatus::kImage;
     return {input.begin(), input.end()};
   }

@@ -1,6 +1,7 @@
 // Stream filters: FlateDecode and LZWDecode (with PNG and TIFF predictors), ASCIIHexDecode,
-// ASCII85Decode and RunLengthDecode. Image-only filters stop the chain without error: their data
-// carries no text. Every decoder bounds its output.
+// ASCII85Decode, RunLengthDecode and CCITTFaxDecode (ccitt_decoder.h). The other image codecs
+// (DCT, JPX, JBIG2) stop the chain without error: the image code decodes their data. Every decoder
+// bounds its output.
 #ifndef LVXPDF_FILTERS_H
 #define LVXPDF_FILTERS_H
 

@@ -9,6 +9,7 @@
 #include "file.h"
 #include "filters.h"
 #include "graphics_colour.h"
+#include "image_jpx.h"
 #include "object_numbers.h"
 #include "page_limits.h"
 #include "work_budget.h"
@@ -88,7 +89,7 @@ std::vector<std::uint8_t> MaskAlpha(PdfFile& file, const Object& maskObject, boo
   // A soft mask is a grey image whose values are the alpha; an explicit mask is an image mask.
   // Either one's own masks are dropped, so that a mask naming itself does not recurse.
   Dict dict;
-  for (const auto& entry : stream->dict.entries) {
+  for (const auto& entry : source.dict->entries) {
     if (entry.first != "SMask" && entry.first != "Mask" && entry.first != "ColorSpace" &&
         entry.first != "ImageMask") {
       dict.entries.push_back(entry);
@@ -99,7 +100,8 @@ std::vector<std::uint8_t> MaskAlpha(PdfFile& file, const Object& maskObject, boo
   } else {
     dict.entries.emplace_back("ImageMask", Object(true));
   }
-  const ImageSource plain{&dict, source.data, source.jpeg, source.undecoded};
+  ImageSource plain = source;
+  plain.dict = &dict;
   const std::optional<ImageCommand> placed =
       DecodeImage(file, plain, Object{}, Rgb{}, byteBudget - *count);
   const ImagePixels* mask = placed ? placed->pixels.get() : nullptr;
@@ -140,7 +142,8 @@ ImageSource ImageFromStream(PdfFile& file, const Stream& stream) {
                             ? file.Resolve(filter.AsArray().back())
                             : filter;
     source.jpeg = IsJpegFilter(last);
-    source.undecoded = !source.jpeg;
+    source.jpx = last.IsName("JPXDecode");
+    source.undecoded = !source.jpeg && !source.jpx;
   } else if (status == FilterStatus::kUnknown) {
     source.undecoded = true;
   }
@@ -157,7 +160,8 @@ ImageSource ImageFromData(const Dict& dict, std::span<const std::uint8_t> data) 
     const Object& last =
         filter.IsArray() && !filter.AsArray().empty() ? filter.AsArray().back() : filter;
     source.jpeg = IsJpegFilter(last);
-    source.undecoded = !source.jpeg;
+    source.jpx = last.IsName("JPXDecode");
+    source.undecoded = !source.jpeg && !source.jpx;
   } else if (status == FilterStatus::kUnknown) {
     source.undecoded = true;
   }
@@ -234,6 +238,15 @@ std::optional<ImageCommand> DecodeImage(PdfFile& file, const ImageSource& source
     }
     return std::nullopt;
   };
+  if (source.jpx) {
+    bool tooLarge = false;
+    const std::optional<ImageSource> plain =
+        DecodeJpxSource(file, source, resources, byteBudget, &tooLarge);
+    if (!plain) {
+      return tooLarge ? refuse() : std::nullopt;
+    }
+    return DecodeImage(file, *plain, resources, fill, byteBudget, overBudget);
+  }
   const Dict& dict = *source.dict;
   const std::int64_t width = file.Get(dict, "Width").AsInt(0);
   const std::int64_t height = file.Get(dict, "Height").AsInt(0);
@@ -410,6 +423,16 @@ std::optional<ImageCommand> DecodeImage(PdfFile& file, const ImageSource& source
       image.alpha = MaskAlpha(file, mask, false, image.width, image.height, byteBudget);
     } else {
       image.alpha = MaskAlpha(file, dict.Get("SMask"), true, image.width, image.height, byteBudget);
+    }
+    if (image.alpha.empty() && source.alpha.size() == static_cast<std::size_t>(width * height)) {
+      // The codec's opacity channel, sampled as the colours were.
+      image.alpha.resize(outWidth * outHeight);
+      for (std::size_t y = 0; y < outHeight; ++y) {
+        for (std::size_t x = 0; x < outWidth; ++x) {
+          image.alpha[y * outWidth + x] =
+              source.alpha[y * step * static_cast<std::size_t>(width) + x * step];
+        }
+      }
     }
   }
   if (anyMissing) {
