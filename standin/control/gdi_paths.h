@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
+#include "image_painter.h"
 #include "lvxpdf/display_list.h"
-#include "page_painter.h"
 
 namespace lvx::standin {
 

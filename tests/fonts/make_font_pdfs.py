@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Writes PDF files whose text is shown in embedded Type 1 and CFF fonts without ToUnicode maps.
 
-make_font_pdfs.py OUTDIR -- OUTDIR/fonts/<kind>-<font>.pdf and OUTDIR/manifest.tsv (the corpus
-manifest's columns). The programs are the URW base 35 fonts (fonts-urw-base35): Type 1 (.t1) and
+make_font_pdfs.py OUTDIR -- OUTDIR/fonts/<kind>-<font>.pdf, OUTDIR/manifest.tsv (the corpus
+manifest's columns, and "group": the kind) and OUTDIR/oracle (the reference answers in the
+corpus oracle's form, made from the text each page shows, since a reader's own text of such
+fonts is what is tested). The programs are the URW base 35 fonts (fonts-urw-base35): Type 1 (.t1) and
 OpenType CFF (.otf); the CFF font set is the OpenType file's 'CFF ' table. Kinds:
   type1-custom   FontFile (clear text + binary eexec part), codes chosen apart from ASCII and
                  named by /Differences
@@ -11,6 +13,9 @@ OpenType CFF (.otf); the CFF font set is the OpenType file's 'CFF ' table. Kinds
   otf-custom     FontFile3 /OpenType, /Differences
   cidcff         Type0 Identity-H over a CIDFontType0 with FontFile3 /CIDFontType0C (CIDs are
                  the glyph indices of a name-keyed CFF)
+  cidkeyed       the same over a CID-keyed CFF made from it (cff_cid.py: CID = glyph index +
+                 1000, found through the CFF charset); with a ToUnicode map, since such a
+                 program names no glyphs
   gs-type1c      Ghostscript's pdfwrite of a PostScript page in a re-encoded base font, its
                  ToUnicode maps taken out
 Each page shows lines at several sizes, a turned line, outlined (mode 1) and invisible (mode 3)
@@ -24,6 +29,8 @@ import subprocess
 import sys
 import tempfile
 import zlib
+
+from cff_cid import CID_OFFSET, cid_keyed
 
 URW_T1 = "/usr/share/fonts/type1/urw-base35"
 URW_OTF = "/usr/share/fonts/opentype/urw-base35"
@@ -108,6 +115,11 @@ class Pdf:
         open(path, "wb").write(out)
 
 
+# The text each page shows, line by line, in the order content() and ghostscript_pdf() show it.
+PAGE_TEXT = LINES + [LINES[0], LINES[1], LINES[2], LINES[1], LINES[2]]
+GS_PAGE_TEXT = LINES + [LINES[1], LINES[2]]
+
+
 def content(lines_codes, hexcodes):
     """The page: lines at three sizes, a turned line, an outlined and an invisible line."""
     show = (lambda codes: "<" + codes + ">") if hexcodes else (
@@ -115,10 +127,10 @@ def content(lines_codes, hexcodes):
     ops = ["BT /F1 12 Tf 1 0 0 1 40 740 Tm 16 TL"]
     for codes in lines_codes:
         ops.append(show(codes) + " Tj T*")
-    ops.append("/F1 24 Tf 1 0 0 1 40 640 Tm " + show(lines_codes[0]) + " Tj")
-    ops.append("/F1 40 Tf 1 0 0 1 40 580 Tm " + show(lines_codes[1]) + " Tj")
+    ops.append("/F1 20 Tf 1 0 0 1 40 640 Tm " + show(lines_codes[0]) + " Tj")
+    ops.append("/F1 24 Tf 1 0 0 1 40 580 Tm " + show(lines_codes[1]) + " Tj")
     ops.append("/F1 18 Tf 0.866 0.5 -0.5 0.866 60 380 Tm " + show(lines_codes[2]) + " Tj")
-    ops.append("0 0 1 RG 1 Tr /F1 30 Tf 1 0 0 1 40 200 Tm " + show(lines_codes[1]) + " Tj")
+    ops.append("0 0 1 RG 1 Tr /F1 24 Tf 1 0 0 1 40 200 Tm " + show(lines_codes[1]) + " Tj")
     ops.append("3 Tr /F1 12 Tf 1 0 0 1 40 120 Tm " + show(lines_codes[2]) + " Tj 0 Tr ET")
     return "\n".join(ops).encode()
 
@@ -182,19 +194,31 @@ def glyph_indices(otf):
     return json.loads(text)
 
 
-def cid_font(name):
+def cid_font(name, keyed=False):
     otf = os.path.join(URW_OTF, name + ".otf")
     glyphs = glyph_indices(otf)
     pdf = Pdf()
-    program = pdf.stream(cff_table(otf), "/Subtype /CIDFontType0C")
+    cff = cff_table(otf)
+    offset = CID_OFFSET if keyed else 0
+    if keyed:
+        cff = cid_keyed(cff)
+    cids = {char: (gid + offset, width) for char, (gid, width) in glyphs.items()}
+    program = pdf.stream(cff, "/Subtype /CIDFontType0C")
     desc = descriptor(pdf, name, "FontFile3", program, flags=4)
-    widths = " ".join("%d [%d]" % (gid, width) for gid, width in sorted(glyphs.values()))
+    widths = " ".join("%d [%d]" % (cid, width) for cid, width in sorted(cids.values()))
     cid = pdf.add("<< /Type /Font /Subtype /CIDFontType0 /BaseFont /%s /CIDSystemInfo << /Registry"
                   " (Adobe) /Ordering (Identity) /Supplement 0 >> /FontDescriptor %d 0 R /DW 500"
                   " /W [%s] >>" % (name, desc, widths))
+    to_unicode = ""
+    if keyed:
+        entries = "".join("<%04x> <%04x>\n" % (code, ord(char)) for char, (code, _) in cids.items())
+        cmap = ("/CIDInit /ProcSet findresource begin 12 dict begin begincmap\n"
+                "1 begincodespacerange <0000> <FFFF> endcodespacerange\n"
+                "%d beginbfchar\n%sendbfchar\nendcmap end end\n" % (len(cids), entries))
+        to_unicode = "/ToUnicode %d 0 R" % pdf.stream(cmap.encode())
     font = pdf.add("<< /Type /Font /Subtype /Type0 /BaseFont /%s /Encoding /Identity-H"
-                   " /DescendantFonts [%d 0 R] >>" % (name, cid))
-    lines = ["".join("%04x" % glyphs[c][0] for c in line) for line in LINES]
+                   " /DescendantFonts [%d 0 R] %s >>" % (name, cid, to_unicode))
+    lines = ["".join("%04x" % cids[c][0] for c in line) for line in LINES]
     return pdf, font, content(lines, True)
 
 
@@ -222,7 +246,7 @@ def ghostscript_pdf(name, path, work):
         "/Odd Re definefont pop",
         "/Odd findfont 12 scalefont setfont",
         "40 740 moveto %s show 40 724 moveto %s show 40 708 moveto %s show" % tuple(lines),
-        "/Odd findfont 36 scalefont setfont 40 600 moveto %s show" % lines[1],
+        "/Odd findfont 24 scalefont setfont 40 600 moveto %s show" % lines[1],
         "gsave 60 380 translate 30 rotate /Odd findfont 18 scalefont setfont 0 0 moveto %s show grestore"
         % lines[2],
         "showpage"])
@@ -237,6 +261,15 @@ def ghostscript_pdf(name, path, work):
     open(qdf, "wb").write(data)
     fixed = subprocess.run(["fix-qdf", qdf], capture_output=True, check=True).stdout
     open(path, "wb").write(fixed)
+
+
+KINDS = ["type1-custom", "type1-builtin", "cff-custom", "otf-custom", "cidcff", "cidkeyed",
+         "gs-type1c"]
+
+
+def oracle_folder(path):
+    os.makedirs(path, exist_ok=True)
+    return path
 
 
 def main():
@@ -256,19 +289,32 @@ def main():
             path = os.path.join(folder, "cidcff-%s.pdf" % name)
             finish(*cid_font(name), path)
             made.append(path)
+            path = os.path.join(folder, "cidkeyed-%s.pdf" % name)
+            finish(*cid_font(name, keyed=True), path)
+            made.append(path)
             path = os.path.join(folder, "gs-type1c-%s.pdf" % name)
             ghostscript_pdf(name, path, work)
             made.append(path)
     columns = ["file", "source", "path_or_recipe", "pkg_version", "bytes", "sha256_16", "version",
                "pages", "encrypted", "user_password", "producer", "creator", "features", "fonts",
-               "pdfinfo_says"]
-    with open(os.path.join(out, "manifest.tsv"), "w", encoding="utf-8") as handle:
+               "pdfinfo_says", "group"]
+    oracle = os.path.join(out, "oracle")
+    with open(os.path.join(out, "manifest.tsv"), "w", encoding="utf-8") as handle, \
+            open(os.path.join(oracle_folder(oracle), "index.tsv"), "w", encoding="utf-8") as index:
         handle.write("\t".join(columns) + "\n")
+        index.write("file\tstatus\tpages_poppler\tpages_qpdf\tpages_mupdf\n")
         for path in made:
-            row = {"file": os.path.relpath(path, out), "source": "generated",
-                   "path_or_recipe": "make_font_pdfs.py", "pages": "1",
-                   "bytes": str(os.path.getsize(path)), "encrypted": "no"}
+            name = os.path.relpath(path, out)
+            kind = next(k for k in KINDS if os.path.basename(path).startswith(k + "-"))
+            row = {"file": name, "source": "generated", "path_or_recipe": "make_font_pdfs.py",
+                   "pages": "1", "bytes": str(os.path.getsize(path)), "encrypted": "no",
+                   "group": kind}
             handle.write("\t".join(row.get(c, "") for c in columns) + "\n")
+            index.write("%s\tok\t1\t1\t1\n" % name)
+            pages = os.path.join(oracle, name, "pages")
+            os.makedirs(pages, exist_ok=True)
+            with open(os.path.join(pages, "00001.txt"), "w", encoding="utf-8") as text:
+                text.write("\n".join(GS_PAGE_TEXT if kind == "gs-type1c" else PAGE_TEXT) + "\n")
     print("font files: %d in %s" % (len(made), folder))
     return 0
 

@@ -15,7 +15,7 @@
 namespace lvx::pdf {
 
 // What one library may hold at once: its faces, their tables and a glyph being loaded.
-inline constexpr std::size_t kFontEngineBytes = std::size_t{8} << 20;
+inline constexpr std::size_t kFontEngineBytes = std::size_t{4} << 20;
 
 class FontEngine {
  public:
