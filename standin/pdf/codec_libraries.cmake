@@ -21,8 +21,9 @@ lvx_debian_library(NAME tiff PACKAGE tiff LIBRARY lib/libtiff.a
 # a static link).
 lvx_debian_library(NAME freetype PACKAGE freetype LIBRARY lib/libfreetype.a
   INCLUDE_DIR include/freetype2
-  CMAKE_ARGS -DFT_REQUIRE_ZLIB=ON -DZLIB_USE_STATIC_LIBS=ON -DFT_DISABLE_BZIP2=ON
-             -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON)
+  CMAKE_ARGS -DFT_DISABLE_ZLIB=OFF -DFT_REQUIRE_ZLIB=ON -DZLIB_USE_STATIC_LIBS=ON
+             -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON
+             -DFT_DISABLE_BROTLI=ON)
 set_property(TARGET lvx::freetype APPEND PROPERTY INTERFACE_LINK_LIBRARIES ZLIB::ZLIB)
 # FreeType is used under the FreeType licence (FTL.TXT of its source, one of its two licences):
 # the licence goes with the stand-in, and Debian's copyright file of the source into licenses/.

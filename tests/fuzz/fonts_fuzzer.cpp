@@ -1,7 +1,8 @@
 // libFuzzer target for embedded Type 1 and CFF programs read with FreeType: the first byte
 // chooses the kind (Type 1, bare CFF, OpenType CFF), the rest is the program. The program is
 // opened under the engine's memory cap; glyph names, the built-in encoding, the character map,
-// the CID map and the first glyphs' outlines are read, within a page's work budget.
+// the first glyphs' outlines (and some CIDs' of a CID-keyed program) are read, within a page's
+// work budget.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -34,7 +35,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)program->BuiltInGlyph(static_cast<std::uint8_t>(code));
     (void)program->CharacterGlyph(code);
   }
-  (void)program->CidGlyphs();
+  if (program->CidKeyed()) {
+    for (const std::int32_t cid : {1, 100, 1000, 65535}) {
+      (void)program->Outline(cid);
+    }
+  }
   (void)program->Outline(glyphs - 1);
   return 0;
 }

@@ -285,7 +285,6 @@ TEST(GlyphProgram, UrwOutlinesMatchTheFontsMetrics) {
   ExpectBox(cff->Outline(cff->GlyphNamed("A")), box);
   EXPECT_EQ(cff->CharacterGlyph(U'A'), cff->GlyphNamed("A"));
   EXPECT_FALSE(cff->CidKeyed());
-  EXPECT_TRUE(cff->CidGlyphs().empty());
 }
 
 }  // namespace

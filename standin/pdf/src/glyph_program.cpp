@@ -29,8 +29,7 @@ struct OutlineBuilder {
     }
     path.verbs.push_back(verb);
     for (const FT_Vector* p : points) {
-      path.points.push_back(
-          {static_cast<double>(p->x) * scale, static_cast<double>(p->y) * scale});
+      path.points.push_back({static_cast<double>(p->x) * scale, static_cast<double>(p->y) * scale});
     }
   }
   void Close() {
@@ -78,8 +77,7 @@ int ConicTo(const FT_Vector* control, const FT_Vector* to, void* user) {
   return 0;
 }
 
-int CubicTo(const FT_Vector* control1, const FT_Vector* control2, const FT_Vector* to,
-            void* user) {
+int CubicTo(const FT_Vector* control1, const FT_Vector* control2, const FT_Vector* to, void* user) {
   OutlineBuilder& b = Builder(user);
   b.Add(PathVerb::kCurve, {control1, control2, to});
   return b.tooLong ? 1 : 0;
@@ -118,10 +116,12 @@ std::unique_ptr<GlyphProgram> GlyphProgram::Open(std::shared_ptr<FontEngine> eng
     return nullptr;
   }
   program->face_.reset(face);
-  if (face->num_glyphs <= 0 || face->num_glyphs > kMaxProgramGlyphs ||
-      !FT_IS_SCALABLE(face) || face->units_per_EM == 0) {
+  if (face->num_glyphs <= 0 || face->num_glyphs > kMaxProgramGlyphs || !FT_IS_SCALABLE(face) ||
+      face->units_per_EM == 0) {
     return nullptr;
   }
+  FT_Bool keyed = 0;
+  program->cidKeyed_ = FT_Get_CID_Is_Internally_CID_Keyed(face, &keyed) == 0 && keyed != 0;
   return program;
 }
 
@@ -174,32 +174,9 @@ std::int32_t GlyphProgram::CharacterGlyph(char32_t character) const {
   return glyph > 0 ? static_cast<std::int32_t>(glyph) : -1;
 }
 
-bool GlyphProgram::CidKeyed() const {
-  FT_Bool keyed = 0;
-  return FT_Get_CID_Is_Internally_CID_Keyed(face_.get(), &keyed) == 0 && keyed != 0;
-}
-
-std::vector<std::uint16_t> GlyphProgram::CidGlyphs() const {
-  std::vector<std::uint16_t> glyphs;
-  if (!CidKeyed() || !SpendWork(static_cast<std::uint64_t>(GlyphCount()))) {
-    return glyphs;
-  }
-  for (std::int32_t glyph = 1; glyph < GlyphCount(); ++glyph) {
-    FT_UInt cid = 0;
-    if (FT_Get_CID_From_Glyph_Index(face_.get(), static_cast<FT_UInt>(glyph), &cid) != 0 ||
-        cid >= static_cast<FT_UInt>(kMaxProgramGlyphs)) {
-      continue;
-    }
-    if (cid >= glyphs.size()) {
-      glyphs.resize(cid + 1, 0);
-    }
-    glyphs[cid] = static_cast<std::uint16_t>(glyph);
-  }
-  return glyphs;
-}
-
 std::shared_ptr<const Path> GlyphProgram::Outline(std::int32_t glyph) const {
-  if (glyph < 0 || glyph >= GlyphCount() || !SpendWork(kOperatorCost)) {
+  const std::int64_t end = cidKeyed_ ? kMaxProgramGlyphs : GlyphCount();
+  if (glyph < 0 || glyph >= end || !SpendWork(kOperatorCost)) {
     return nullptr;
   }
   FT_Face face = face_.get();

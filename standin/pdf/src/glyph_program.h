@@ -53,12 +53,11 @@ class GlyphProgram {
   // The glyph whose name stands for this character (FreeType's map made from the glyph names,
   // or an OpenType program's cmap); -1 when none.
   [[nodiscard]] std::int32_t CharacterGlyph(char32_t character) const;
-  // A CID-keyed CFF program: each CID's glyph (0: none), up to the highest CID it has; empty for
-  // a name-keyed program, where CIDs are glyph indices.
-  [[nodiscard]] std::vector<std::uint16_t> CidGlyphs() const;
-  [[nodiscard]] bool CidKeyed() const;
-  // The glyph's outline in em units; null for a glyph that has none or cannot be read. Counts
-  // its work against the page's budget.
+  // A CID-keyed CFF program, whose glyphs Outline takes by CID (FreeType finds a CID's glyph
+  // through the program's charset).
+  [[nodiscard]] bool CidKeyed() const { return cidKeyed_; }
+  // The glyph's outline in em units (a CID-keyed program's glyph by its CID); null for a glyph
+  // that has none or cannot be read. Counts its work against the page's budget.
   [[nodiscard]] std::shared_ptr<const Path> Outline(std::int32_t glyph) const;
   [[nodiscard]] std::size_t ProgramBytes() const { return bytes_.size(); }
 
@@ -74,6 +73,7 @@ class GlyphProgram {
   std::shared_ptr<FontEngine> engine_;
   std::vector<std::uint8_t> bytes_;
   FacePointer face_;
+  bool cidKeyed_ = false;
 };
 
 // A program's own encoding as glyph names by code ("" where a code has no glyph); nothing when

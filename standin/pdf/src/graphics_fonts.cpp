@@ -148,14 +148,13 @@ std::shared_ptr<const Path> DrawingFont::OutlineOf(std::uint32_t code) const {
   if (!outlineProgram) {
     return nullptr;
   }
+  // A CID-keyed program takes the CID (its charset gives the glyph); in a name-keyed one the
+  // CIDs are the glyph indices.
   const std::uint32_t cid = font->CidOf(code);
-  std::int32_t glyph = static_cast<std::int32_t>(cid);
-  if (!cidGlyphs.empty()) {
-    glyph = cid < cidGlyphs.size() && cidGlyphs[cid] != 0 ? cidGlyphs[cid] : -1;
-  }
-  if (glyph < 0 || glyph >= outlineProgram->GlyphCount()) {
+  if (cid >= static_cast<std::uint32_t>(kMaxProgramGlyphs)) {
     return nullptr;
   }
+  const auto glyph = static_cast<std::int32_t>(cid);
   if (const auto found = glyphOutlines_.find(glyph); found != glyphOutlines_.end()) {
     return found->second;
   }
@@ -173,7 +172,6 @@ std::shared_ptr<const Path> DrawingFont::OutlineOf(std::uint32_t code) const {
 std::size_t DrawingFont::Footprint() const {
   std::size_t bytes = sizeof(DrawingFont) + codeOutlines.capacity() * sizeof(codeOutlines[0]) +
                       cidToGid.capacity() * sizeof(std::uint16_t) +
-                      cidGlyphs.capacity() * sizeof(std::uint16_t) +
                       codeToGid.capacity() * sizeof(std::int32_t);
   if (draw) {
     bytes += sizeof(DrawFont) + draw->program.capacity();
@@ -225,7 +223,6 @@ void DrawingFontCache::LoadOutlines(PdfFile& file, const Dict& dict, OutlineProg
     font.codeOutlines = SimpleOutlines(file, dict, *program, *font.font);
     return;  // the program closes: its outlines are all taken
   }
-  font.cidGlyphs = program->CidGlyphs();
   font.outlineProgram = std::move(program);
 }
 
@@ -260,8 +257,9 @@ std::shared_ptr<const DrawingFont> DrawingFontCache::Load(PdfFile& file, const O
       LoadOutlines(file, dict, std::move(*program), *font, *draw);
     }
     // A program FreeType does not take may still be one the platform loads.
-    if (const std::vector<std::uint8_t> bytes =
-            draw->outlines ? std::vector<std::uint8_t>() : LoadableProgram(file, descriptor.AsDict());
+    if (const std::vector<std::uint8_t> bytes = draw->outlines
+                                                    ? std::vector<std::uint8_t>()
+                                                    : LoadableProgram(file, descriptor.AsDict());
         !bytes.empty()) {
       LoadProgram(file, dict, bytes, *font, *draw);
     }

@@ -41,11 +41,10 @@ struct DrawingFont {
   Object resources;
   std::array<std::string, 256> glyphNames;
   // Fonts drawn from a Type 1 or CFF program's outlines (draw->outlines): a simple font's
-  // outline by code, taken when the font is loaded; a composite font's program, each CID's
-  // glyph (empty: CIDs are glyph indices) and the outlines taken so far.
+  // outline by code, taken when the font is loaded; a composite font's program, whose outlines
+  // are taken by CID as glyphs are shown (kept below).
   std::vector<std::shared_ptr<const Path>> codeOutlines;
   std::shared_ptr<GlyphProgram> outlineProgram;
-  std::vector<std::uint16_t> cidGlyphs;
 
   [[nodiscard]] std::int32_t GlyphIdOf(std::uint32_t code) const;
   // The outline of a code's glyph, in em units; null when the font is not drawn from outlines
@@ -72,8 +71,8 @@ class DrawingFontCache {
 
  private:
   std::shared_ptr<const DrawingFont> Load(PdfFile& file, const Object& reference, const Dict& dict);
-  void LoadOutlines(PdfFile& file, const Dict& dict, OutlineProgramBytes program,
-                    DrawingFont& font, DrawFont& draw);
+  void LoadOutlines(PdfFile& file, const Dict& dict, OutlineProgramBytes program, DrawingFont& font,
+                    DrawFont& draw);
   FontCache& fonts_;
   // Made with the first font drawn from outlines; shared by the programs, which keep it alive.
   std::shared_ptr<FontEngine> engine_;
