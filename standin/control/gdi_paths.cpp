@@ -11,6 +11,8 @@ namespace {
 
 // Device coordinates are kept within this many pixels, far beyond any sheet.
 constexpr double kFarthest = 1 << 24;
+// Text drawn from outlines below this many pixels to the em gets an edge (PaintTextOutlines).
+constexpr double kEdgedText = 40;
 
 }  // namespace
 
@@ -83,12 +85,18 @@ bool PaintTextOutlines(HDC dc, const DeviceMap& map, const pdf::TextCommand& tex
   if (!path.Empty()) {
     SetRule(dc, pdf::FillRule::kNonZero);
     if (text.fill) {
-      const GdiObject<HBRUSH> brush(CreateSolidBrush(ToColour(text.colour)));
-      const GdiObject<HPEN> none(CreatePen(PS_NULL, 0, 0));
+      // GDI fills the pixels whose centres lie inside, without shades of grey: at small sizes
+      // stems thinner than a pixel would vanish, so the glyphs get a one-pixel edge as well.
+      const pdf::Affine& m = text.matrix;
+      const double em = std::sqrt(std::fabs(m.a * m.d - m.b * m.c)) * Scale(map);
+      const COLORREF colour = ToColour(text.colour);
+      const GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
+      const GdiObject<HPEN> edge(em < kEdgedText ? CreatePen(PS_SOLID, 1, colour)
+                                                 : CreatePen(PS_NULL, 0, 0));
       const Selection b(dc, brush.Get());
-      const Selection p(dc, none.Get());
+      const Selection p(dc, edge.Get());
       BuildPath(dc, map, path);
-      FillPath(dc);
+      StrokeAndFillPath(dc);
     }
     if (text.stroke) {
       const GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, ToColour(text.strokeColour)));

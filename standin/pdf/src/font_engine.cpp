@@ -23,16 +23,15 @@ std::size_t BlockSize(void* block) {
 }  // namespace
 
 std::shared_ptr<FontEngine> FontEngine::Make(std::size_t cap) {
-  // The constructor is private: the engine is made only here, and never moves (FreeType keeps
-  // the address of its memory record).
-  std::shared_ptr<FontEngine> engine(new FontEngine(cap));  // NOLINT(cppcoreguidelines-owning-memory)
+  // The engine never moves: FreeType keeps the address of its memory record.
+  auto engine = std::make_shared<FontEngine>(Key(), cap);
   if (engine->library_ == nullptr) {
     return nullptr;
   }
   return engine;
 }
 
-FontEngine::FontEngine(std::size_t cap) : cap_(cap) {
+FontEngine::FontEngine(Key /*key*/, std::size_t cap) : cap_(cap) {
   memory_.user = this;
   memory_.alloc = &FontEngine::Allocate;
   memory_.free = &FontEngine::Free;
@@ -92,8 +91,8 @@ void* FontEngine::Reallocate(FT_Memory memory, long /*oldSize*/, long newSize, v
   if (bytes > old && bytes - old > engine.cap_ - engine.used_) {
     return nullptr;  // the old block stays valid, as realloc's contract says
   }
-  void* moved =
-      std::realloc(static_cast<char*>(block) - kHeader, bytes + kHeader);  // NOLINT(cppcoreguidelines-no-malloc)
+  // NOLINTNEXTLINE(cppcoreguidelines-no-malloc)
+  void* moved = std::realloc(static_cast<char*>(block) - kHeader, bytes + kHeader);
   if (moved == nullptr) {
     return nullptr;
   }

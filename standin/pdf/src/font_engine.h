@@ -21,6 +21,12 @@ class FontEngine {
  public:
   // Null when FreeType cannot start (its own allocations are refused or fail).
   static std::shared_ptr<FontEngine> Make(std::size_t cap = kFontEngineBytes);
+  // Made by Make only (the key is private to the class).
+  class Key {
+    friend class FontEngine;
+    Key() = default;
+  };
+  FontEngine(Key /*key*/, std::size_t cap);
   ~FontEngine();
   FontEngine(const FontEngine&) = delete;
   FontEngine& operator=(const FontEngine&) = delete;
@@ -34,7 +40,6 @@ class FontEngine {
   [[nodiscard]] std::size_t Cap() const { return cap_; }
 
  private:
-  explicit FontEngine(std::size_t cap);
   static void* Allocate(FT_Memory memory, long size);
   static void Free(FT_Memory memory, void* block);
   static void* Reallocate(FT_Memory memory, long oldSize, long newSize, void* block);

@@ -98,7 +98,7 @@ std::unique_ptr<GlyphProgram> GlyphProgram::Open(std::shared_ptr<FontEngine> eng
   if (!engine || bytes.empty() || bytes.size() > kLargestLimit) {
     return nullptr;
   }
-  std::unique_ptr<GlyphProgram> program(new GlyphProgram());  // NOLINT: private constructor
+  auto program = std::make_unique<GlyphProgram>(Key());
   program->engine_ = std::move(engine);
   program->bytes_ = std::move(bytes);
   FT_Open_Args args{};

@@ -61,6 +61,12 @@ class GlyphProgram {
   [[nodiscard]] std::shared_ptr<const Path> Outline(std::int32_t glyph) const;
   [[nodiscard]] std::size_t ProgramBytes() const { return bytes_.size(); }
 
+  // Made by Open only (the key is private to the class).
+  class Key {
+    friend class GlyphProgram;
+    Key() = default;
+  };
+  explicit GlyphProgram(Key /*key*/) {}
   ~GlyphProgram() = default;
   GlyphProgram(const GlyphProgram&) = delete;
   GlyphProgram& operator=(const GlyphProgram&) = delete;
@@ -68,7 +74,6 @@ class GlyphProgram {
   GlyphProgram& operator=(GlyphProgram&&) = delete;
 
  private:
-  GlyphProgram() = default;
   // Declared first: destroyed after the face.
   std::shared_ptr<FontEngine> engine_;
   std::vector<std::uint8_t> bytes_;

@@ -4,6 +4,7 @@
 #include "file.h"
 #include "font_program.h"
 #include "graphics_sfnt.h"
+#include "work_budget.h"
 
 namespace lvx::pdf {
 namespace {
@@ -202,6 +203,10 @@ std::shared_ptr<const DrawingFont> DrawingFontCache::Get(PdfFile& file, const Ob
   const Object dict = font.IsRef() ? file.Resolve(font) : font;
   std::shared_ptr<const DrawingFont> loaded =
       dict.IsDict() ? Load(file, font, dict.AsDict()) : nullptr;
+  // A font loaded when the page's work ran out may lack outlines: it serves this page only.
+  if (const WorkBudget* budget = WorkBudget::Current(); budget != nullptr && budget->Exhausted()) {
+    return loaded;
+  }
   const std::size_t bytes = loaded ? loaded->Footprint() : sizeof(Entry);
   // A direct dictionary stays alive with its entry, so that its address names no other.
   cache_.Put(key, Entry{font.IsRef() ? Object() : dict, loaded}, bytes);
