@@ -12,7 +12,7 @@ namespace {
 // Device coordinates are kept within this many pixels, far beyond any sheet.
 constexpr double kFarthest = 1 << 24;
 // Text drawn from outlines below this many pixels to the em gets an edge (PaintTextOutlines).
-constexpr double kEdgedText = 40;
+constexpr double kEdgedText = 20;
 
 }  // namespace
 
