@@ -6,7 +6,8 @@ files that need a password are left out) both draw the pages in grey at the same
 inkscore scores each page: pixels darker than its threshold are ink, precision and recall each
 allow one pixel of displacement, the page's score is their F1. A page where the reference has
 ink and ours has none is a blank-page failure. Prints per file the median and 5th percentile,
-the worst pages, and an overall line; exits 1 when a goal is missed (no blank-page failures,
+the worst pages, per group (the manifest's "group" column, where it has one) the median and the worst
+page, and an overall line; exits 1 when a goal is missed (no blank-page failures,
 median >= 0.90, 5th percentile >= 0.60).
 """
 import argparse
@@ -140,6 +141,13 @@ def main():
         worst = min(scores)
         print(f"{name[:60]:60} {len(values):5d} {statistics.median(values):7.3f} "
               f"{percentile(values, 0.05):6.3f}  p{worst[1]} {worst[0]:.3f}")
+    groups = {}
+    for row in read_manifest(manifest):
+        if row.get("group") and row["file"] in per_file:
+            groups.setdefault(row["group"], []).extend(s for s, _ in per_file[row["file"]])
+    for group in sorted(groups):
+        print(f"group {group}: {len(groups[group])} pages, median F1 "
+              f"{statistics.median(groups[group]):.3f}, worst {min(groups[group]):.3f}")
     values = [s for s, _, _ in everything]
     median = statistics.median(values) if values else float("nan")
     p5 = percentile(values, 0.05)

@@ -21,6 +21,9 @@ packages=(
   # The PDF corpus comparison (python3) against poppler's pdftotext, and the tools that build the
   # corpus's stress files and reference answers.
   poppler-utils python3 qpdf mupdf-tools ghostscript
+  # Type 1 and OpenType CFF programs (the URW base 35 fonts) for the embedded-font test files
+  # (tests/fonts/make_font_pdfs.py) and the fonts fuzz target's seeds.
+  fonts-urw-base35
   # The lint checks (scripts/lint.sh, CTest label lint).
   clang-format clang-tidy
   # llvm-dlltool makes the import library for Microsoft's linker; clang and lld build the test host

@@ -44,6 +44,9 @@ class Counter {
     std::size_t bytes = VectorBytes(text.glyphs);
     for (const pdf::TextCommand::Glyph& glyph : text.glyphs) {
       bytes += StringBytes(glyph.text);
+      if (glyph.outline && seen_.insert(glyph.outline.get()).second) {
+        bytes += sizeof(pdf::Path) + PathBytes(*glyph.outline);
+      }
     }
     const pdf::DrawFont* font = text.font.get();
     if (font != nullptr && seen_.insert(font).second) {
@@ -54,7 +57,7 @@ class Counter {
   }
 
  private:
-  std::unordered_set<const void*> seen_;  // images and fonts counted already
+  std::unordered_set<const void*> seen_;  // images, fonts and outlines counted already
 };
 
 }  // namespace

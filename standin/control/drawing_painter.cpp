@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gdi_objects.h"
+#include "gdi_paths.h"
 #include "page_layout.h"
 
 namespace lvx::standin {
@@ -15,78 +16,11 @@ namespace {
 // Below this pixel height text is not legible: a grey line stands for it, as for text runs.
 constexpr double kSmallestText = 4;
 constexpr COLORREF kGreyedText = RGB(160, 160, 160);
-// Device coordinates are kept within this many pixels, far beyond any sheet.
-constexpr double kFarthest = 1 << 24;
 constexpr int kMaxStrips = 256;
 constexpr int kRingSegments = 48;
 // Clips saved at once (each saved state holds a copy of the clip region): a clip nested deeper
 // is left out.
 constexpr int kMaxClipSaves = 1024;
-
-COLORREF ToColour(pdf::Rgb rgb, double alpha = 1) {
-  // Partly transparent paint as if over white paper.
-  if (alpha < 1) {
-    const auto over = [alpha](std::uint8_t c) {
-      return static_cast<BYTE>(std::lround(c * alpha + 255 * (1 - alpha)));
-    };
-    return RGB(over(rgb.r), over(rgb.g), over(rgb.b));
-  }
-  return RGB(rgb.r, rgb.g, rgb.b);
-}
-
-double Scale(const DeviceMap& map) { return std::sqrt(std::fabs(map.a * map.d - map.b * map.c)); }
-
-POINT Device(const DeviceMap& map, pdf::Point p) {
-  const double x = std::clamp(map.X(p.x, p.y), -kFarthest, kFarthest);
-  const double y = std::clamp(map.Y(p.x, p.y), -kFarthest, kFarthest);
-  return {static_cast<LONG>(std::lround(x)), static_cast<LONG>(std::lround(y))};
-}
-
-// Makes the path the device context's current path; answers its box on the device.
-RECT BuildPath(HDC dc, const DeviceMap& map, const pdf::Path& path) {
-  RECT box{LONG_MAX, LONG_MAX, LONG_MIN, LONG_MIN};
-  const auto extend = [&box](POINT p) {
-    box.left = std::min(box.left, p.x);
-    box.top = std::min(box.top, p.y);
-    box.right = std::max(box.right, p.x);
-    box.bottom = std::max(box.bottom, p.y);
-  };
-  BeginPath(dc);
-  std::size_t at = 0;
-  POINT curve[3];
-  for (const pdf::PathVerb verb : path.verbs) {
-    switch (verb) {
-      case pdf::PathVerb::kMove: {
-        const POINT p = Device(map, path.points[at++]);
-        MoveToEx(dc, p.x, p.y, nullptr);
-        extend(p);
-        break;
-      }
-      case pdf::PathVerb::kLine: {
-        const POINT p = Device(map, path.points[at++]);
-        LineTo(dc, p.x, p.y);
-        extend(p);
-        break;
-      }
-      case pdf::PathVerb::kCurve:
-        for (POINT& p : curve) {
-          p = Device(map, path.points[at++]);
-          extend(p);
-        }
-        PolyBezierTo(dc, curve, 3);
-        break;
-      case pdf::PathVerb::kClose:
-        CloseFigure(dc);
-        break;
-    }
-  }
-  EndPath(dc);
-  return box;
-}
-
-void SetRule(HDC dc, pdf::FillRule rule) {
-  SetPolyFillMode(dc, rule == pdf::FillRule::kEvenOdd ? ALTERNATE : WINDING);
-}
 
 class Painter {
  public:
@@ -169,6 +103,7 @@ class Painter {
   void operator()(const pdf::TextCommand& text) const;
 
  private:
+
   [[nodiscard]] HPEN MakePen(const pdf::StrokeStyle& style, COLORREF colour) const {
     const double width = style.width * Scale(map_);
     if (width < 1.5 && style.dash.empty()) {
@@ -363,6 +298,9 @@ void Painter::operator()(const pdf::TextCommand& text) const {
     MoveToEx(dc_, static_cast<int>(std::lround(startX)), static_cast<int>(std::lround(startY)),
              nullptr);
     LineTo(dc_, static_cast<int>(std::lround(endX)), static_cast<int>(std::lround(endY)));
+    return;
+  }
+  if (text.font->outlines && PaintTextOutlines(dc_, map_, text)) {
     return;
   }
   // GDI turns text counter-clockwise with the y axis up.

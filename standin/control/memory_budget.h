@@ -3,9 +3,9 @@
 // 256 MiB of document data at a time:
 //
 //   the reader: the page being drawn, what it reads for it, its caches,
-//               the document's page list                                178 MiB  (page_limits.h)
-//   the drawing cache: display lists of recently drawn pages             30 MiB  kDrawingCacheBytes
-//   the picture cache: decoded JPEG pictures                             32 MiB  kPictureCacheBytes
+//               the document's page list, its fonts' outlines           194 MiB  (page_limits.h)
+//   the drawing cache: display lists of recently drawn pages             22 MiB  kDrawingCacheBytes
+//   the picture cache: decoded JPEG pictures                             24 MiB  kPictureCacheBytes
 //   embedded fonts loaded into GDI (its copy of the programs)            16 MiB  kEmbeddedFontBytes
 //                                                                       -------
 //                                                                       256 MiB
@@ -22,8 +22,8 @@ namespace lvx::standin {
 
 inline constexpr std::size_t kMiB = std::size_t{1} << 20;
 
-inline constexpr std::size_t kDrawingCacheBytes = 30 * kMiB;
-inline constexpr std::size_t kPictureCacheBytes = 32 * kMiB;
+inline constexpr std::size_t kDrawingCacheBytes = 22 * kMiB;
+inline constexpr std::size_t kPictureCacheBytes = 24 * kMiB;
 inline constexpr std::size_t kEmbeddedFontBytes = 16 * kMiB;
 
 // The most pixels a decoded JPEG picture has (24 MiB of RGB): larger pictures are decoded

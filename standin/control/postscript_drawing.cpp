@@ -145,7 +145,21 @@ class Writer {
     }
   }
 
-  void operator()(const pdf::TextCommand& /*text*/) const {}
+  // Text prints from the page's text runs (postscript_writer.cpp); glyphs that have no text are
+  // printed here from their outlines.
+  void operator()(const pdf::TextCommand& text) const {
+    const pdf::Path path = pdf::TextOutlinesOnPage(text, true);
+    if (path.Empty()) {
+      return;
+    }
+    if (text.fill) {
+      out_ += Colour(text.colour) + PathOf(path) + "fill\n";
+    }
+    if (text.stroke) {
+      out_ += Colour(text.strokeColour) + "0 setlinewidth [] 0 setdash\n" + PathOf(path) +
+              "stroke\n";
+    }
+  }
 
  private:
   static bool Uniform(const pdf::ImagePixels& image) {

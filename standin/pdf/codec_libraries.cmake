@@ -17,7 +17,20 @@ lvx_debian_library(NAME tiff PACKAGE tiff LIBRARY lib/libtiff.a
              -Dld-version-script=OFF)
 
 # Type 1 and CFF font programs (outlines by glyph): FreeType, under the FreeType licence (FTL).
+# It uses the zlib the reader links (its own copy of zlib would define the same symbols again in
+# a static link).
 lvx_debian_library(NAME freetype PACKAGE freetype LIBRARY lib/libfreetype.a
   INCLUDE_DIR include/freetype2
-  CMAKE_ARGS -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON
-             -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON)
+  CMAKE_ARGS -DFT_DISABLE_ZLIB=OFF -DFT_REQUIRE_ZLIB=ON -DZLIB_USE_STATIC_LIBS=ON
+             -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON
+             -DFT_DISABLE_BROTLI=ON)
+set_property(TARGET lvx::freetype APPEND PROPERTY INTERFACE_LINK_LIBRARIES ZLIB::ZLIB)
+# FreeType is used under the FreeType licence (FTL.TXT of its source, one of its two licences):
+# the licence goes with the stand-in, and Debian's copyright file of the source into licenses/.
+set(lvx_freetype_source ${LVX_DEBIAN_SOURCE_DIR}/freetype/source)
+configure_file(${lvx_freetype_source}/docs/FTL.TXT ${lvx_pdf_generated}/NOTICE-freetype-FTL.txt
+  COPYONLY)
+set_property(GLOBAL APPEND PROPERTY LVX_THIRD_PARTY_NOTICES
+  ${lvx_pdf_generated}/NOTICE-freetype-FTL.txt)
+set_property(GLOBAL APPEND PROPERTY LVX_SOURCE_COPYRIGHTS
+  "freetype:${lvx_freetype_source}/debian/copyright")

@@ -2,8 +2,9 @@
 // every structure the reader knows (each cross-reference form, an incremental update, every
 // encryption revision, fonts with encodings, ToUnicode CMaps and a composite font, forms and
 // inline images), made by the tests' builder; for the component targets small inputs of their own
-// (encoded data for each filter, predictor rows, objects, CMaps, TrueType programs, content
-// streams, Encrypt dictionaries with data, and the codec tests' JPEG 2000 and CCITT pictures).
+// (encoded data for each filter, predictor rows, objects, CMaps, TrueType, Type 1 and CFF
+// programs, content streams, Encrypt dictionaries with data, and the codec tests' JPEG 2000 and
+// CCITT pictures).
 //   make_fuzz_seeds FOLDER
 #include <cstdint>
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "encrypted_document.h"
@@ -55,6 +57,56 @@ std::string FontsDocument() {
 }
 
 using Seeds = std::vector<std::pair<std::string, std::string>>;
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {(std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>()};
+}
+
+// An sfnt file's table of this tag; empty when it has none.
+std::string SfntTable(const std::string& file, std::string_view tag) {
+  const auto number = [&file](std::size_t at, int bytes) {
+    std::uint32_t value = 0;
+    for (int i = 0; i < bytes && at + i < file.size(); ++i) {
+      value = (value << 8U) | static_cast<std::uint8_t>(file[at + static_cast<std::size_t>(i)]);
+    }
+    return value;
+  };
+  const std::uint32_t tables = number(4, 2);
+  for (std::uint32_t i = 0; i < tables && 12 + 16 * i + 16 <= file.size(); ++i) {
+    const std::size_t entry = 12 + std::size_t{16} * i;
+    if (file.compare(entry, 4, tag) == 0 && number(entry + 8, 4) <= file.size() &&
+        number(entry + 12, 4) <= file.size() - number(entry + 8, 4)) {
+      return file.substr(number(entry + 8, 4), number(entry + 12, 4));
+    }
+  }
+  return {};
+}
+
+// The fonts target's seeds: a kind byte (0 Type 1, 1 CFF, 2 OpenType CFF) and a program. The
+// small URW fonts where the machine has them (fonts-urw-base35), their CFF font sets, and a
+// program cut short.
+Seeds TypeOneAndCffPrograms() {
+  Seeds programs;
+  const std::filesystem::path type1 = "/usr/share/fonts/type1/urw-base35";
+  const std::filesystem::path opentype = "/usr/share/fonts/opentype/urw-base35";
+  for (const char* name : {"StandardSymbolsPS", "D050000L"}) {
+    const std::string t1 = ReadFile(type1 / (std::string(name) + ".t1"));
+    const std::string otf = ReadFile(opentype / (std::string(name) + ".otf"));
+    if (!t1.empty()) {
+      programs.emplace_back(std::string(name) + ".t1", '\0' + t1);
+      programs.emplace_back(std::string(name) + "-cut.t1", '\0' + t1.substr(0, t1.size() / 3));
+    }
+    if (!otf.empty()) {
+      programs.emplace_back(std::string(name) + ".otf", '\2' + otf);
+      programs.emplace_back(std::string(name) + ".cff", '\1' + SfntTable(otf, "CFF "));
+    }
+  }
+  programs.emplace_back("clear-text.t1",
+                        std::string("\0%!FontType1-1.0: X\n/FontName /X def /Encoding 256 array"
+                                    " dup 65 /A put readonly def currentfile eexec\n"));
+  return programs;
+}
 
 // The Encrypt dictionary's text, the first identifier's bytes and some data, as the security
 // target reads them (separated by NUL bytes).
@@ -159,6 +211,7 @@ int main(int argc, char** argv) {
   }
   programs.emplace_back("header-only.bin", std::string("\0\1\0\0\0\0", 6));
   Write(folder / "sfnt", programs);
+  Write(folder / "fonts", TypeOneAndCffPrograms());
   Write(folder / "cmap",
         {{"tounicode.bin",
           "begincmap 2 begincodespacerange <00> <7F> <8000> <FFFF> endcodespacerange"

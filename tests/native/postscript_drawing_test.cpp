@@ -84,11 +84,28 @@ TEST(PostScriptDrawing, AnEmptyClipHidesAndTextIsLeftToTheRuns) {
   pdf::DisplayList list;
   list.commands.emplace_back(pdf::ClipCommand{});
   pdf::TextCommand text;
-  text.glyphs.push_back({{1, 2}, 3, "A", -1});
+  text.glyphs.push_back({{1, 2}, 3, "A", -1, nullptr});
   list.commands.emplace_back(text);
   list.commands.emplace_back(pdf::RestoreClip{});
   const std::string ps = PostScriptDrawing(list);
   EXPECT_EQ(ps, "gsave\nnewpath 0 0 moveto clip newpath\ngrestore\n");
+}
+
+// Glyphs drawn from outlines: one with text prints from the runs, one without text from its
+// outline, placed by the text matrix (size 10, turned a quarter) at its origin.
+TEST(PostScriptDrawing, GlyphsWithoutTextPrintFromTheirOutlines) {
+  auto outline = std::make_shared<pdf::Path>();
+  outline->verbs = {pdf::PathVerb::kMove, pdf::PathVerb::kLine, pdf::PathVerb::kClose};
+  outline->points = {{0, 0}, {0.5, 0.25}};
+  pdf::TextCommand text;
+  text.matrix = {0, 10, -10, 0, 0, 0};
+  text.colour = {255, 0, 0};
+  text.glyphs.push_back({{100, 200}, 5, "A", -1, outline});
+  text.glyphs.push_back({{100, 205}, 5, "", -1, outline});
+  pdf::DisplayList list;
+  list.commands.emplace_back(text);
+  EXPECT_EQ(PostScriptDrawing(list),
+            "1 0 0 setrgbcolor\nnewpath\n100 205 moveto\n97.5 210 lineto\nclosepath\nfill\n");
 }
 
 }  // namespace

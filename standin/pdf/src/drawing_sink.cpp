@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "file.h"
+#include "glyph_program.h"
 #include "graphics_image.h"
 #include "graphics_shading.h"
 #include "object_numbers.h"
@@ -52,7 +53,7 @@ std::uint64_t PayloadBytes(const DrawCommand& command) {
     for (const TextCommand::Glyph& glyph : text->glyphs) {
       bytes += glyph.text.capacity() > 15 ? glyph.text.capacity() : 0;
     }
-    return bytes;
+    return bytes;  // outlines are counted once per page (DrawingSink::Glyphs)
   }
   return 0;
 }
@@ -210,6 +211,11 @@ void DrawingSink::Glyphs(const GState& state, std::span<const ShownGlyph> glyphs
       AppendUtf8(placed.text, c);
     }
     placed.glyphId = t.drawing->GlyphIdOf(shown.glyph->code);
+    placed.outline = t.drawing->OutlineOf(shown.glyph->code);
+    if (placed.outline && outlines_.insert(placed.outline.get()).second) {
+      listBytes_ += PathFootprint(*placed.outline);
+      heldOutlines_.push_back(placed.outline);
+    }
     command.matrix = ToAffine(shown.render);
     command.glyphs.push_back(std::move(placed));
   }

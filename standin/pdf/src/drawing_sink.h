@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 #include "content_sink.h"
 #include "lvxpdf/display_list.h"
@@ -51,7 +53,11 @@ class DrawingSink final : public ContentSink {
   };
   std::unordered_map<std::uint32_t, Decoded> images_;
   std::uint64_t imageBytes_ = 0;
-  std::uint64_t listBytes_ = 0;  // the commands with their paths, glyphs and ramps
+  std::uint64_t listBytes_ = 0;  // the commands with their paths, glyphs, outlines and ramps
+  // Glyph outlines on the page, each counted once; held, so that an address is never reused by
+  // another outline while the page is drawn.
+  std::unordered_set<const Path*> outlines_;
+  std::vector<std::shared_ptr<const Path>> heldOutlines_;
 };
 
 }  // namespace lvx::pdf

@@ -181,6 +181,9 @@ void Font::LoadSimple(PdfFile& file, const Dict& dict) {
     if (const Stream* stream = program.AsStream(); stream != nullptr && !type3) {
       codeText_ = BuiltInType1Encoding(file.Decode(*stream, 4U << 20), builtIn);
     }
+    if (!builtIn && !type3) {
+      builtIn = LoadBuiltInNames(file, descriptor);
+    }
     if (!builtIn) {
       if (Contains(baseFont, "Symbol")) {
         base = BaseEncoding::kSymbol;
@@ -204,16 +207,10 @@ void Font::LoadSimple(PdfFile& file, const Dict& dict) {
   }
   const bool differences = encoding.IsDict() && encoding.AsDict().Has("Differences");
   if (differences) {
-    const Array& names = file.Get(encoding.AsDict(), "Differences").AsArray();
-    std::int64_t code = 0;
-    for (const Object& item : names) {
-      if (item.IsNumber()) {
-        code = std::clamp<std::int64_t>(item.AsInt(0), -1, 256);
-      } else if (item.IsName()) {
-        if (code >= 0 && code < 256) {
-          codeText_[static_cast<std::size_t>(code)] = GlyphNameToUnicode(item.AsName());
-        }
-        ++code;
+    const std::array<std::string, 256> names = DifferenceNames(file, encoding);
+    for (std::size_t code = 0; code < names.size(); ++code) {
+      if (!names[code].empty()) {
+        codeText_[code] = GlyphNameToUnicode(names[code]);
       }
     }
   }
@@ -319,10 +316,33 @@ void Font::LoadGlyphCharacters(PdfFile& file, const Dict& cidFont, const Dict& d
   const std::optional<SfntFont> parsed = SfntFont::Parse(program);
   auto glyphs = CidToGidMap(file, cidFont);
   if (!parsed || !glyphs) {
+    // A name-keyed CFF program, whose CIDs are its glyph indices: the glyphs' names.
+    if (std::optional<OutlineProgramBytes> cff = OutlineProgram(file, descriptor);
+        cff && cff->kind == ProgramKind::kCff) {
+      glyphCharacters_ = GlyphNameCharacters(std::move(cff->bytes), cff->kind);
+      cidToGid_.clear();
+    }
     return;
   }
   glyphCharacters_ = parsed->GlyphCharacters();
   cidToGid_ = std::move(*glyphs);
+}
+
+bool Font::LoadBuiltInNames(PdfFile& file, const Dict& descriptor) {
+  std::optional<OutlineProgramBytes> program = OutlineProgram(file, descriptor);
+  if (!program) {
+    return false;
+  }
+  const auto names = BuiltInEncodingNames(std::move(program->bytes), program->kind);
+  if (!names) {
+    return false;
+  }
+  bool found = false;
+  for (std::size_t code = 0; code < names->size(); ++code) {
+    codeText_[code] = GlyphNameToUnicode((*names)[code]);
+    found = found || !(*names)[code].empty();
+  }
+  return found;
 }
 
 std::size_t Font::Footprint() const {

@@ -33,6 +33,10 @@ class Font {
   static std::shared_ptr<const Font> Load(PdfFile& file, const Dict& dict);
 
   void Decode(std::string_view bytes, std::vector<Glyph>& glyphs) const;
+  // A composite font's CID of a code (by its encoding); 0 when the encoding gives none.
+  [[nodiscard]] std::uint32_t CidOf(std::uint32_t code) const {
+    return identity_ ? code : encoding_.Cid(code).value_or(0);
+  }
 
   // The font's em in text space units for a size of 1: 1 for ordinary fonts; for Type 3 fonts
   // what their font matrix and glyph box make of it. Sizes of glyphs on the page use it.
@@ -48,6 +52,9 @@ class Font {
   void LoadComposite(PdfFile& file, const Dict& dict);
   void LoadStyle(PdfFile& file, const Dict& dict, const Dict& descriptor);
   void LoadGlyphCharacters(PdfFile& file, const Dict& cidFont, const Dict& descriptor);
+  // The text of each code by the glyph names of the embedded program's own encoding; false
+  // when the font has no Type 1 or CFF program FreeType reads, or its encoding names nothing.
+  bool LoadBuiltInNames(PdfFile& file, const Dict& descriptor);
   // Widths of a simple font that gives none, once its encoding is known.
   void SetMissingWidths(std::string_view baseFont, std::int64_t flags, bool ownEncoding);
   double CidWidth(std::uint32_t cid) const;

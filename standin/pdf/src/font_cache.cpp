@@ -4,18 +4,23 @@
 
 namespace lvx::pdf {
 
-std::shared_ptr<const Font> FontCache::Get(PdfFile& file, const Object& font) {
-  std::uintptr_t key = 0;
-  Object dict;
+std::uintptr_t FontKey(const Object& font) {
   if (font.IsRef()) {
-    key = (static_cast<std::uintptr_t>(font.AsRef().num) << 1U) | 1U;
-  } else if (font.IsDict()) {
+    return (static_cast<std::uintptr_t>(font.AsRef().num) << 1U) | 1U;
+  }
+  if (font.IsDict()) {
     // Dictionaries are aligned: their addresses are even.
-    key = reinterpret_cast<std::uintptr_t>(&font.AsDict());
-    dict = font;
-  } else {
+    return reinterpret_cast<std::uintptr_t>(&font.AsDict());
+  }
+  return 0;
+}
+
+std::shared_ptr<const Font> FontCache::Get(PdfFile& file, const Object& font) {
+  const std::uintptr_t key = FontKey(font);
+  if (key == 0) {
     return nullptr;
   }
+  Object dict = font.IsDict() ? font : Object();
   if (const Entry* found = fonts_.Find(key)) {
     return found->second;
   }

@@ -16,6 +16,11 @@ namespace lvx::pdf {
 
 class PdfFile;
 
+// A font resource's key in a document's font caches: its object number for a font that is an
+// object of its own (odd keys), its dictionary's address for one written in place (the caller
+// keeps the object alive with its entry); 0 for anything else.
+std::uintptr_t FontKey(const Object& font);
+
 class FontCache {
  public:
   static constexpr std::size_t kBudgetBytes = std::size_t{4} << 20;

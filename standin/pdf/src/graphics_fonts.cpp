@@ -1,8 +1,10 @@
 #include "graphics_fonts.h"
 
+#include "encodings.h"
 #include "file.h"
 #include "font_program.h"
 #include "graphics_sfnt.h"
+#include "work_budget.h"
 
 namespace lvx::pdf {
 namespace {
@@ -54,19 +56,44 @@ void ReadType3(PdfFile& file, const Dict& dict, DrawingFont& font) {
   }
   font.charProcs = file.Get(dict, "CharProcs");
   font.resources = file.Get(dict, "Resources");
+  font.glyphNames = DifferenceNames(file, file.Get(dict, "Encoding"));
+}
+
+// Each code's glyph in a simple font's Type 1 or CFF program: the name /Differences gives it,
+// else (when the font names no base encoding) the program's own encoding, else the glyph whose
+// name stands for the code's character in the base encoding.
+std::vector<std::shared_ptr<const Path>> SimpleOutlines(PdfFile& file, const Dict& dict,
+                                                        const GlyphProgram& program,
+                                                        const Font& font) {
   const Object encoding = file.Get(dict, "Encoding");
-  std::int64_t code = 0;
-  for (const Object& item : file.Get(encoding.AsDict(), "Differences").AsArray()) {
-    const Object value = file.Resolve(item);
-    if (value.IsNumber()) {
-      code = value.AsInt(0);
-    } else if (value.IsName()) {
-      if (code >= 0 && code < 256) {
-        font.glyphNames[static_cast<std::size_t>(code)] = value.AsName();
-      }
-      ++code;
+  const std::array<std::string, 256> names = DifferenceNames(file, encoding);
+  const std::string& base =
+      encoding.IsName() ? encoding.AsName() : encoding.AsDict().Get("BaseEncoding").AsName();
+  const bool namedBase = BaseEncodingNamed(base) != BaseEncoding::kNone;
+  std::vector<std::shared_ptr<const Path>> outlines(256);
+  std::unordered_map<std::int32_t, std::shared_ptr<const Path>> byGlyph;
+  std::vector<Glyph> decoded;
+  for (std::uint32_t code = 0; code < 256; ++code) {
+    std::int32_t glyph = program.GlyphNamed(names[code]);
+    if (glyph < 0 && !namedBase) {
+      glyph = program.BuiltInGlyph(static_cast<std::uint8_t>(code));
     }
+    if (glyph < 0) {
+      font.Decode(std::string(1, static_cast<char>(code)), decoded);
+      if (!decoded.empty() && decoded.front().text.size() == 1) {
+        glyph = program.CharacterGlyph(decoded.front().text.front());
+      }
+    }
+    if (glyph < 0) {
+      continue;
+    }
+    const auto [found, added] = byGlyph.try_emplace(glyph);
+    if (added) {
+      found->second = program.Outline(glyph);
+    }
+    outlines[code] = found->second;
   }
+  return outlines;
 }
 
 // The program for the painter, and each code's glyph in it. Composite fonts are taken with the
@@ -112,10 +139,96 @@ std::int32_t DrawingFont::GlyphIdOf(std::uint32_t code) const {
   return code < codeToGid.size() ? codeToGid[code] : -1;
 }
 
+// A composite font's outlines taken so far are dropped beyond this many bytes.
+constexpr std::size_t kCompositeOutlineBytes = std::size_t{1} << 20;
+
+std::shared_ptr<const Path> DrawingFont::OutlineOf(std::uint32_t code) const {
+  if (!composite) {
+    return code < codeOutlines.size() ? codeOutlines[code] : nullptr;
+  }
+  if (!outlineProgram) {
+    return nullptr;
+  }
+  // A CID-keyed program takes the CID (its charset gives the glyph); in a name-keyed one the
+  // CIDs are the glyph indices.
+  const std::uint32_t cid = font->CidOf(code);
+  if (cid >= static_cast<std::uint32_t>(kMaxProgramGlyphs)) {
+    return nullptr;
+  }
+  const auto glyph = static_cast<std::int32_t>(cid);
+  if (const auto found = glyphOutlines_.find(glyph); found != glyphOutlines_.end()) {
+    return found->second;
+  }
+  std::shared_ptr<const Path> outline = outlineProgram->Outline(glyph);
+  const std::size_t bytes = outline ? PathFootprint(*outline) : 0;
+  if (glyphOutlineBytes_ + bytes > kCompositeOutlineBytes) {
+    glyphOutlines_.clear();  // outlines on display lists stay with them
+    glyphOutlineBytes_ = 0;
+  }
+  glyphOutlineBytes_ += bytes;
+  glyphOutlines_.emplace(glyph, outline);
+  return outline;
+}
+
+std::size_t DrawingFont::Footprint() const {
+  std::size_t bytes = sizeof(DrawingFont) + codeOutlines.capacity() * sizeof(codeOutlines[0]) +
+                      cidToGid.capacity() * sizeof(std::uint16_t) +
+                      codeToGid.capacity() * sizeof(std::int32_t);
+  if (draw) {
+    bytes += sizeof(DrawFont) + draw->program.capacity();
+  }
+  const Path* previous = nullptr;
+  for (const std::shared_ptr<const Path>& outline : codeOutlines) {
+    // Codes of one glyph share its outline, and such codes are usually neighbours.
+    if (outline && outline.get() != previous) {
+      bytes += PathFootprint(*outline);
+      previous = outline.get();
+    }
+  }
+  if (outlineProgram) {
+    // The program's bytes, and room for the outlines it will give.
+    bytes += outlineProgram->ProgramBytes() + kCompositeOutlineBytes;
+  }
+  return bytes;
+}
+
 std::shared_ptr<const DrawingFont> DrawingFontCache::Get(PdfFile& file, const Object& font) {
-  return cache_.Get(file, font, [this, &file](const Object& reference, const Dict& dict) {
-    return Load(file, reference, dict);
-  });
+  const std::uintptr_t key = FontKey(font);
+  if (key == 0) {
+    return nullptr;
+  }
+  if (const Entry* found = cache_.Find(key)) {
+    return found->second;
+  }
+  const Object dict = font.IsRef() ? file.Resolve(font) : font;
+  std::shared_ptr<const DrawingFont> loaded =
+      dict.IsDict() ? Load(file, font, dict.AsDict()) : nullptr;
+  // A font loaded when the page's work ran out may lack outlines: it serves this page only.
+  if (const WorkBudget* budget = WorkBudget::Current(); budget != nullptr && budget->Exhausted()) {
+    return loaded;
+  }
+  const std::size_t bytes = loaded ? loaded->Footprint() : sizeof(Entry);
+  // A direct dictionary stays alive with its entry, so that its address names no other.
+  cache_.Put(key, Entry{font.IsRef() ? Object() : dict, loaded}, bytes);
+  return loaded;
+}
+
+void DrawingFontCache::LoadOutlines(PdfFile& file, const Dict& dict, OutlineProgramBytes bytes,
+                                    DrawingFont& font, DrawFont& draw) {
+  if (!engine_) {
+    engine_ = FontEngine::Make();
+  }
+  std::shared_ptr<GlyphProgram> program =
+      GlyphProgram::Open(engine_, std::move(bytes.bytes), bytes.kind);
+  if (!program) {
+    return;
+  }
+  draw.outlines = true;
+  if (!font.composite) {
+    font.codeOutlines = SimpleOutlines(file, dict, *program, *font.font);
+    return;  // the program closes: its outlines are all taken
+  }
+  font.outlineProgram = std::move(program);
 }
 
 std::shared_ptr<const DrawingFont> DrawingFontCache::Load(PdfFile& file, const Object& reference,
@@ -143,9 +256,18 @@ std::shared_ptr<const DrawingFont> DrawingFontCache::Load(PdfFile& file, const O
   draw->serif = (flags & kSerifFlag) != 0;
   if (dict.Get("Subtype").IsName("Type3")) {
     ReadType3(file, dict, *font);
-  } else if (const std::vector<std::uint8_t> bytes = LoadableProgram(file, descriptor.AsDict());
-             !bytes.empty()) {
-    LoadProgram(file, dict, bytes, *font, *draw);
+  } else {
+    if (std::optional<OutlineProgramBytes> program = OutlineProgram(file, descriptor.AsDict());
+        program && !program->bytes.empty()) {
+      LoadOutlines(file, dict, std::move(*program), *font, *draw);
+    }
+    // A program FreeType does not take may still be one the platform loads.
+    if (const std::vector<std::uint8_t> bytes = draw->outlines
+                                                    ? std::vector<std::uint8_t>()
+                                                    : LoadableProgram(file, descriptor.AsDict());
+        !bytes.empty()) {
+      LoadProgram(file, dict, bytes, *font, *draw);
+    }
   }
   font->draw = std::move(draw);
   return font;

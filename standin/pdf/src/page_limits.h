@@ -17,9 +17,13 @@
 //                            one image's samples while they are decoded              32 MiB
 //   the document's caches:   objects 4 MiB, fonts 4 MiB, colour spaces, functions
 //                            and shadings 8 MiB (PdfFile, FontCache, DerivedCache)   16 MiB
+//                            the drawing fonts: glyph outlines and the programs of
+//                            composite fonts (DrawingFontCache)                       8 MiB
+//   FreeType (font_engine.h): the drawing fonts' library, and the one a font's
+//                            text opens while it is loaded, 4 MiB each                8 MiB
 //   the document's page list: kMaxPages pages (page_tree.h)                          10 MiB
 //                                                                                   -------
-//                                                                                   178 MiB
+//                                                                                   194 MiB
 // Images are sampled down to kMaxImagePixels, and further to fit what the page's images may
 // still hold. What does not fit is left out of the page, never asked of the allocator.
 #ifndef LVXPDF_PAGE_LIMITS_H

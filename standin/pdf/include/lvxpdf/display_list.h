@@ -122,7 +122,8 @@ struct ShadingCommand {
 };
 
 // A font as far as a painter needs it: the family and style for a face of the platform, and the
-// embedded font program when it is one the platform may load (TrueType or OpenType).
+// embedded font program when it is one the platform may load (TrueType or OpenType). A font
+// whose glyphs come with outlines (an embedded Type 1 or CFF program) is drawn from those.
 struct DrawFont {
   std::string family;  // base font name without subset tag and style
   bool bold = false;
@@ -131,18 +132,22 @@ struct DrawFont {
   bool serif = false;
   std::vector<std::uint8_t> program;  // an sfnt (TrueType or OpenType) font file, or empty
   std::string programFamily;          // the family name its name table gives
+  bool outlines = false;              // glyphs are drawn from TextCommand::Glyph::outline
 };
 
 // Glyphs shown by one text operator. Each glyph's origin is on the baseline in page space; the
 // glyph space to page space map for a size of 1 is `matrix` (its e and f unused). `text` is the
 // glyph's Unicode text (UTF-8), `glyphId` its glyph index in the embedded program (-1 when the
-// font has none or the code does not map).
+// font has none or the code does not map). `outline` is the glyph's shape in glyph space (em
+// units, y up) when the font is drawn from outlines, shared by every glyph of that shape; null
+// otherwise, and for a code the program has no glyph for.
 struct TextCommand {
   struct Glyph {
     Point origin;
     double advance = 0;  // page-space distance to the next glyph's origin along the baseline
     std::string text;
     std::int32_t glyphId = -1;
+    std::shared_ptr<const Path> outline;
   };
   std::shared_ptr<const DrawFont> font;
   Affine matrix;
@@ -152,6 +157,10 @@ struct TextCommand {
   bool stroke = false;  // modes 1, 2, 5, 6
   Rgb strokeColour;
 };
+
+// The glyphs' outlines of a text command in page space, as one path (filled with the nonzero
+// rule); `withoutText` keeps only glyphs that have no text.
+Path TextOutlinesOnPage(const TextCommand& text, bool withoutText = false);
 
 using DrawCommand = std::variant<FillCommand, StrokeCommand, ClipCommand, RestoreClip, ImageCommand,
                                  ShadingCommand, TextCommand>;
