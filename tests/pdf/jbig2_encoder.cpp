@@ -254,6 +254,9 @@ void EncodeGeneric(MqEncoder& encoder, std::vector<std::uint8_t>& contexts,
       }
     }
     for (int x = 0; x < image.width; ++x) {
+      if (coding.skip != nullptr && coding.skip->At(x, y) != 0) {
+        continue;
+      }
       encoder.Encode(contexts[GenericContext(image, x, y, coding)], image.At(x, y));
     }
   }
@@ -269,7 +272,7 @@ ByteVector EncodeGenericData(const TestBitmap& image, const GenericCoding& codin
 void EncodeRefinement(MqEncoder& encoder, std::vector<std::uint8_t>& contexts,
                       const TestBitmap& image, const TestBitmap& reference,
                       const RefineCoding& coding) {
-  const std::uint32_t typicalContext = coding.templateId == 0 ? 0x0010 : 0x0008;
+  const std::uint32_t typicalContext = coding.templateId == 0 ? 0x0100 : 0x0040;
   const auto uniform = [&](int x, int y, int& value) {
     value = reference.At(x - coding.dx, y - coding.dy);
     for (int j = -1; j <= 1; ++j) {

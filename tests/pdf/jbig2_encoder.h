@@ -72,6 +72,7 @@ struct GenericCoding {
   int templateId = 0;
   bool typicalPrediction = false;
   std::array<int, 8> adaptive{3, -1, -3, -1, 2, -2, -2, -2};
+  const TestBitmap* skip = nullptr;  // pixels set here are not coded (they are 0)
 };
 void EncodeGeneric(MqEncoder& encoder, std::vector<std::uint8_t>& contexts,
                    const TestBitmap& image, const GenericCoding& coding);
@@ -125,6 +126,7 @@ ByteVector SymbolDictionaryData(const std::vector<TestBitmap>& symbols, int inpu
 // One placed symbol of a text region: its number, S along the strip and T across it (the
 // coordinates of its reference corner), and optionally a refined bitmap to draw instead.
 struct TextInstance {
+  TextInstance(std::uint32_t number, int sAlong, int tAcross) : id(number), s(sAlong), t(tAcross) {}
   std::uint32_t id = 0;
   int s = 0;
   int t = 0;
@@ -149,6 +151,30 @@ ByteVector TextRegionData(int width, int height, int x, int y, int op,
                      const std::vector<TextInstance>& instances, const TextCoding& coding);
 // Where a text region draws an instance's bitmap of `w` by `h` (its top left corner).
 std::array<int, 2> TextPlacement(const TextCoding& coding, int s, int t, int w, int h);
+
+// A pattern dictionary's data: the patterns (all of one size) side by side in one bitmap coded
+// with `templateId`.
+ByteVector PatternDictionaryData(const std::vector<TestBitmap>& patterns, int templateId);
+
+// A halftone region's data: the grid's pattern numbers `values` (row by row) coded by bit planes
+// in Gray code. Cells whose pattern would fall outside the region are skipped when `skip` is set.
+struct HalftoneCoding {
+  int templateId = 0;
+  bool skip = false;
+  int op = 0;  // how patterns combine within the region
+  int defaultPixel = 0;
+  int gridWidth = 0;
+  int gridHeight = 0;
+  int gridX = 0;  // in 1/256 pixel
+  int gridY = 0;
+  int stepX = 256;
+  int stepY = 0;
+};
+ByteVector HalftoneRegionData(int width, int height, int x, int y, int op,
+                              std::vector<std::uint32_t> values, int patternCount,
+                              int patternWidth, int patternHeight, const HalftoneCoding& coding);
+// The top left corner of grid cell (m, n)'s pattern.
+std::array<int, 2> HalftoneCell(const HalftoneCoding& coding, int m, int n);
 
 }  // namespace lvx::pdf::test
 

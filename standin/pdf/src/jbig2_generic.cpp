@@ -87,7 +87,7 @@ constexpr std::array<RefinePixel, 10> kRefine1 = {{{true, 0, -1},
                                                    {false, 0, -1},
                                                    {false, 1, -1},
                                                    {false, -1, 0}}};
-constexpr std::array<std::uint32_t, 2> kRefineTypicalContext = {0x0010, 0x0008};
+constexpr std::array<std::uint32_t, 2> kRefineTypicalContext = {0x0100, 0x0040};
 
 }  // namespace
 
