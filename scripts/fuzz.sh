@@ -13,7 +13,7 @@ cpu=${1:?usage: $0 CPU_SECONDS [TARGET...]}
 shift
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(flate lzw ascii_hex ascii85 run_length predictor object_parser
-                                     xref cmap sfnt content_text content_drawing security
+                                     xref cmap sfnt content_text content_drawing security jbig2
                                      document)
 build=${FUZZ_BUILD:-$here/build/fuzz}
 work=${FUZZ_WORK:-$build/fuzz-work}

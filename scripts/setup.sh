@@ -21,6 +21,8 @@ packages=(
   # The PDF corpus comparison (python3) against poppler's pdftotext, and the tools that build the
   # corpus's stress files and reference answers.
   poppler-utils python3 qpdf mupdf-tools ghostscript
+  # An independent JBIG2 decoder: the JBIG2 tests check their encoder's streams with it.
+  jbig2dec
   # The lint checks (scripts/lint.sh, CTest label lint).
   clang-format clang-tidy
   # llvm-dlltool makes the import library for Microsoft's linker; clang and lld build the test host

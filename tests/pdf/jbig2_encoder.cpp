@@ -23,12 +23,12 @@ std::uint32_t GenericContext(const TestBitmap& b, int x, int y, const GenericCod
     case 0:
       return p(-1, 0, 0) | p(-2, 0, 1) | p(-3, 0, 2) | p(-4, 0, 3) | p(a[0], a[1], 4) |
              p(2, -1, 5) | p(1, -1, 6) | p(0, -1, 7) | p(-1, -1, 8) | p(-2, -1, 9) |
-             p(a[2], a[3], 10) | p(a[4], a[5], 11) | p(1, -2, 12) | p(0, -2, 13) |
-             p(-1, -2, 14) | p(a[6], a[7], 15);
+             p(a[2], a[3], 10) | p(a[4], a[5], 11) | p(1, -2, 12) | p(0, -2, 13) | p(-1, -2, 14) |
+             p(a[6], a[7], 15);
     case 1:
       return p(-1, 0, 0) | p(-2, 0, 1) | p(-3, 0, 2) | p(a[0], a[1], 3) | p(2, -1, 4) |
-             p(1, -1, 5) | p(0, -1, 6) | p(-1, -1, 7) | p(-2, -1, 8) | p(2, -2, 9) |
-             p(1, -2, 10) | p(0, -2, 11) | p(-1, -2, 12);
+             p(1, -1, 5) | p(0, -1, 6) | p(-1, -1, 7) | p(-2, -1, 8) | p(2, -2, 9) | p(1, -2, 10) |
+             p(0, -2, 11) | p(-1, -2, 12);
     case 2:
       return p(-1, 0, 0) | p(-2, 0, 1) | p(a[0], a[1], 2) | p(1, -1, 3) | p(0, -1, 4) |
              p(-1, -1, 5) | p(-2, -1, 6) | p(1, -2, 7) | p(0, -2, 8) | p(-1, -2, 9);
@@ -80,7 +80,8 @@ ByteVector TestBitmap::Packed() const {
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
       if (At(x, y) != 0) {
-        out[static_cast<std::size_t>(y) * stride + x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+        out[static_cast<std::size_t>(y) * stride + x / 8] |=
+            static_cast<std::uint8_t>(0x80 >> (x % 8));
       }
     }
   }
@@ -207,8 +208,8 @@ void MqEncoder::EncodeInteger(std::array<std::uint8_t, 512>& contexts,
     int prefixOnes;
     int bits;
   };
-  static constexpr Range kRanges[] = {{0, 0, 2},   {4, 1, 4},    {20, 2, 6},
-                                      {84, 3, 8},  {340, 4, 12}, {4436, 5, 32}};
+  static constexpr Range kRanges[] = {{0, 0, 2},  {4, 1, 4},    {20, 2, 6},
+                                      {84, 3, 8}, {340, 4, 12}, {4436, 5, 32}};
   const Range* range = &kRanges[0];
   for (const Range& candidate : kRanges) {
     if (magnitude >= candidate.low) {
@@ -237,8 +238,8 @@ void MqEncoder::EncodeId(std::vector<std::uint8_t>& contexts, unsigned length, s
   }
 }
 
-void EncodeGeneric(MqEncoder& encoder, std::vector<std::uint8_t>& contexts,
-                   const TestBitmap& image, const GenericCoding& coding) {
+void EncodeGeneric(MqEncoder& encoder, std::vector<std::uint8_t>& contexts, const TestBitmap& image,
+                   const GenericCoding& coding) {
   static constexpr std::uint32_t kTypical[] = {0x9B25, 0x0795, 0x00E5, 0x0195};
   int typical = 0;
   for (int y = 0; y < image.height; ++y) {
@@ -306,12 +307,13 @@ void EncodeRefinement(MqEncoder& encoder, std::vector<std::uint8_t>& contexts,
   }
 }
 
-ByteVector Segment(std::uint32_t number, std::uint8_t type, const std::vector<std::uint32_t>& referred,
-              std::uint32_t page, const ByteVector& data, const SegmentOptions& options) {
+ByteVector Segment(std::uint32_t number, std::uint8_t type,
+                   const std::vector<std::uint32_t>& referred, std::uint32_t page,
+                   const ByteVector& data, const SegmentOptions& options) {
   ByteVector out;
   Put32(out, number);
   out.push_back(static_cast<std::uint8_t>(type | (options.longPage ? 0x40 : 0)));
-  if (options.longReferred || referred.size() > 4) {
+  if (referred.size() > 4) {  // the long form
     Put32(out, 0xE0000000U | static_cast<std::uint32_t>(referred.size()));
     out.resize(out.size() + (referred.size() + 8) / 8, 0);  // retention bits
   } else {
@@ -338,7 +340,7 @@ ByteVector Segment(std::uint32_t number, std::uint8_t type, const std::vector<st
 }
 
 ByteVector PageInformation(std::uint32_t width, std::uint32_t height, int defaultPixel,
-                      std::uint16_t striping) {
+                           std::uint16_t striping) {
   ByteVector out;
   Put32(out, width);
   Put32(out, height);
@@ -366,11 +368,11 @@ ByteVector EndOfStripe(std::uint32_t row) {
   return out;
 }
 
-ByteVector GenericRegionData(const TestBitmap& image, int x, int y, int op, const GenericCoding& coding,
-                        std::optional<std::uint32_t> rowCount) {
+ByteVector GenericRegionData(const TestBitmap& image, int x, int y, int op,
+                             const GenericCoding& coding, std::optional<std::uint32_t> rowCount) {
   ByteVector out = RegionInfo(image.width, rowCount ? -1 : image.height, x, y, op);
-  out.push_back(static_cast<std::uint8_t>((coding.templateId << 1) |
-                                          (coding.typicalPrediction ? 8 : 0)));
+  out.push_back(
+      static_cast<std::uint8_t>((coding.templateId << 1) | (coding.typicalPrediction ? 8 : 0)));
   const int adaptiveBytes = coding.templateId == 0 ? 8 : 2;
   for (int i = 0; i < adaptiveBytes; ++i) {
     out.push_back(static_cast<std::uint8_t>(coding.adaptive[static_cast<std::size_t>(i)]));
@@ -384,7 +386,7 @@ ByteVector GenericRegionData(const TestBitmap& image, int x, int y, int op, cons
 }
 
 ByteVector RefinementRegionData(const TestBitmap& image, const TestBitmap& reference, int x, int y,
-                           int op, const RefineCoding& coding) {
+                                int op, const RefineCoding& coding) {
   ByteVector out = RegionInfo(image.width, image.height, x, y, op);
   out.push_back(static_cast<std::uint8_t>(coding.templateId | (coding.typicalPrediction ? 2 : 0)));
   if (coding.templateId == 0) {

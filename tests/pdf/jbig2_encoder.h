@@ -74,8 +74,8 @@ struct GenericCoding {
   std::array<int, 8> adaptive{3, -1, -3, -1, 2, -2, -2, -2};
   const TestBitmap* skip = nullptr;  // pixels set here are not coded (they are 0)
 };
-void EncodeGeneric(MqEncoder& encoder, std::vector<std::uint8_t>& contexts,
-                   const TestBitmap& image, const GenericCoding& coding);
+void EncodeGeneric(MqEncoder& encoder, std::vector<std::uint8_t>& contexts, const TestBitmap& image,
+                   const GenericCoding& coding);
 ByteVector EncodeGenericData(const TestBitmap& image, const GenericCoding& coding);
 
 // The refinement coding of `image` against `reference` placed at (dx, dy).
@@ -92,22 +92,23 @@ void EncodeRefinement(MqEncoder& encoder, std::vector<std::uint8_t>& contexts,
 
 // Segment header fields and their encodings.
 struct SegmentOptions {
-  bool longPage = false;         // a four-byte page association
-  bool longReferred = false;     // the long form of the referred-to count
-  bool unknownLength = false;    // data length 0xFFFFFFFF (an immediate generic region)
+  bool longPage = false;       // a four-byte page association
+  bool unknownLength = false;  // data length 0xFFFFFFFF (an immediate generic region)
 };
-ByteVector Segment(std::uint32_t number, std::uint8_t type, const std::vector<std::uint32_t>& referred,
-              std::uint32_t page, const ByteVector& data, const SegmentOptions& options = {});
+ByteVector Segment(std::uint32_t number, std::uint8_t type,
+                   const std::vector<std::uint32_t>& referred, std::uint32_t page,
+                   const ByteVector& data, const SegmentOptions& options = {});
 ByteVector PageInformation(std::uint32_t width, std::uint32_t height, int defaultPixel,
-                      std::uint16_t striping = 0);
+                           std::uint16_t striping = 0);
 ByteVector RegionInfo(int width, int height, int x, int y, int op);
 ByteVector EndOfStripe(std::uint32_t row);
 // A generic region segment's data: region information, flags, adaptive pixels, code. With
 // `rowCount`, the code is followed by the real row count (for an unknown length).
-ByteVector GenericRegionData(const TestBitmap& image, int x, int y, int op, const GenericCoding& coding,
-                        std::optional<std::uint32_t> rowCount = std::nullopt);
+ByteVector GenericRegionData(const TestBitmap& image, int x, int y, int op,
+                             const GenericCoding& coding,
+                             std::optional<std::uint32_t> rowCount = std::nullopt);
 ByteVector RefinementRegionData(const TestBitmap& image, const TestBitmap& reference, int x, int y,
-                           int op, const RefineCoding& coding);
+                                int op, const RefineCoding& coding);
 
 // A symbol dictionary's data: `symbols` coded directly with `coding` (no typical prediction),
 // consecutive symbols of one height forming a height class; or, with `refinedFrom`, each new
@@ -117,11 +118,11 @@ struct SymbolCoding {
   GenericCoding generic;
   int refineTemplate = 0;
   std::array<int, 4> refineAdaptive{-1, -1, -1, -1};
-  std::vector<int> refinedFrom;               // empty: direct coding
-  std::vector<std::array<int, 2>> offsets;    // the refinement offsets per new symbol
+  std::vector<int> refinedFrom;             // empty: direct coding
+  std::vector<std::array<int, 2>> offsets;  // the refinement offsets per new symbol
 };
 ByteVector SymbolDictionaryData(const std::vector<TestBitmap>& symbols, int inputCount,
-                           const std::vector<TestBitmap>& known, const SymbolCoding& coding);
+                                const std::vector<TestBitmap>& known, const SymbolCoding& coding);
 
 // One placed symbol of a text region: its number, S along the strip and T across it (the
 // coordinates of its reference corner), and optionally a refined bitmap to draw instead.
@@ -147,8 +148,8 @@ struct TextCoding {
 };
 // Instances must come strip by strip (T / strips ascending), S ascending within a strip.
 ByteVector TextRegionData(int width, int height, int x, int y, int op,
-                     const std::vector<TestBitmap>& symbols,
-                     const std::vector<TextInstance>& instances, const TextCoding& coding);
+                          const std::vector<TestBitmap>& symbols,
+                          const std::vector<TextInstance>& instances, const TextCoding& coding);
 // Where a text region draws an instance's bitmap of `w` by `h` (its top left corner).
 std::array<int, 2> TextPlacement(const TextCoding& coding, int s, int t, int w, int h);
 
@@ -171,10 +172,19 @@ struct HalftoneCoding {
   int stepY = 0;
 };
 ByteVector HalftoneRegionData(int width, int height, int x, int y, int op,
-                              std::vector<std::uint32_t> values, int patternCount,
-                              int patternWidth, int patternHeight, const HalftoneCoding& coding);
+                              std::vector<std::uint32_t> values, int patternCount, int patternWidth,
+                              int patternHeight, const HalftoneCoding& coding);
 // The top left corner of grid cell (m, n)'s pattern.
 std::array<int, 2> HalftoneCell(const HalftoneCoding& coding, int m, int n);
+
+// Small complete streams of each kind of region (generic, text with a dictionary in the globals,
+// refinement, halftone), for seeds and documents.
+struct Jbig2Sample {
+  std::string name;
+  ByteVector globals;
+  ByteVector stream;
+};
+std::vector<Jbig2Sample> Jbig2Samples();
 
 }  // namespace lvx::pdf::test
 

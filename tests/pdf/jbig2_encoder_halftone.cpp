@@ -41,8 +41,8 @@ std::array<int, 2> HalftoneCell(const HalftoneCoding& coding, int m, int n) {
 }
 
 ByteVector HalftoneRegionData(int width, int height, int x, int y, int op,
-                              std::vector<std::uint32_t> values, int patternCount,
-                              int patternWidth, int patternHeight, const HalftoneCoding& coding) {
+                              std::vector<std::uint32_t> values, int patternCount, int patternWidth,
+                              int patternHeight, const HalftoneCoding& coding) {
   ByteVector out = RegionInfo(width, height, x, y, op);
   out.push_back(static_cast<std::uint8_t>((coding.templateId << 1) | (coding.skip ? 8 : 0) |
                                           (coding.op << 4) | (coding.defaultPixel << 7)));

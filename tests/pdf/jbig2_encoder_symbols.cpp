@@ -46,11 +46,11 @@ std::array<int, 2> TextPlacement(const TextCoding& coding, int s, int t, int w, 
 }
 
 ByteVector SymbolDictionaryData(const std::vector<TestBitmap>& symbols, int inputCount,
-                           const std::vector<TestBitmap>& known, const SymbolCoding& coding) {
+                                const std::vector<TestBitmap>& known, const SymbolCoding& coding) {
   const bool aggregate = !coding.refinedFrom.empty();
   ByteVector out;
-  const int flags = (aggregate ? 2 : 0) | (coding.generic.templateId << 10) |
-                    (coding.refineTemplate << 12);
+  const int flags =
+      (aggregate ? 2 : 0) | (coding.generic.templateId << 10) | (coding.refineTemplate << 12);
   out.push_back(static_cast<std::uint8_t>(flags >> 8));
   out.push_back(static_cast<std::uint8_t>(flags));
   const int adaptiveBytes = coding.generic.templateId == 0 ? 8 : 2;
@@ -112,13 +112,12 @@ ByteVector SymbolDictionaryData(const std::vector<TestBitmap>& symbols, int inpu
 }
 
 ByteVector TextRegionData(int width, int height, int x, int y, int op,
-                     const std::vector<TestBitmap>& symbols,
-                     const std::vector<TextInstance>& instances, const TextCoding& coding) {
+                          const std::vector<TestBitmap>& symbols,
+                          const std::vector<TextInstance>& instances, const TextCoding& coding) {
   ByteVector out = RegionInfo(width, height, x, y, op);
   const int flags = (coding.refine ? 2 : 0) | (coding.logStrips << 2) | (coding.corner << 4) |
-                    (coding.transposed ? 0x40 : 0) | (coding.op << 7) |
-                    (coding.defaultPixel << 9) | ((coding.dsOffset & 0x1F) << 10) |
-                    (coding.refineTemplate << 15);
+                    (coding.transposed ? 0x40 : 0) | (coding.op << 7) | (coding.defaultPixel << 9) |
+                    ((coding.dsOffset & 0x1F) << 10) | (coding.refineTemplate << 15);
   out.push_back(static_cast<std::uint8_t>(flags >> 8));
   out.push_back(static_cast<std::uint8_t>(flags));
   if (coding.refine && coding.refineTemplate == 0) {

@@ -56,33 +56,36 @@ struct OracleResult {
   std::string messages;  // what it said
 };
 
-// The stream decoded by the independent decoder; nothing when it is not installed.
+// The stream decoded by the independent decoder; nothing when it is not installed. With
+// LVX_JBIG2_KEEP set, the streams and its output stay in the temporary folder.
 std::optional<OracleResult> OracleDecode(const ByteVector& stream, const ByteVector& globals = {}) {
   static int serial = 0;
   if (std::system("command -v jbig2dec > /dev/null 2>&1") != 0) {
     return std::nullopt;
   }
   const std::filesystem::path folder =
-      std::filesystem::temp_directory_path() / ("lvx-jbig2-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
+      std::filesystem::temp_directory_path() /
+      ("lvx-jbig2-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
   std::filesystem::create_directories(folder);
   const auto write = [&](const std::string& name, const ByteVector& bytes) {
     std::ofstream(folder / name, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     return (folder / name).string();
   };
   const std::string page = write("page.jb2", stream);
   const std::string global = globals.empty() ? std::string() : write("globals.jb2", globals);
   const std::string output = (folder / "out.pbm").string();
   const std::string command = "jbig2dec -e -t pbm -o '" + output + "' " +
-                              (global.empty() ? "" : "'" + global + "' ") + "'" + page +
-                              "' > '" + (folder / "log").string() + "' 2>&1";
+                              (global.empty() ? "" : "'" + global + "' ") + "'" + page + "' > '" +
+                              (folder / "log").string() + "' 2>&1";
   const int status = std::system(command.c_str());
   std::ifstream in(output, std::ios::binary);
   std::string pbm((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   std::ifstream logFile(folder / "log");
   OracleResult result;
   result.messages.assign(std::istreambuf_iterator<char>(logFile), std::istreambuf_iterator<char>());
-  if (std::getenv("JB_KEEP") == nullptr) {
+  if (std::getenv("LVX_JBIG2_KEEP") == nullptr) {
     std::filesystem::remove_all(folder);
   }
   if (status != 0 || pbm.rfind("P4", 0) != 0) {
@@ -101,7 +104,8 @@ std::optional<OracleResult> OracleDecode(const ByteVector& stream, const ByteVec
     ++fields;
   }
   ++at;
-  result.bits.assign(pbm.begin() + static_cast<std::ptrdiff_t>(std::min(at, pbm.size())), pbm.end());
+  result.bits.assign(pbm.begin() + static_cast<std::ptrdiff_t>(std::min(at, pbm.size())),
+                     pbm.end());
   return result;
 }
 
@@ -146,8 +150,8 @@ TEST(Jbig2Generic, EveryTemplateWithNominalAndMovedAdaptivePixelsAndTypicalPredi
   for (int templateId = 0; templateId < 4; ++templateId) {
     for (const bool typical : {false, true}) {
       for (const bool moved : {false, true}) {
-        SCOPED_TRACE(testing::Message() << "template " << templateId << " typical " << typical
-                                        << " moved " << moved);
+        SCOPED_TRACE(testing::Message()
+                     << "template " << templateId << " typical " << typical << " moved " << moved);
         GenericCoding coding;
         coding.templateId = templateId;
         coding.typicalPrediction = typical;
@@ -162,7 +166,6 @@ TEST(Jbig2Generic, EveryTemplateWithNominalAndMovedAdaptivePixelsAndTypicalPredi
     }
   }
 }
-
 
 TEST(Jbig2Page, CombinationOperatorsOnPagesOfEitherDefaultPixel) {
   const TestBitmap first = PatternedBitmap(25, 20, 3);
@@ -205,18 +208,18 @@ TEST(Jbig2Page, UnknownLengthEndsAtTheRowCountAndStripesGiveThePageHeight) {
   // keeps the page at its largest stripe size).
   for (const std::uint32_t height : {36U, 0xFFFFFFFFU}) {
     SCOPED_TRACE(height);
-    const ByteVector stream = Join(
-        {Segment(0, 48, {}, 1, test::PageInformation(50, height, 0, 0x8000 | 32)),
-         Segment(1, 38, {}, 1, test::GenericRegionData(top, 0, 0, 0, coding, 20), unknown),
-         Segment(2, 50, {}, 1, test::EndOfStripe(19)), Segment(3, 38, {}, 1, second, unknown),
-         Segment(4, 50, {}, 1, test::EndOfStripe(35)), EndOfPage(5)});
+    const ByteVector stream =
+        Join({Segment(0, 48, {}, 1, test::PageInformation(50, height, 0, 0x8000 | 32)),
+              Segment(1, 38, {}, 1, test::GenericRegionData(top, 0, 0, 0, coding, 20), unknown),
+              Segment(2, 50, {}, 1, test::EndOfStripe(19)), Segment(3, 38, {}, 1, second, unknown),
+              Segment(4, 50, {}, 1, test::EndOfStripe(35)), EndOfPage(5)});
     ExpectDecodes(stream, expected, {}, height == 36 ? Oracle::kAsk : Oracle::kSkip);
   }
 }
 
 // Symbols of several sizes and heights for the text region tests.
 std::vector<TestBitmap> TestSymbols() {
-  return {PatternedBitmap(5, 7, 1), PatternedBitmap(9, 7, 2), PatternedBitmap(4, 7, 3),
+  return {PatternedBitmap(5, 7, 1),  PatternedBitmap(9, 7, 2),   PatternedBitmap(4, 7, 3),
           PatternedBitmap(6, 11, 4), PatternedBitmap(13, 11, 5), PatternedBitmap(3, 2, 6)};
 }
 
@@ -227,7 +230,8 @@ TestBitmap ExpectedText(int width, int height, const std::vector<TestBitmap>& sy
   TestBitmap region(width, height, coding.defaultPixel);
   for (const test::TextInstance& instance : instances) {
     const TestBitmap& drawn = instance.refined ? *instance.refined : symbols[instance.id];
-    const auto [x, y] = test::TextPlacement(coding, instance.s, instance.t, drawn.width, drawn.height);
+    const auto [x, y] =
+        test::TextPlacement(coding, instance.s, instance.t, drawn.width, drawn.height);
     region.Combine(drawn, x, y, coding.op);
   }
   return region;
@@ -235,11 +239,11 @@ TestBitmap ExpectedText(int width, int height, const std::vector<TestBitmap>& sy
 
 TEST(Jbig2Text, EveryCornerTransposedOrNotInStripsWithOffsetsAndOperators) {
   const std::vector<TestBitmap> symbols = TestSymbols();
-  const ByteVector globals = Segment(
-      0, 0, {}, 0, test::SymbolDictionaryData(symbols, 0, {}, test::SymbolCoding{}));
+  const ByteVector globals =
+      Segment(0, 0, {}, 0, test::SymbolDictionaryData(symbols, 0, {}, test::SymbolCoding{}));
   // Instances strip by strip (strips of 4 rows when logStrips is 2), S ascending in each.
   const std::vector<test::TextInstance> instances = {
-      {0, 2, 3}, {1, 10, 5}, {2, 30, 4}, {5, 31, 7},  {3, 4, 16},
+      {0, 2, 3},   {1, 10, 5},  {2, 30, 4}, {5, 31, 7}, {3, 4, 16},
       {4, 14, 17}, {0, 40, 19}, {2, 1, 28}, {1, 9, 30}, {3, 45, 29}};
   int cases = 0;
   for (int corner = 0; corner < 4; ++corner) {
@@ -271,7 +275,8 @@ TEST(Jbig2Text, EveryCornerTransposedOrNotInStripsWithOffsetsAndOperators) {
 
 TEST(Jbig2Text, RefinedInstancesAndSymbolsRefinedFromEarlierDictionaries) {
   const std::vector<TestBitmap> base = TestSymbols();
-  // A second dictionary refines some of the first's symbols (and one of its own new ones).
+  // A second dictionary refines some of the first's symbols (and one of its own new ones), and
+  // exports the first's symbols with its own: the text region refers to it alone.
   std::vector<TestBitmap> refined = {PatternedBitmap(6, 8, 21), PatternedBitmap(9, 8, 22),
                                      PatternedBitmap(7, 8, 23)};
   test::SymbolCoding aggregate;
@@ -280,28 +285,27 @@ TEST(Jbig2Text, RefinedInstancesAndSymbolsRefinedFromEarlierDictionaries) {
   aggregate.refineAdaptive = {-2, -1, 1, -2};
   std::vector<TestBitmap> known = base;
   known.insert(known.end(), refined.begin(), refined.end());
-  const ByteVector dictionaries = Join(
-      {Segment(0, 0, {}, 0, test::SymbolDictionaryData(base, 0, {}, test::SymbolCoding{})),
-       Segment(1, 0, {0}, 0,
-               test::SymbolDictionaryData(refined, static_cast<int>(base.size()), known,
-                                          aggregate))});
+  const ByteVector dictionaries =
+      Join({Segment(0, 0, {}, 0, test::SymbolDictionaryData(base, 0, {}, test::SymbolCoding{})),
+            Segment(1, 0, {0}, 0,
+                    test::SymbolDictionaryData(refined, static_cast<int>(base.size()), known,
+                                               aggregate))});
   for (int refineTemplate = 0; refineTemplate < 2; ++refineTemplate) {
     SCOPED_TRACE(testing::Message() << "refinement template " << refineTemplate);
     test::TextCoding coding;
     coding.refine = true;
     coding.refineTemplate = refineTemplate;
     coding.refineAdaptive = {-1, -2, 2, 1};
-    std::vector<test::TextInstance> instances = {
-        {0, 2, 3}, {7, 12, 4}, {8, 30, 2}, {3, 3, 20}, {6, 20, 22}, {4, 33, 21}};
+    std::vector<test::TextInstance> instances = {{0, 2, 3},  {7, 12, 4},  {8, 30, 2},
+                                                 {3, 3, 20}, {6, 20, 22}, {4, 33, 21}};
     instances[1].refined = PatternedBitmap(10, 9, 31);  // wider and taller than symbol 7
     instances[1].rdx = 1;
     instances[4].refined = PatternedBitmap(4, 7, 32);  // narrower than symbol 6
     instances[4].rdy = -1;
-    const ByteVector stream =
-        Join({PageInfo(2, 50, 40),
-              Segment(3, 6, {0, 1}, 1,
-                      test::TextRegionData(48, 38, 1, 1, 0, known, instances, coding)),
-              EndOfPage(4)});
+    const ByteVector stream = Join(
+        {PageInfo(2, 50, 40),
+         Segment(3, 6, {1}, 1, test::TextRegionData(48, 38, 1, 1, 0, known, instances, coding)),
+         EndOfPage(4)});
     TestBitmap expected(50, 40);
     expected.Combine(ExpectedText(48, 38, known, instances, coding), 1, 1, 0);
     ExpectDecodes(stream, expected, dictionaries);
@@ -317,30 +321,28 @@ TEST(Jbig2Segments, LongHeaderFormsReferToGlobalsFromLargeSegmentNumbers) {
   direct.generic.adaptive = {1, -2, 0, 0, 0, 0, 0, 0};
   test::SegmentOptions longPage;
   longPage.longPage = true;
-  const ByteVector globals = Segment(
-      7, 0, {}, 0, test::SymbolDictionaryData({symbols[0]}, 0, {}, direct), longPage);
-  const std::vector<test::TextInstance> instances = {{4, 1, 1}, {5, 20, 2}, {2, 25, 4},
-                                                     {0, 30, 1}};
+  const ByteVector globals =
+      Segment(7, 0, {}, 0, test::SymbolDictionaryData({symbols[0]}, 0, {}, direct), longPage);
+  const std::vector<test::TextInstance> instances = {{4, 1, 1}, {5, 20, 2}, {2, 25, 4}, {0, 30, 1}};
   const test::TextCoding coding;
   for (const std::uint32_t number : {300U, 70000U}) {
     SCOPED_TRACE(number);
     ByteVector stream = Segment(number, 48, {}, 1, test::PageInformation(40, 20, 0), longPage);
     std::vector<std::uint32_t> referred = {7};
     for (std::uint32_t i = 1; i < symbols.size(); ++i) {
-      const ByteVector one = Segment(number + i, 0, {}, 1,
-                                     test::SymbolDictionaryData({symbols[i]}, 0, {}, direct));
+      const ByteVector one =
+          Segment(number + i, 0, {}, 1, test::SymbolDictionaryData({symbols[i]}, 0, {}, direct));
       stream.insert(stream.end(), one.begin(), one.end());
       referred.push_back(number + i);
     }
-    stream = Join({stream,
-                   Segment(number + 10, 6, referred, 1,
-                           test::TextRegionData(40, 20, 0, 0, 0, symbols, instances, coding),
-                           longPage),
-                   Segment(number + 11, 49, {}, 1, {}, longPage)});
+    stream =
+        Join({stream,
+              Segment(number + 10, 6, referred, 1,
+                      test::TextRegionData(40, 20, 0, 0, 0, symbols, instances, coding), longPage),
+              Segment(number + 11, 49, {}, 1, {}, longPage)});
     // jbig2dec reads one retention byte too few in the long form (it takes ceil(N / 8), where
     // the standard has one bit for the segment itself and one per referred-to segment).
-    ExpectDecodes(stream, ExpectedText(40, 20, symbols, instances, coding), globals,
-                  Oracle::kSkip);
+    ExpectDecodes(stream, ExpectedText(40, 20, symbols, instances, coding), globals, Oracle::kSkip);
   }
 }
 
@@ -361,7 +363,8 @@ TEST(Jbig2Refinement, ImmediateAgainstThePageAndAgainstAnIntermediateRegion) {
       // origin, and elsewhere (where jbig2dec takes its reference from the wrong place).
       for (const int at : {0, 5}) {
         const ByteVector onPage = Join(
-            {PageInfo(0, 40, 30), Segment(1, 38, {}, 1, test::GenericRegionData(base, at, at, 0, {})),
+            {PageInfo(0, 40, 30),
+             Segment(1, 38, {}, 1, test::GenericRegionData(base, at, at, 0, {})),
              Segment(2, 42, {}, 1, test::RefinementRegionData(target, base, at, at, 4, coding)),
              EndOfPage(3)});
         TestBitmap expected(40, 30);
@@ -370,10 +373,11 @@ TEST(Jbig2Refinement, ImmediateAgainstThePageAndAgainstAnIntermediateRegion) {
       }
       // An intermediate region as the reference, the result XORed onto a black page (jbig2dec
       // has no intermediate regions).
-      const ByteVector intermediate = Join(
-          {PageInfo(0, 40, 30, 1), Segment(1, 36, {}, 1, test::GenericRegionData(base, 0, 0, 0, {})),
-           Segment(2, 43, {1}, 1, test::RefinementRegionData(target, base, 7, 2, 2, coding)),
-           EndOfPage(3)});
+      const ByteVector intermediate =
+          Join({PageInfo(0, 40, 30, 1),
+                Segment(1, 36, {}, 1, test::GenericRegionData(base, 0, 0, 0, {})),
+                Segment(2, 43, {1}, 1, test::RefinementRegionData(target, base, 7, 2, 2, coding)),
+                EndOfPage(3)});
       TestBitmap xored(40, 30, 1);
       xored.Combine(target, 7, 2, 2);
       ExpectDecodes(intermediate, xored, {}, Oracle::kSkip);
@@ -420,8 +424,8 @@ TEST(Jbig2Halftone, PatternsAlongAGridWithSkippingAndEveryTemplate) {
       for (int m = 0; m < coding.gridHeight; ++m) {
         for (int n = 0; n < coding.gridWidth; ++n) {
           const auto [x, y] = test::HalftoneCell(coding, m, n);
-          region.Combine(patterns[values[static_cast<std::size_t>(m * coding.gridWidth + n)]], x,
-                         y, coding.op);
+          region.Combine(patterns[values[static_cast<std::size_t>(m * coding.gridWidth + n)]], x, y,
+                         coding.op);
         }
       }
       TestBitmap expected(50, 40);

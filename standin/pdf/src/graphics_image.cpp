@@ -9,6 +9,7 @@
 #include "file.h"
 #include "filters.h"
 #include "graphics_colour.h"
+#include "graphics_jbig2.h"
 #include "object_numbers.h"
 #include "page_limits.h"
 #include "work_budget.h"
@@ -141,6 +142,12 @@ ImageSource ImageFromStream(PdfFile& file, const Stream& stream) {
                             : filter;
     source.jpeg = IsJpegFilter(last);
     source.undecoded = !source.jpeg;
+    if (last.IsName("JBIG2Decode")) {
+      std::optional<std::vector<std::uint8_t>> samples =
+          DecodeJbig2Samples(file, stream.dict, source.data);
+      source.undecoded = !samples;
+      source.data = samples ? std::move(*samples) : std::vector<std::uint8_t>{};
+    }
   } else if (status == FilterStatus::kUnknown) {
     source.undecoded = true;
   }

@@ -1,6 +1,7 @@
 // Images for the display list: image XObjects and inline images, 1 to 16 bits per component,
 // Decode arrays, colour conversion to RGB, image masks in the fill colour, colour-key masks,
-// explicit masks and soft masks as an alpha channel. JPEG data is kept for the painter's codecs.
+// explicit masks and soft masks as an alpha channel. JPEG data is kept for the painter's codecs;
+// JBIG2 data is decoded here (graphics_jbig2.h).
 // Short data draws what it has (the missing rows stay transparent); absurd sizes are refused or
 // sampled down to a bound.
 #ifndef LVXPDF_GRAPHICS_IMAGE_H
@@ -24,7 +25,8 @@ struct ImageSource {
   const Dict* dict = nullptr;
   std::vector<std::uint8_t> data;
   bool jpeg = false;       // `data` is DCT-encoded
-  bool undecoded = false;  // an image codec this reader lacks (JPX, CCITT, JBIG2)
+  bool undecoded = false;  // an image codec this reader lacks (JPX, CCITT), or JBIG2 data it
+                           // could not decode
 };
 
 // The source of an image XObject stream.

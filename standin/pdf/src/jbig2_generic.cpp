@@ -32,15 +32,39 @@ constexpr std::array<Offset, 16> kTemplate0 = {{kAdaptive4,
                                                 {-3, 0},
                                                 {-2, 0},
                                                 {-1, 0}}};
-constexpr std::array<Offset, 13> kTemplate1 = {
-    {{-1, -2}, {0, -2}, {1, -2}, {2, -2}, {-2, -1}, {-1, -1}, {0, -1}, {1, -1}, {2, -1},
-     kAdaptive1, {-3, 0}, {-2, 0}, {-1, 0}}};
-constexpr std::array<Offset, 10> kTemplate2 = {
-    {{-1, -2}, {0, -2}, {1, -2}, {-2, -1}, {-1, -1}, {0, -1}, {1, -1}, kAdaptive1, {-2, 0},
-     {-1, 0}}};
-constexpr std::array<Offset, 10> kTemplate3 = {
-    {{-3, -1}, {-2, -1}, {-1, -1}, {0, -1}, {1, -1}, kAdaptive1, {-4, 0}, {-3, 0}, {-2, 0},
-     {-1, 0}}};
+constexpr std::array<Offset, 13> kTemplate1 = {{{-1, -2},
+                                                {0, -2},
+                                                {1, -2},
+                                                {2, -2},
+                                                {-2, -1},
+                                                {-1, -1},
+                                                {0, -1},
+                                                {1, -1},
+                                                {2, -1},
+                                                kAdaptive1,
+                                                {-3, 0},
+                                                {-2, 0},
+                                                {-1, 0}}};
+constexpr std::array<Offset, 10> kTemplate2 = {{{-1, -2},
+                                                {0, -2},
+                                                {1, -2},
+                                                {-2, -1},
+                                                {-1, -1},
+                                                {0, -1},
+                                                {1, -1},
+                                                kAdaptive1,
+                                                {-2, 0},
+                                                {-1, 0}}};
+constexpr std::array<Offset, 10> kTemplate3 = {{{-3, -1},
+                                                {-2, -1},
+                                                {-1, -1},
+                                                {0, -1},
+                                                {1, -1},
+                                                kAdaptive1,
+                                                {-4, 0},
+                                                {-3, 0},
+                                                {-2, 0},
+                                                {-1, 0}}};
 // The context that codes a row's "same as the row above" flag, per template.
 constexpr std::array<std::uint32_t, 4> kTypicalContext = {0x9B25, 0x0795, 0x00E5, 0x0195};
 
@@ -102,6 +126,52 @@ std::array<std::int8_t, 8> NominalAdaptive(int templateId) {
   return {static_cast<std::int8_t>(templateId == 1 ? 3 : 2), -1, 0, 0, 0, 0, 0, 0};
 }
 
+namespace {
+
+// A template's fixed pixels in one row, x from `from` to `to` around the pixel decoded: held as a
+// window of bits that slides one pixel right per pixel, placed at `shift` in the context.
+struct Run {
+  int dy = 0;
+  int from = 0;
+  int to = 0;
+  unsigned shift = 0;
+};
+
+struct Layout {
+  std::array<Run, 3> runs{};
+  std::size_t runCount = 0;
+  std::array<Offset, 4> adaptive{};
+  std::array<unsigned, 4> adaptiveShift{};
+  std::size_t adaptiveCount = 0;
+};
+
+Layout LayoutOf(std::span<const Offset> pixels, const std::array<std::int8_t, 8>& adaptive) {
+  Layout layout;
+  bool extending = false;
+  for (std::size_t i = 0; i < pixels.size(); ++i) {
+    const auto shift = static_cast<unsigned>(pixels.size() - 1 - i);
+    const Offset& p = pixels[i];
+    if (p.y == 1) {
+      const auto n = static_cast<std::size_t>(p.x);
+      layout.adaptive[layout.adaptiveCount] = {adaptive[2 * n], adaptive[2 * n + 1]};
+      layout.adaptiveShift[layout.adaptiveCount++] = shift;
+      extending = false;
+      continue;
+    }
+    Run* last = layout.runCount > 0 ? &layout.runs[layout.runCount - 1] : nullptr;
+    if (extending && last != nullptr && last->dy == p.y && last->to + 1 == p.x) {
+      last->to = p.x;
+      last->shift = shift;
+    } else {
+      layout.runs[layout.runCount++] = {p.y, p.x, p.x, shift};
+    }
+    extending = true;
+  }
+  return layout;
+}
+
+}  // namespace
+
 Bitmap DecodeGeneric(ArithDecoder& decoder, Contexts& contexts, const GenericParams& params,
                      Allowance& allowance) {
   Bitmap bitmap(params.width, params.height, allowance);
@@ -109,22 +179,14 @@ Bitmap DecodeGeneric(ArithDecoder& decoder, Contexts& contexts, const GenericPar
   if (contexts.size() != (std::size_t{1} << pixels.size())) {
     Damaged("generic contexts of another template");
   }
-  // The template with its adaptive pixels in place.
-  std::array<Offset, 16> shape{};
-  for (std::size_t i = 0; i < pixels.size(); ++i) {
-    shape[i] = pixels[i];
-    if (pixels[i].y == 1) {
-      const auto n = static_cast<std::size_t>(pixels[i].x);
-      shape[i] = {params.adaptive[2 * n], params.adaptive[2 * n + 1]};
-    }
-  }
-  const std::size_t count = pixels.size();
-  Work(params.width * params.height + params.height);
+  const Layout layout = LayoutOf(pixels, params.adaptive);
+  Work(4 * params.width * params.height + params.height);
   int typical = 0;
+  std::array<std::uint32_t, 3> windows{};
   for (std::uint32_t y = 0; y < bitmap.Height(); ++y) {
     if (params.typicalPrediction) {
-      typical ^= decoder.Decode(contexts[kTypicalContext[static_cast<std::size_t>(
-          params.templateId)]]);
+      typical ^=
+          decoder.Decode(contexts[kTypicalContext[static_cast<std::size_t>(params.templateId)]]);
       if (typical != 0) {
         if (y > 0) {
           bitmap.CopyRow(y - 1, y);
@@ -132,18 +194,38 @@ Bitmap DecodeGeneric(ArithDecoder& decoder, Contexts& contexts, const GenericPar
         continue;
       }
     }
+    const std::int64_t row = y;
+    for (std::size_t r = 0; r < layout.runCount; ++r) {
+      const Run& run = layout.runs[r];
+      windows[r] = 0;
+      for (int dx = run.from; dx <= run.to; ++dx) {
+        windows[r] = (windows[r] << 1) | static_cast<std::uint32_t>(bitmap.Get(dx, row + run.dy));
+      }
+    }
     for (std::uint32_t x = 0; x < bitmap.Width(); ++x) {
-      if (params.skip != nullptr && params.skip->Get(x, y) != 0) {
-        continue;
+      const std::int64_t column = x;
+      if (params.skip == nullptr || params.skip->Get(x, y) == 0) {
+        std::uint32_t context = 0;
+        for (std::size_t r = 0; r < layout.runCount; ++r) {
+          context |= windows[r] << layout.runs[r].shift;
+        }
+        for (std::size_t a = 0; a < layout.adaptiveCount; ++a) {
+          const Offset& p = layout.adaptive[a];
+          context |= static_cast<std::uint32_t>(bitmap.Get(column + p.x, row + p.y))
+                     << layout.adaptiveShift[a];
+        }
+        if (decoder.Decode(contexts[context]) != 0) {
+          bitmap.SetBlack(x, y);
+        }
       }
-      std::uint32_t context = 0;
-      for (std::size_t i = 0; i < count; ++i) {
-        context = (context << 1) |
-                  static_cast<std::uint32_t>(bitmap.Get(std::int64_t{x} + shape[i].x,
-                                                        std::int64_t{y} + shape[i].y));
-      }
-      if (decoder.Decode(contexts[context]) != 0) {
-        bitmap.SetBlack(x, y);
+      // Each window moves one pixel right (the current row's takes in the pixel just decoded).
+      for (std::size_t r = 0; r < layout.runCount; ++r) {
+        const Run& run = layout.runs[r];
+        const std::uint32_t mask = (1U << static_cast<unsigned>(run.to - run.from + 1)) - 1;
+        windows[r] =
+            ((windows[r] << 1) |
+             static_cast<std::uint32_t>(bitmap.Get(column + 1 + run.to, row + run.dy))) &
+            mask;
       }
     }
   }
@@ -172,7 +254,7 @@ Bitmap DecodeRefinement(ArithDecoder& decoder, Contexts& contexts, const RefineP
     }
   }
   const Bitmap& reference = *params.reference;
-  Work(params.width * params.height + params.height);
+  Work(4 * params.width * params.height + params.height);
   int typical = 0;
   for (std::uint32_t y = 0; y < bitmap.Height(); ++y) {
     if (params.typicalPrediction) {

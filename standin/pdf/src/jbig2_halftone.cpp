@@ -78,8 +78,8 @@ std::vector<Symbol> DecodePatternDictionary(std::span<const std::uint8_t> data,
   allowance.Take(count * sizeof(Symbol));
   patterns.reserve(static_cast<std::size_t>(count));
   for (std::uint64_t i = 0; i < count; ++i) {
-    patterns.push_back(std::make_shared<const Bitmap>(collective.Part(
-        static_cast<std::int64_t>(i * width), 0, width, height, allowance)));
+    patterns.push_back(std::make_shared<const Bitmap>(
+        collective.Part(static_cast<std::int64_t>(i * width), 0, width, height, allowance)));
   }
   return patterns;
 }

@@ -147,6 +147,7 @@ std::vector<Symbol> DecodeSymbolDictionary(std::span<const std::uint8_t> data,
   }
   // Runs of symbols alternately not exported and exported, over the inputs and the new ones.
   std::vector<Symbol> exported;
+  allowance.Take(std::uint64_t{header.exported} * sizeof(Symbol));
   exported.reserve(header.exported);
   std::uint64_t index = 0;
   bool exporting = false;
