@@ -7,12 +7,6 @@
 namespace lvx::pdf::test {
 namespace {
 
-void Put32(ByteVector& out, std::uint32_t value) {
-  for (int shift = 24; shift >= 0; shift -= 8) {
-    out.push_back(static_cast<std::uint8_t>(value >> shift));
-  }
-}
-
 // The generic templates' contexts, spelled out pixel by pixel (bit 0 is the pixel to the left).
 std::uint32_t GenericContext(const TestBitmap& b, int x, int y, const GenericCoding& c) {
   const auto& a = c.adaptive;
@@ -57,6 +51,20 @@ std::uint32_t RefineContext(const TestBitmap& b, const TestBitmap& r, int x, int
 }
 
 }  // namespace
+
+void Put32(ByteVector& out, std::uint32_t value) {
+  for (int shift = 24; shift >= 0; shift -= 8) {
+    out.push_back(static_cast<std::uint8_t>(value >> shift));
+  }
+}
+
+ByteVector Join(std::initializer_list<ByteVector> parts) {
+  ByteVector all;
+  for (const ByteVector& part : parts) {
+    all.insert(all.end(), part.begin(), part.end());
+  }
+  return all;
+}
 
 void TestBitmap::Combine(const TestBitmap& source, int x, int y, int op) {
   for (int sy = 0; sy < source.height; ++sy) {

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,10 @@
 namespace lvx::pdf::test {
 
 using ByteVector = std::vector<std::uint8_t>;
+
+// Appends a 32-bit big-endian value; joins byte runs.
+void Put32(ByteVector& out, std::uint32_t value);
+ByteVector Join(std::initializer_list<ByteVector> parts);
 
 // A bitmap of 0 (white) and 1 (black) pixels, one byte each.
 struct TestBitmap {

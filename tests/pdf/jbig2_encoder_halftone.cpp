@@ -1,17 +1,8 @@
 // The tests' encoder of pattern dictionaries and halftone regions (arithmetic coding).
+#include "jbig2_arith.h"
 #include "jbig2_encoder.h"
 
 namespace lvx::pdf::test {
-namespace {
-
-void Put32(ByteVector& out, std::uint32_t value) {
-  for (int shift = 24; shift >= 0; shift -= 8) {
-    out.push_back(static_cast<std::uint8_t>(value >> shift));
-  }
-}
-
-}  // namespace
-
 ByteVector PatternDictionaryData(const std::vector<TestBitmap>& patterns, int templateId) {
   const int width = patterns[0].width;
   const int height = patterns[0].height;
@@ -64,10 +55,8 @@ ByteVector HalftoneRegionData(int width, int height, int x, int y, int op,
       }
     }
   }
-  int bits = 0;
-  while ((1 << bits) < patternCount) {
-    ++bits;
-  }
+  const auto bits =
+      static_cast<int>(jbig2::SymbolCodeLength(static_cast<std::uint64_t>(patternCount)));
   MqEncoder encoder;
   std::vector<std::uint8_t> contexts(65536, 0);
   GenericCoding plane;

@@ -1,26 +1,13 @@
 // The tests' encoder of symbol dictionaries and text regions (arithmetic coding).
 #include <cstddef>
 
+#include "jbig2_arith.h"
 #include "jbig2_encoder.h"
 
 namespace lvx::pdf::test {
 namespace {
 
 using IntContexts = std::array<std::uint8_t, 512>;
-
-void Put32(ByteVector& out, std::uint32_t value) {
-  for (int shift = 24; shift >= 0; shift -= 8) {
-    out.push_back(static_cast<std::uint8_t>(value >> shift));
-  }
-}
-
-unsigned CodeLength(std::size_t count) {
-  unsigned length = 0;
-  while ((std::size_t{1} << length) < count) {
-    ++length;
-  }
-  return length;
-}
 
 // The integer coders of a text region (shared by a dictionary's refined symbols).
 struct TextCoders {
@@ -66,10 +53,13 @@ ByteVector SymbolDictionaryData(const std::vector<TestBitmap>& symbols, int inpu
   Put32(out, static_cast<std::uint32_t>(total));
   Put32(out, static_cast<std::uint32_t>(symbols.size()));
   MqEncoder encoder;
-  IntContexts heightDelta{}, widthDelta{}, exportRun{}, aggregateCount{};
+  IntContexts heightDelta{};
+  IntContexts widthDelta{};
+  IntContexts exportRun{};
+  IntContexts aggregateCount{};
   std::vector<std::uint8_t> generic(65536, 0);
   TextCoders text;
-  text.id.assign(std::size_t{1} << CodeLength(total), 0);
+  text.id.assign(std::size_t{1} << jbig2::SymbolCodeLength(total), 0);
   int height = 0;
   for (std::size_t i = 0; i < symbols.size();) {
     // One height class: the run of symbols of this height.
@@ -91,7 +81,7 @@ ByteVector SymbolDictionaryData(const std::vector<TestBitmap>& symbols, int inpu
       }
       encoder.EncodeInteger(aggregateCount, 1);
       const auto from = static_cast<std::uint32_t>(coding.refinedFrom[i]);
-      encoder.EncodeId(text.id, CodeLength(total), from);
+      encoder.EncodeId(text.id, jbig2::SymbolCodeLength(total), from);
       RefineCoding refine;
       refine.templateId = coding.refineTemplate;
       refine.adaptive = coding.refineAdaptive;
@@ -128,7 +118,7 @@ ByteVector TextRegionData(int width, int height, int x, int y, int op,
   Put32(out, static_cast<std::uint32_t>(instances.size()));
   MqEncoder encoder;
   TextCoders c;
-  const unsigned idLength = CodeLength(symbols.size());
+  const unsigned idLength = jbig2::SymbolCodeLength(symbols.size());
   c.id.assign(std::size_t{1} << idLength, 0);
   const int strips = 1 << coding.logStrips;
   const bool right = coding.corner == 2 || coding.corner == 3;

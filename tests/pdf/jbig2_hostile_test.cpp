@@ -13,23 +13,11 @@ namespace lvx::pdf {
 namespace {
 
 using test::ByteVector;
+using test::Join;
+using test::Put32;
 using test::Segment;
 
 constexpr std::uint64_t kBudget = std::uint64_t{32} << 20;
-
-void Put32(ByteVector& out, std::uint32_t value) {
-  for (int shift = 24; shift >= 0; shift -= 8) {
-    out.push_back(static_cast<std::uint8_t>(value >> shift));
-  }
-}
-
-ByteVector Join(std::initializer_list<ByteVector> parts) {
-  ByteVector all;
-  for (const ByteVector& part : parts) {
-    all.insert(all.end(), part.begin(), part.end());
-  }
-  return all;
-}
 
 std::string Problem(const ByteVector& stream, const ByteVector& globals = {},
                     std::uint64_t budget = kBudget) {

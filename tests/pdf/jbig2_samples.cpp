@@ -2,18 +2,6 @@
 #include "jbig2_encoder.h"
 
 namespace lvx::pdf::test {
-namespace {
-
-ByteVector Join(std::initializer_list<ByteVector> parts) {
-  ByteVector all;
-  for (const ByteVector& part : parts) {
-    all.insert(all.end(), part.begin(), part.end());
-  }
-  return all;
-}
-
-}  // namespace
-
 std::vector<Jbig2Sample> Jbig2Samples() {
   const TestBitmap image = PatternedBitmap(37, 21, 1);
   GenericCoding typical;
@@ -54,6 +42,7 @@ std::vector<Jbig2Sample> Jbig2Samples() {
                      RefinementRegionData(PatternedBitmap(37, 21, 9), image, 0, 0, 4, refine)),
              Segment(3, 49, {}, 1, {})})});
   std::vector<TestBitmap> patterns;
+  patterns.reserve(4);
   for (int i = 0; i < 4; ++i) {
     patterns.push_back(PatternedBitmap(3, 3, static_cast<std::uint32_t>(i)));
   }
@@ -63,6 +52,7 @@ std::vector<Jbig2Sample> Jbig2Samples() {
   halftone.stepX = 768;
   halftone.skip = true;
   std::vector<std::uint32_t> values;
+  values.reserve(60);
   for (std::uint32_t k = 0; k < 60; ++k) {
     values.push_back(k % 4);
   }

@@ -22,19 +22,12 @@ namespace {
 
 using test::ByteVector;
 using test::GenericCoding;
+using test::Join;
 using test::PatternedBitmap;
 using test::Segment;
 using test::TestBitmap;
 
 constexpr std::uint64_t kBudget = std::uint64_t{32} << 20;
-
-ByteVector Join(std::initializer_list<ByteVector> parts) {
-  ByteVector all;
-  for (const ByteVector& part : parts) {
-    all.insert(all.end(), part.begin(), part.end());
-  }
-  return all;
-}
 
 ByteVector PageInfo(std::uint32_t number, int width, int height, int defaultPixel = 0) {
   return Segment(number, 48, {}, 1,
@@ -411,6 +404,7 @@ TEST(Jbig2Halftone, PatternsAlongAGridWithSkippingAndEveryTemplate) {
       coding.stepX = rotated ? 1000 : 1024;
       coding.stepY = rotated ? 200 : 0;
       std::vector<std::uint32_t> values;
+      values.reserve(108);
       for (int k = 0; k < coding.gridWidth * coding.gridHeight; ++k) {
         values.push_back(static_cast<std::uint32_t>((k * 7 + k / 12) % 5));
       }
@@ -424,8 +418,8 @@ TEST(Jbig2Halftone, PatternsAlongAGridWithSkippingAndEveryTemplate) {
       for (int m = 0; m < coding.gridHeight; ++m) {
         for (int n = 0; n < coding.gridWidth; ++n) {
           const auto [x, y] = test::HalftoneCell(coding, m, n);
-          region.Combine(patterns[values[static_cast<std::size_t>(m * coding.gridWidth + n)]], x, y,
-                         coding.op);
+          const std::size_t cell = static_cast<std::size_t>(m) * 12 + static_cast<std::size_t>(n);
+          region.Combine(patterns[values[cell]], x, y, coding.op);
         }
       }
       TestBitmap expected(50, 40);

@@ -16,7 +16,6 @@ namespace {
 using jbig2::Allowance;
 using jbig2::Bitmap;
 using jbig2::ByteReader;
-using jbig2::Combine;
 using jbig2::Damaged;
 using jbig2::RegionInfo;
 using jbig2::Segment;
@@ -135,7 +134,7 @@ class PageDecoder {
       }
       const std::vector<Symbol>& more = found->second.*member;
       jbig2::CheckedCount(all.size() + std::uint64_t{more.size()}, "too many symbols");
-      allowance_.Take(more.size() * sizeof(Symbol));
+      allowance_.Take(std::uint64_t{more.size()} * sizeof(Symbol));
       all.insert(all.end(), more.begin(), more.end());
     }
     return all;

@@ -24,12 +24,11 @@ const std::array<QeEntry, 47> kQeTable = {{
     {0x0005, 45, 42, 0}, {0x0001, 45, 43, 0}, {0x5601, 46, 46, 0},
 }};
 
-ArithDecoder::ArithDecoder(std::span<const std::uint8_t> data) : data_(data) {
-  c_ = std::uint32_t{ByteAt(0)} << 16;
+ArithDecoder::ArithDecoder(std::span<const std::uint8_t> data)
+    : data_(data), c_(std::uint32_t{ByteAt(0)} << 16), a_(0x8000) {
   ByteIn();
   c_ <<= 7;
   ct_ -= 7;
-  a_ = 0x8000;
 }
 
 void ArithDecoder::ByteIn() {

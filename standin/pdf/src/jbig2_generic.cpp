@@ -6,8 +6,8 @@ namespace lvx::pdf::jbig2 {
 namespace {
 
 struct Offset {
-  std::int8_t x;
-  std::int8_t y;
+  int x;
+  int y;
 };
 
 // Each template's pixels from the context's most significant bit to its least; the adaptive
@@ -85,8 +85,8 @@ std::span<const Offset> TemplatePixels(int templateId) {
 // reference, from the most significant bit; y = 2 marks an adaptive pixel.
 struct RefinePixel {
   bool reference;
-  std::int8_t x;
-  std::int8_t y;
+  int x;
+  int y;
 };
 constexpr std::array<RefinePixel, 13> kRefine0 = {{{true, 0, 2},
                                                    {true, 0, -1},
@@ -119,11 +119,11 @@ Contexts GenericContexts(int templateId) {
   return Contexts(std::size_t{1} << TemplatePixels(templateId).size(), 0);
 }
 
-std::array<std::int8_t, 8> NominalAdaptive(int templateId) {
+std::array<int, 8> NominalAdaptive(int templateId) {
   if (templateId == 0) {
     return {3, -1, -3, -1, 2, -2, -2, -2};
   }
-  return {static_cast<std::int8_t>(templateId == 1 ? 3 : 2), -1, 0, 0, 0, 0, 0, 0};
+  return {templateId == 1 ? 3 : 2, -1, 0, 0, 0, 0, 0, 0};
 }
 
 namespace {
@@ -145,7 +145,7 @@ struct Layout {
   std::size_t adaptiveCount = 0;
 };
 
-Layout LayoutOf(std::span<const Offset> pixels, const std::array<std::int8_t, 8>& adaptive) {
+Layout LayoutOf(std::span<const Offset> pixels, const std::array<int, 8>& adaptive) {
   Layout layout;
   bool extending = false;
   for (std::size_t i = 0; i < pixels.size(); ++i) {
@@ -222,10 +222,9 @@ Bitmap DecodeGeneric(ArithDecoder& decoder, Contexts& contexts, const GenericPar
       for (std::size_t r = 0; r < layout.runCount; ++r) {
         const Run& run = layout.runs[r];
         const std::uint32_t mask = (1U << static_cast<unsigned>(run.to - run.from + 1)) - 1;
-        windows[r] =
-            ((windows[r] << 1) |
-             static_cast<std::uint32_t>(bitmap.Get(column + 1 + run.to, row + run.dy))) &
-            mask;
+        windows[r] = ((windows[r] << 1) |
+                      static_cast<std::uint32_t>(bitmap.Get(column + 1 + run.to, row + run.dy))) &
+                     mask;
       }
     }
   }

@@ -18,14 +18,14 @@ struct GenericParams {
   int templateId = 0;  // 0 to 3
   bool typicalPrediction = false;
   // Adaptive pixels as (x, y) pairs: four for template 0, one for the others.
-  std::array<std::int8_t, 8> adaptive{};
+  std::array<int, 8> adaptive{};
   const Bitmap* skip = nullptr;  // pixels set here are not coded (0)
 };
 
 // The contexts a template needs.
 Contexts GenericContexts(int templateId);
 // The adaptive pixels' nominal positions for a template.
-std::array<std::int8_t, 8> NominalAdaptive(int templateId);
+std::array<int, 8> NominalAdaptive(int templateId);
 
 Bitmap DecodeGeneric(ArithDecoder& decoder, Contexts& contexts, const GenericParams& params,
                      Allowance& allowance);
@@ -39,7 +39,7 @@ struct RefineParams {
   std::int64_t dx = 0;  // the reference's offset
   std::int64_t dy = 0;
   // Template 0's adaptive pixels: (x, y) in the bitmap decoded, then in the reference.
-  std::array<std::int8_t, 4> adaptive{-1, -1, -1, -1};
+  std::array<int, 4> adaptive{-1, -1, -1, -1};
 };
 
 Contexts RefineContexts(int templateId);

@@ -68,7 +68,7 @@ std::vector<Symbol> DecodePatternDictionary(std::span<const std::uint8_t> data,
     params.height = height;
     params.templateId = templateId;
     params.adaptive = NominalAdaptive(templateId);
-    params.adaptive[0] = static_cast<std::int8_t>(-static_cast<int>(width));
+    params.adaptive[0] = -static_cast<int>(width);
     params.adaptive[1] = 0;
     ArithDecoder decoder(reader.Rest());
     Contexts contexts = GenericContexts(templateId);

@@ -56,7 +56,7 @@ Bitmap DecodeRefinementRegion(ByteReader& reader, const RegionInfo& info, const 
   params.templateId = flags & 1;
   params.typicalPrediction = (flags & 2) != 0;
   if (params.templateId == 0) {
-    for (std::int8_t& value : params.adaptive) {
+    for (int& value : params.adaptive) {
       value = reader.S8();
     }
   }
@@ -87,7 +87,7 @@ Bitmap DecodeTextRegion(ByteReader& reader, const RegionInfo& info, std::span<co
   }
   params.refineTemplate = (flags >> 15) & 1;
   if (params.refine && params.refineTemplate == 0) {
-    for (std::int8_t& value : params.refineAdaptive) {
+    for (int& value : params.refineAdaptive) {
       value = reader.S8();
     }
   }

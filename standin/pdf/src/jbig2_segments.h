@@ -20,7 +20,11 @@ class ByteReader {
   std::uint8_t U8();
   std::uint16_t U16();
   std::uint32_t U32();
-  std::int8_t S8() { return static_cast<std::int8_t>(U8()); }
+  // A signed byte.
+  int S8() {
+    const int value = U8();
+    return value >= 128 ? value - 256 : value;
+  }
   std::int32_t S32() { return static_cast<std::int32_t>(U32()); }
   std::span<const std::uint8_t> Take(std::size_t count);
   [[nodiscard]] std::span<const std::uint8_t> Rest() const { return data_.subspan(pos_); }

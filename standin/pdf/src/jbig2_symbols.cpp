@@ -10,8 +10,8 @@ struct DictionaryHeader {
   bool refineAggregate = false;
   int templateId = 0;
   int refineTemplate = 0;
-  std::array<std::int8_t, 8> adaptive{};
-  std::array<std::int8_t, 4> refineAdaptive{-1, -1, -1, -1};
+  std::array<int, 8> adaptive{};
+  std::array<int, 4> refineAdaptive{-1, -1, -1, -1};
   std::uint32_t exported = 0;
   std::uint32_t fresh = 0;
 };
@@ -33,7 +33,7 @@ DictionaryHeader ReadHeader(ByteReader& reader) {
     header.adaptive[static_cast<std::size_t>(i)] = reader.S8();
   }
   if (header.refineAggregate && header.refineTemplate == 0) {
-    for (std::int8_t& value : header.refineAdaptive) {
+    for (int& value : header.refineAdaptive) {
       value = reader.S8();
     }
   }

@@ -37,7 +37,7 @@ struct TextParams {
   int dsOffset = 0;
   bool refine = false;
   int refineTemplate = 0;
-  std::array<std::int8_t, 4> refineAdaptive{-1, -1, -1, -1};
+  std::array<int, 4> refineAdaptive{-1, -1, -1, -1};
   std::span<const Symbol> symbols;
 };
 
