@@ -14,7 +14,7 @@ shift
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(flate lzw ascii_hex ascii85 run_length predictor object_parser
                                      xref cmap sfnt fonts content_text content_drawing security
-                                     jpx ccitt document)
+                                     jpx ccitt jbig2 document)
 build=${FUZZ_BUILD:-$here/build/fuzz}
 work=${FUZZ_WORK:-$build/fuzz-work}
 wall=${WALL_LIMIT:-$((cpu * 20))}

@@ -24,6 +24,8 @@ packages=(
   # Type 1 and OpenType CFF programs (the URW base 35 fonts) for the embedded-font test files
   # (tests/fonts/make_font_pdfs.py) and the fonts fuzz target's seeds.
   fonts-urw-base35
+  # An independent JBIG2 decoder: the JBIG2 tests check their encoder's streams with it.
+  jbig2dec
   # The lint checks (scripts/lint.sh, CTest label lint).
   clang-format clang-tidy
   # llvm-dlltool makes the import library for Microsoft's linker; clang and lld build the test host

@@ -17,6 +17,7 @@
 
 #include "encrypted_document.h"
 #include "hostile_documents.h"
+#include "jbig2_encoder.h"
 #include "pdf_builder.h"
 
 namespace {
@@ -245,6 +246,16 @@ int main(int argc, char** argv) {
           " BI /W 70000 /H 70000 /CS /RGB /BPC 16 ID abc EI /CS2 cs 0.5 0.5 scn 0 0 1 1 re f"},
          {"open-paths.bin",
           "/X1 Do 1 1 2 2 v S BT /F4 10 Tf (ab) Tj ET 3 3 4 4 v 5 5 l W f /X1 Do"}});
+  // JBIG2 streams of each region kind, the globals' length first.
+  Seeds jbig2;
+  for (const auto& sample : lvx::pdf::test::Jbig2Samples()) {
+    std::string bytes = {static_cast<char>(sample.globals.size() >> 8),
+                         static_cast<char>(sample.globals.size() & 0xFF)};
+    bytes.append(sample.globals.begin(), sample.globals.end());
+    bytes.append(sample.stream.begin(), sample.stream.end());
+    jbig2.emplace_back(sample.name + ".bin", std::move(bytes));
+  }
+  Write(folder / "jbig2", jbig2);
   // Whole documents that ask for work or memory out of proportion to their size.
   Seeds hostile;
   for (const auto& [name, file] : lvx::pdf::test::HostileDocuments()) {

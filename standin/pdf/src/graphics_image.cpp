@@ -9,6 +9,7 @@
 #include "file.h"
 #include "filters.h"
 #include "graphics_colour.h"
+#include "graphics_jbig2.h"
 #include "image_jpx.h"
 #include "object_numbers.h"
 #include "page_limits.h"
@@ -144,6 +145,12 @@ ImageSource ImageFromStream(PdfFile& file, const Stream& stream) {
     source.jpeg = IsJpegFilter(last);
     source.jpx = last.IsName("JPXDecode");
     source.undecoded = !source.jpeg && !source.jpx;
+    if (last.IsName("JBIG2Decode")) {
+      std::optional<std::vector<std::uint8_t>> samples =
+          DecodeJbig2Samples(file, stream.dict, source.data);
+      source.undecoded = !samples;
+      source.data = samples ? std::move(*samples) : std::vector<std::uint8_t>{};
+    }
   } else if (status == FilterStatus::kUnknown) {
     source.undecoded = true;
   }

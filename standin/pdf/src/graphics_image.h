@@ -1,7 +1,8 @@
 // Images for the display list: image XObjects and inline images, 1 to 16 bits per component,
 // Decode arrays, colour conversion to RGB, image masks in the fill colour, colour-key masks,
 // explicit masks and soft masks as an alpha channel. JPEG data is kept for the painter's codecs;
-// JPEG 2000 data is decoded here (image_jpx.h), CCITT fax data by its filter.
+// JPEG 2000 data is decoded here (image_jpx.h), CCITT fax data by its filter, JBIG2 data here
+// (graphics_jbig2.h).
 // Short data draws what it has (the missing rows stay transparent); absurd sizes are refused or
 // sampled down to a bound.
 #ifndef LVXPDF_GRAPHICS_IMAGE_H
@@ -27,7 +28,7 @@ struct ImageSource {
   std::vector<std::uint8_t> data;
   bool jpeg = false;       // `data` is DCT-encoded
   bool jpx = false;        // `data` is JPEG 2000, decoded with the image (image_jpx.h)
-  bool undecoded = false;  // an image codec this reader lacks (JBIG2)
+  bool undecoded = false;  // an image codec this reader lacks, or JBIG2 data it could not decode
   // A dictionary made for decoded data (`dict` points to it), and an opacity channel of
   // Width x Height that came with the data (used when the dictionary has no mask).
   std::shared_ptr<const Dict> madeDict;
