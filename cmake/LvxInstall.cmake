@@ -71,14 +71,6 @@ foreach(entry gcc-mingw-w64:gcc-mingw-w64-base mingw-w64:${lvx_mingw_package}
   install(FILES /usr/share/doc/${package}/copyright DESTINATION licenses
     RENAME ${part}.copyright)
 endforeach()
-# Libraries built from Debian's source packages: the copyright file of the source package.
-get_property(lvx_source_copyrights GLOBAL PROPERTY LVX_SOURCE_COPYRIGHTS)
-foreach(entry IN LISTS lvx_source_copyrights)
-  string(REPLACE ":" ";" entry ${entry})
-  list(GET entry 0 part)
-  list(GET entry 1 file)
-  install(FILES ${file} DESTINATION licenses RENAME ${part}.copyright)
-endforeach()
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME lumivexctl)

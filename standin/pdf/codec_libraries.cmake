@@ -26,11 +26,10 @@ lvx_debian_library(NAME freetype PACKAGE freetype LIBRARY lib/libfreetype.a
              -DFT_DISABLE_BROTLI=ON)
 set_property(TARGET lvx::freetype APPEND PROPERTY INTERFACE_LINK_LIBRARIES ZLIB::ZLIB)
 # FreeType is used under the FreeType licence (FTL.TXT of its source, one of its two licences):
-# the licence goes with the stand-in, and Debian's copyright file of the source into licenses/.
+# the licence goes with the stand-in (Debian's copyright file of the source goes into licenses/ as
+# for every library built from a source package).
 set(lvx_freetype_source ${LVX_DEBIAN_SOURCE_DIR}/freetype/source)
 configure_file(${lvx_freetype_source}/docs/FTL.TXT ${lvx_pdf_generated}/NOTICE-freetype-FTL.txt
   COPYONLY)
 set_property(GLOBAL APPEND PROPERTY LVX_THIRD_PARTY_NOTICES
   ${lvx_pdf_generated}/NOTICE-freetype-FTL.txt)
-set_property(GLOBAL APPEND PROPERTY LVX_SOURCE_COPYRIGHTS
-  "freetype:${lvx_freetype_source}/debian/copyright")

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "ccitt_decoder.h"
+#include "jbig2.h"
+#include "jbig2_encoder.h"
 #include "jpx_decoder.h"
 #include "page_fixture.h"
 
@@ -139,6 +141,32 @@ TEST(CcittDecoderTest, EveryCodingDecodesToolData) {
       DecodeMmr(Span(Fixture("g4.fax")), picture.width, picture.height, kLimit);
   ASSERT_TRUE(mmr);
   EXPECT_EQ(mmr->bits, picture.samples);
+}
+
+// JBIG2's MMR-coded generic regions are Group 4 data: the fax fixture inside an MMR region of a
+// JBIG2 page decodes to the source picture.
+TEST(CcittDecoderTest, Jbig2MmrRegionsAreDecodedAsGroup4) {
+  const Pnm picture = ReadPnm("bilevel.pbm");
+  const std::string g4 = Fixture("g4.fax");
+  const auto width = static_cast<int>(picture.width);
+  const auto height = static_cast<int>(picture.height);
+  test::ByteVector region = test::RegionInfo(width, height, 0, 0, 0);
+  region.push_back(1);  // MMR
+  region.insert(region.end(), g4.begin(), g4.end());
+  const test::ByteVector page = test::PageInformation(picture.width, picture.height, 0);
+  const test::ByteVector stream =
+      test::Join({test::Segment(0, 48, {}, 1, page), test::Segment(1, 38, {}, 1, region)});
+  const Jbig2Result result = DecodeJbig2(stream, {}, std::uint64_t{32} << 20);
+  ASSERT_TRUE(result.image) << result.problem;
+  EXPECT_EQ(result.image->bits, picture.samples);
+  // Data that is no Group 4 coding is damaged, not a crash.
+  region.resize(region.size() - g4.size());
+  region.insert(region.end(), 64, 0xFF);
+  const Jbig2Result damaged = DecodeJbig2(
+      test::Join({test::Segment(0, 48, {}, 1, page), test::Segment(1, 38, {}, 1, region)}), {},
+      std::uint64_t{32} << 20);
+  EXPECT_FALSE(damaged.image);
+  EXPECT_EQ(damaged.problem, "MMR-coded region");
 }
 
 TEST(CcittDecoderTest, DamagedDataKeepsTheRowsBeforeTheDamageAndTheRestIsWhite) {

@@ -80,10 +80,6 @@ TEST(Jbig2Hostile, WorkBeyondThePageBudgetStops) {
 }
 
 TEST(Jbig2Hostile, CodingsNotImplementedAreReported) {
-  ByteVector mmr = test::RegionInfo(16, 4, 0, 0, 0);
-  mmr.push_back(1);  // MMR
-  mmr.insert(mmr.end(), {0x00, 0x10, 0x01});
-  EXPECT_EQ(Problem(Join({PageOf(16, 4), Segment(1, 38, {}, 1, mmr)})), "MMR-coded region");
   ByteVector huffman = {0, 1};  // SDHUFF
   Put32(huffman, 1);
   Put32(huffman, 1);

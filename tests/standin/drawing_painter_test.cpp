@@ -251,7 +251,7 @@ TEST(DrawingPainter, TextIsDrawnAtItsGlyphsAndTurnsWithThePage) {
   text.font = font;
   text.matrix = {40, 0, 0, 40, 0, 0};
   for (int i = 0; i < 4; ++i) {
-    text.glyphs.push_back({{20.0 + 25 * i, 30}, 25, "H", -1});
+    text.glyphs.push_back({{20.0 + 25 * i, 30}, 25, "H", -1, nullptr});
   }
   pdf::DisplayList list;
   list.commands.emplace_back(text);

@@ -1,9 +1,9 @@
 // JBIG2 images as PDF embeds them (the JBIG2Decode filter): a stream of segments without a file
 // header, after the segments of an optional globals stream. Decodes the page's bitmap with
 // arithmetic-coded generic, refinement, text and halftone regions, symbol and pattern
-// dictionaries. Huffman-coded dictionaries and regions and MMR-coded regions are refused with a
-// reason, as are sizes beyond the limits, more bitmap memory than `byteBudget` and work beyond
-// the page's budget.
+// dictionaries, and MMR-coded generic regions and pattern dictionaries. Huffman-coded dictionaries
+// and regions and MMR-coded halftone grey-scale planes are refused with a reason, as are sizes
+// beyond the limits, more bitmap memory than `byteBudget` and work beyond the page's budget.
 #ifndef LVXPDF_JBIG2_H
 #define LVXPDF_JBIG2_H
 

@@ -90,6 +90,10 @@ class Bitmap {
   void GrowTo(std::uint64_t height, int fill, Allowance& allowance);
 
   [[nodiscard]] std::span<const std::uint8_t> Bits() const { return bits_; }
+  // The bytes of row `y` (inside the bitmap), for decoders that produce whole rows.
+  [[nodiscard]] std::span<std::uint8_t> Row(std::uint32_t y) {
+    return std::span<std::uint8_t>(bits_).subspan(static_cast<std::size_t>(y) * stride_, stride_);
+  }
 
  private:
   std::uint32_t width_ = 0;
