@@ -103,7 +103,6 @@ class Painter {
   void operator()(const pdf::TextCommand& text) const;
 
  private:
-
   [[nodiscard]] HPEN MakePen(const pdf::StrokeStyle& style, COLORREF colour) const {
     const double width = style.width * Scale(map_);
     if (width < 1.5 && style.dash.empty()) {

@@ -156,8 +156,8 @@ class Writer {
       out_ += Colour(text.colour) + PathOf(path) + "fill\n";
     }
     if (text.stroke) {
-      out_ += Colour(text.strokeColour) + "0 setlinewidth [] 0 setdash\n" + PathOf(path) +
-              "stroke\n";
+      out_ +=
+          Colour(text.strokeColour) + "0 setlinewidth [] 0 setdash\n" + PathOf(path) + "stroke\n";
     }
   }
 

@@ -13,8 +13,8 @@ Path TextOutlinesOnPage(const TextCommand& text, bool withoutText) {
     }
     page.verbs.insert(page.verbs.end(), glyph.outline->verbs.begin(), glyph.outline->verbs.end());
     for (const Point& p : glyph.outline->points) {
-      page.points.push_back({glyph.origin.x + p.x * m.a + p.y * m.c,
-                             glyph.origin.y + p.x * m.b + p.y * m.d});
+      page.points.push_back(
+          {glyph.origin.x + p.x * m.a + p.y * m.c, glyph.origin.y + p.x * m.b + p.y * m.d});
     }
   }
   return page;
