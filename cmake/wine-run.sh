@@ -22,6 +22,13 @@ if [ $# -lt 1 ]; then
   echo "usage: $0 PROGRAM.exe [ARGS...] | --check" >&2
   exit 2
 fi
+# A Linux program or script given by mistake (CTest puts this emulator before imported executables
+# too): Wine would end without running it and answer 0, and the test would pass having done nothing.
+program=$(command -v -- "$1" 2>/dev/null || true)
+if [ -f "$program" ] && [ "$(head -c 2 "$program" 2>/dev/null)" != MZ ]; then
+  echo "wine-run: $1 is not a Windows program" >&2
+  exit 2
+fi
 
 # 32-bit Wine is a 32-bit x86 Linux program. A kernel without IA-32 emulation (built without it,
 # or booted with ia32_emulation=off) refuses to execute such programs ("Exec format error"), and
