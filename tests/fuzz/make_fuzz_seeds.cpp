@@ -104,8 +104,9 @@ Seeds TypeOneAndCffPrograms() {
     }
   }
   programs.emplace_back("clear-text.t1",
-                        std::string("\0%!FontType1-1.0: X\n/FontName /X def /Encoding 256 array"
-                                    " dup 65 /A put readonly def currentfile eexec\n"));
+                        std::string(1, '\0') +
+                            "%!FontType1-1.0: X\n/FontName /X def /Encoding 256 array"
+                            " dup 65 /A put readonly def currentfile eexec\n");
   return programs;
 }
 
@@ -136,6 +137,10 @@ void Write(const std::filesystem::path& folder, const Seeds& seeds) {
     std::ofstream(folder / name, std::ios::binary) << bytes;
   }
 }
+
+#ifndef LVX_CODEC_FIXTURES
+#define LVX_CODEC_FIXTURES ""  // a build without the codec tests' pictures: their seeds are empty
+#endif
 
 // Files of the codec tests' pictures, each after `prefix`.
 Seeds FixtureSeeds(const std::vector<std::string>& names, const std::string& prefix) {
@@ -267,10 +272,10 @@ int main(int argc, char** argv) {
       FixtureSeeds({"grey.j2k", "grey.jp2", "rgb.jp2", "grey16.jp2", "rgba.jp2", "large.j2k"}, ""));
   // The CCITT target's five parameter bytes (see ccitt_fuzzer.cpp), then the data.
   const std::string columns203 = std::string("\x00\xCB\x00\x61", 4);
-  Write(folder / "ccitt", FixtureSeeds({"g4.fax"}, "\x20" + columns203));
-  Write(folder / "ccitt", FixtureSeeds({"g3.fax"}, "\x25" + columns203));
-  Write(folder / "ccitt", FixtureSeeds({"g3-2d.fax"}, "\x26" + columns203));
-  Write(folder / "ccitt", FixtureSeeds({"g3-fill.fax"}, "\x0D" + columns203));
+  Write(folder / "ccitt", FixtureSeeds({"g4.fax"}, std::string{'\x20'} + columns203));
+  Write(folder / "ccitt", FixtureSeeds({"g3.fax"}, std::string{'\x25'} + columns203));
+  Write(folder / "ccitt", FixtureSeeds({"g3-2d.fax"}, std::string{'\x26'} + columns203));
+  Write(folder / "ccitt", FixtureSeeds({"g3-fill.fax"}, std::string{'\x0D'} + columns203));
   std::printf("seeds written to %s\n", folder.string().c_str());
   return 0;
 }

@@ -252,7 +252,8 @@ TEST(CcittDecoderTest, SizesAreRefusedBeforeDecodingAndGarbageStaysBounded) {
 
 // The pixel (x, y) of a decoded page image is dark.
 bool Dark(const ImagePixels& pixels, std::uint32_t x, std::uint32_t y) {
-  return pixels.rgb[3 * (y * static_cast<std::uint32_t>(pixels.width) + x)] < 128;
+  const std::size_t at = std::size_t{y} * static_cast<std::size_t>(pixels.width) + x;
+  return pixels.rgb[3 * at] < 128;
 }
 
 TEST(CcittImageTest, PagesDrawFaxImagesAfterOtherFiltersAndInline) {
@@ -342,7 +343,8 @@ TEST(JpxDecoderTest, LargeImagesAreReducedAndImpossibleOnesRefusedBeforeDecoding
   EXPECT_EQ(image->width, 320U);
   EXPECT_EQ(image->height, 240U);
   options.maxPixels = 1 << 20;
-  options.maxDecodeBytes = 640 * 480;  // a quarter of the 32-bit planes: two halvings
+  options.maxDecodeBytes =
+      std::uint64_t{640} * 480;  // a quarter of the 32-bit planes: two halvings
   image = DecodeJpx(Span(large), options);
   ASSERT_TRUE(image);
   EXPECT_EQ(image->reduction, 2U);
@@ -356,9 +358,9 @@ TEST(JpxDecoderTest, LargeImagesAreReducedAndImpossibleOnesRefusedBeforeDecoding
   options.maxPixels = 1 << 20;
   for (const std::uint32_t side : {100000U, 200000U, 0xFFFFFFFFU}) {
     std::string huge = Fixture("grey.j2k");
-    for (const int at : {8, 12}) {
-      for (int i = 0; i < 4; ++i) {
-        huge[static_cast<std::size_t>(at + i)] = static_cast<char>(side >> (24 - 8 * i));
+    for (const std::size_t at : {std::size_t{8}, std::size_t{12}}) {
+      for (std::size_t i = 0; i < 4; ++i) {
+        huge[at + i] = static_cast<char>(side >> (24 - 8 * i));
       }
     }
     EXPECT_FALSE(DecodeJpx(Span(huge), options, &failure)) << side;

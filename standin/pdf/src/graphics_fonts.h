@@ -71,7 +71,7 @@ class DrawingFontCache {
 
  private:
   std::shared_ptr<const DrawingFont> Load(PdfFile& file, const Object& reference, const Dict& dict);
-  void LoadOutlines(PdfFile& file, const Dict& dict, OutlineProgramBytes program, DrawingFont& font,
+  void LoadOutlines(PdfFile& file, const Dict& dict, OutlineProgramBytes bytes, DrawingFont& font,
                     DrawFont& draw);
   FontCache& fonts_;
   // Made with the first font drawn from outlines; shared by the programs, which keep it alive.
